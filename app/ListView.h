@@ -1,0 +1,79 @@
+#pragma once
+// The report-style list used for the cue, search results and the other song
+// lists. Rows live in a plain model (not one widget item per row) so lists of
+// 200,000 songs stay fast; the item-like operations the handlers need are
+// offered with 1-based row numbers, the top row being 1.
+#include <QAbstractTableModel>
+#include <QStringList>
+#include <QTreeView>
+#include <QVector>
+
+class ListModel : public QAbstractTableModel {
+    Q_OBJECT
+  public:
+    using QAbstractTableModel::QAbstractTableModel;
+    int rowCount(const QModelIndex& parent = QModelIndex()) const override;
+    int columnCount(const QModelIndex& parent = QModelIndex()) const override;
+    QVariant data(const QModelIndex& index, int role) const override;
+    QVariant headerData(int section, Qt::Orientation o, int role) const override;
+
+    QStringList headers;
+    QVector<QStringList> rows;  // column 0 is the row's text, column k sub-item k
+
+    void insertRowAt(int row0, const QStringList& cells);
+    void removeRowAt(int row0);
+    void appendRows(const QVector<QStringList>& more);
+    void clearRows();
+    void setHeaders(const QStringList& h);
+    void setCell(int row0, int col, const QString& value);
+};
+
+class ListView : public QTreeView {
+    Q_OBJECT
+  public:
+    struct Column {
+        QString name;
+        int widthTwips;  // 0 hides the column
+    };
+
+    explicit ListView(QWidget* parent = nullptr);
+    void SetColumns(const QVector<Column>& columns);
+
+    int Count() const;
+    // Adds a row with the given text at 1-based index (0 = at the end); returns its index.
+    int Add(int index = 0, const QString& text = QStringLiteral("1"));
+    // Appends many rows at once: each holds the text, then sub-items 1.. in order.
+    void AddRows(const QVector<QStringList>& rows);
+    void Remove(int index);
+    void Clear();
+
+    QString Text(int index) const;
+    QString SubItem(int index, int k) const;
+    void SetSubItem(int index, int k, const QString& value);
+
+    bool Selected(int index) const;
+    void SetSelected(int index, bool selected);
+    void ClearSelection();
+    // The row that single-row operations act on (0 when none).
+    int SelectedItem() const;
+    // Makes the row the selected item and selects it.
+    void SetSelectedItem(int index);
+
+    ListModel* listModel() const { return model_; }
+
+  signals:
+    void Click();
+    void DblClick();
+    // Button: 1 left, 2 right, 4 middle; x and y in pixels of the list.
+    void MouseDown(int button, int shift, int x, int y);
+    void MouseMove(int button, int shift, int x, int y);
+
+  protected:
+    void mousePressEvent(QMouseEvent* e) override;
+    void mouseDoubleClickEvent(QMouseEvent* e) override;
+    void mouseMoveEvent(QMouseEvent* e) override;
+
+  private:
+    bool validRow(int index) const { return index >= 1 && index <= Count(); }
+    ListModel* model_;
+};

@@ -1,0 +1,181 @@
+#pragma once
+// The main window: the search side (left), the cue (right), the two decks
+// with the cross-fader (below), and the menu. Handlers are defined in one
+// source file per area: form1.cpp (layout, load, unload), form1_cue.cpp,
+// form1_files.cpp, form1_search.cpp, form1_decks.cpp, form1_fade.cpp and
+// form1_menus.cpp.
+#include <QAction>
+#include <QCheckBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QSlider>
+#include <QTimer>
+
+#include "app/CommonDialog.h"
+#include "app/ListView.h"
+#include "app/Windows.h"
+#include "app/decks/DeckControl.h"
+
+class form1 : public Form {
+    Q_OBJECT
+  public:
+    form1();
+    ~form1() override;
+
+    // --- controls -------------------------------------------------------
+    QWidget* client;  // the designed client area, below the menu bar
+
+    // search side
+    QLabel* Label5;
+    QLineEdit* txtSearch;
+    QPushButton* Command1;  // "&GO!"
+    ListView* lstresults;
+    QLabel* lblTotalsongs;
+    QLabel* Label1;
+    QPushButton* cmdFirst;      // "Se&nd To Top of Playlist"
+    QPushButton* Command7;      // "&Add All From Search"
+    QPushButton* Command4;      // "Clear &Search"
+    QPushButton* cmdShowSongs;  // "S&how All Songs"
+
+    // the cue
+    QLabel* Label4;
+    QPushButton* Command3;  // "&Clearlist"
+    ListView* lstPlaylist;
+    QLabel* lblPlaySongs;
+    QPushButton* cmdUP;
+    QPushButton* cmdDown;
+    QLabel* Label6;
+    QPushButton* cmdPlayNow;  // "&Move to Top"
+    QPushButton* cmdCS;       // "C&lear Selection"
+    QPushButton* cmdSave;     // "&Save List"
+    QPushButton* cmdOpen;     // "&Open List"
+    CommonDialog CommonDialog1;
+
+    // the decks
+    QPushButton* Command2;  // "&Play Compiled List"
+    QLabel* Label2;
+    QLabel* Label3;
+    QLabel* lblt1;
+    QLabel* lblt2;
+    DeckControl* MP1;
+    DeckControl* MP2;
+    QCheckBox* chkAutoFade;
+    QLabel* lblD1;
+    QLabel* lblD2;
+    QLabel* lbldisplay;
+    QPushButton* cmdLD1;
+    QPushButton* Command5;  // "<"
+    QSlider* Fader;
+    QPushButton* Command6;  // ">"
+    QPushButton* cmdLD2;
+    QTimer* Timer1;
+    QTimer* Timer2;
+    QTimer* T1;
+    QTimer* T2;
+
+    // menus
+    QMenuBar* menuBar;
+    QMenu* mnu_File;
+    QAction* mnuOpen;
+    QAction* mnuOpenList;
+    QAction* mnuSave;
+    QAction* mnuSep;
+    QAction* mnu_exit;
+    QMenu* mnu_Tools;
+    QAction* mnuAutorecover;
+    QAction* mnu_Setup;
+    QMenu* mnuSearch;
+    QAction* mnu_ID3;
+    QAction* mnu_multilist;
+    QMenu* mnu_help;
+    QAction* mnuQuickHelp;
+    QAction* mnuHelpGuide;
+    QAction* mnuLogOnline;
+    QAction* mnuEmail;
+    QAction* mnu_about;
+    QMenu* mnurightclicklist;  // pop-up of the cue, never on the menu bar
+    QAction* mnuDeleteSelected;
+    QMenu* mnuSendSelected;  // pop-up of the search results, never on the menu bar
+    QAction* mnuAddSelected;
+
+    // --- start-up and lifecycle (form1.cpp) ----------------------------
+    void Form_Load() override;
+    void Form_Unload(int& Cancel) override;
+    void lblD1_MouseMove();
+    void lblD2_MouseMove();
+
+    // --- deck playback (form1_decks.cpp) -------------------------------
+    void playsong(QString& song);
+    void Command2_Click();
+    void cmdLD1_Click();
+    void cmdLD2_Click();
+    void MP1_EndOfStream();
+    void Timer1_Timer();
+    void Timer2_Timer();
+
+    // --- cross-fade (form1_fade.cpp) -------------------------------------
+    void chkAutoFade_Click();
+    void T1_Timer();
+    void T2_Timer();
+    void Fader_Click();
+    void Command5_Click();
+    void Command6_Click();
+    void MP1_PlayStateChange(int OldState, int NewState);
+    void MP2_PlayStateChange(int OldState, int NewState);
+
+    // --- cue editing (form1_cue.cpp) -----------------------------------
+    void cmdUP_Click();
+    void cmdDown_Click();
+    void lstPlaylist_DblClick();
+    void lstPlaylist_Click();
+    void lstPlaylist_MouseDown(int Button, int Shift, int X, int Y);
+    void mnuDeleteSelected_Click();
+    void cmdPlayNow_Click();
+    void cmdCS_Click();
+    void Command3_Click();
+    void cmdFirst_Click();
+    void Command7_Click();
+
+    // --- list files and auto-recover (form1_files.cpp) -----------------
+    void cmdSave_Click();
+    void cmdOpen_Click();
+    void mnuSave_Click();
+    void mnuOpenList_Click();
+    void mnuOpen_Click();
+    void mnuAutorecover_Click();
+
+    // --- song search (form1_search.cpp) --------------------------------
+    void Command1_Click();
+    void txtSearch_KeyPress(int& KeyAscii);
+    void cmdShowSongs_Click();
+    void Command4_Click();
+    void lstresults_Click();
+    void lstresults_MouseMove(int Button, int Shift, int X, int Y);
+    void lstresults_DblClick();
+    void lstresults_MouseDown(int Button, int Shift, int X, int Y);
+    void mnuAddSelected_Click();
+
+    // --- menus (form1_menus.cpp) ---------------------------------------
+    void mnu_Setup_Click();
+    void mnu_ID3_Click();
+    void mnu_multilist_Click();
+    void mnu_about_Click();
+    void mnuQuickHelp_Click();
+    void mnu_exit_Click();
+    void mnuHelpGuide_Click();
+    void mnuLogOnline_Click();
+    void mnuEmail_Click();
+
+  protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+  private:
+    void BuildSearchSide();
+    void BuildCueSide();
+    void BuildDecks();
+    void BuildMenus();
+    void Wire();
+};

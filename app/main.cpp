@@ -1,0 +1,16 @@
+#include <QApplication>
+
+#include "app/Module1.h"
+
+int main(int argc, char** argv) {
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("Velumix"));
+    QApplication::setApplicationVersion(QStringLiteral(VELUMIX_VERSION));
+    // The process ends when its last window is unloaded, not when the last is hidden.
+    QApplication::setQuitOnLastWindowClosed(false);
+    const int rc = Module1::Main();
+    if (rc != 0) return rc;
+    const int exitCode = app.exec();
+    Module1::ResetState();
+    return exitCode;
+}

@@ -1,0 +1,285 @@
+#include "library/Store.h"
+
+#include <QFileInfo>
+#include <QRegularExpression>
+#include <QSqlDriver>
+#include <QSqlError>
+#include <QSqlRecord>
+#include <QUrl>
+#include <atomic>
+
+#include "library/SqlFunctions.h"
+
+namespace {
+std::atomic<int> g_connectionSerial{0};
+
+QString lastError(const QSqlError& e) {
+    QString t = e.text().trimmed();
+    return t.isEmpty() ? QStringLiteral("Unknown database error") : t;
+}
+}  // namespace
+
+Connection::Connection() : name_(QStringLiteral("velumix-%1").arg(++g_connectionSerial)) {}
+
+Connection::~Connection() {
+    Close();
+}
+
+QString Connection::DataSource(const QString& connectionString) {
+    for (const QString& part : connectionString.split(';')) {
+        const int eq = part.indexOf('=');
+        if (eq > 0 && part.left(eq).trimmed().compare("Data Source", Qt::CaseInsensitive) == 0)
+            return part.mid(eq + 1);
+    }
+    return {};
+}
+
+void Connection::Open() {
+    Close();
+    const QString file = DataSource(ConnectionString);
+    if (file.isEmpty()) throw StoreError(QStringLiteral("No Data Source in the connection string."));
+    if (!QFileInfo(file).isFile()) throw StoreError(QStringLiteral("Could not find file '%1'.").arg(file));
+    QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), name_);
+    registered_ = true;
+    db.setDatabaseName(file);
+    // Never let SQLite create a missing file, and wait a little for a lock.
+    db.setConnectOptions(QStringLiteral("QSQLITE_OPEN_URI;QSQLITE_BUSY_TIMEOUT=2000"));
+    db.setDatabaseName(QStringLiteral("file:%1?mode=rw").arg(QString(QUrl::toPercentEncoding(file, "/"))));
+    if (!db.open()) {
+        const QString err = lastError(db.lastError());
+        db = QSqlDatabase();
+        QSqlDatabase::removeDatabase(name_);
+        registered_ = false;
+        throw StoreError(err);
+    }
+    RegisterSqlFunctions(db);
+    // Reading the schema proves this is a database at all (a random file opens fine).
+    QSqlQuery probe(db);
+    if (!probe.exec(QStringLiteral("SELECT count(*) FROM sqlite_master"))) {
+        const QString err = lastError(probe.lastError());
+        probe = QSqlQuery();
+        db.close();
+        db = QSqlDatabase();
+        QSqlDatabase::removeDatabase(name_);
+        registered_ = false;
+        throw StoreError(err);
+    }
+}
+
+bool Connection::IsOpen() const {
+    return registered_ && QSqlDatabase::database(name_, false).isOpen();
+}
+
+void Connection::Close() {
+    // Touches Qt SQL only if this connection registered itself: a static
+    // Connection may be destroyed after Qt's own statics.
+    if (!registered_) return;
+    registered_ = false;
+    {
+        QSqlDatabase db = QSqlDatabase::database(name_, false);
+        db.close();
+    }
+    QSqlDatabase::removeDatabase(name_);
+}
+
+QSqlDatabase Connection::database() const {
+    return QSqlDatabase::database(name_, false);
+}
+
+void Connection::Execute(const QString& sql) {
+    if (!IsOpen()) throw StoreError(QStringLiteral("The library connection is not open."));
+    QSqlQuery q(database());
+    if (!q.exec(sql)) throw StoreError(lastError(q.lastError()));
+}
+
+void Connection::BeginTrans() {
+    if (!IsOpen() || !database().transaction())
+        throw StoreError(QStringLiteral("Could not begin a transaction: ") +
+                         lastError(database().lastError()));
+}
+
+void Connection::CommitTrans() {
+    if (!database().commit()) throw StoreError(lastError(database().lastError()));
+}
+
+void Connection::RollbackTrans() {
+    database().rollback();
+}
+
+Recordset::Recordset() = default;
+Recordset::~Recordset() {
+    Close();
+}
+
+void Recordset::requireOpen() const {
+    if (!open_) throw StoreError(QStringLiteral("Operation is not allowed when the object is closed."));
+}
+
+void Recordset::Open(const QString& sql, Connection& cn) {
+    if (open_) throw StoreError(QStringLiteral("Operation is not allowed when the object is open."));
+    if (!cn.IsOpen()) throw StoreError(QStringLiteral("The library connection is not open."));
+    cn_ = &cn;
+    sql_ = sql;
+    execSql_ = sql;
+    table_.clear();
+    // "select * from T ..." statements may update their rows: carry the row id along.
+    static const QRegularExpression star(QStringLiteral("^\\s*select\\s+\\*\\s+from\\s+(\\w+)"),
+                                         QRegularExpression::CaseInsensitiveOption);
+    static const QRegularExpression from(QStringLiteral("\\bfrom\\s+(\\w+)"),
+                                         QRegularExpression::CaseInsensitiveOption);
+    if (auto m = star.match(sql); m.hasMatch()) {
+        table_ = m.captured(1);
+        execSql_ = QStringLiteral("SELECT rowid AS velumix_rowid, ") + sql.mid(sql.indexOf('*'));
+    } else if (auto f = from.match(sql); f.hasMatch()) {
+        table_ = f.captured(1);
+    }
+    query_ = std::make_unique<QSqlQuery>(cn.database());
+    query_->setForwardOnly(true);
+    if (!query_->exec(execSql_)) {
+        const QString err = lastError(query_->lastError());
+        query_.reset();
+        throw StoreError(err);
+    }
+    columns_.clear();
+    const QSqlRecord rec = query_->record();
+    for (int i = 0; i < rec.count(); ++i) columns_ << rec.fieldName(i);
+    open_ = true;
+    adding_ = false;
+    pendingNames_.clear();
+    pendingValues_.clear();
+    fetch();
+}
+
+void Recordset::fetch() {
+    if (query_ && query_->next()) {
+        eof_ = false;
+        current_.resize(columns_.size());
+        for (int i = 0; i < columns_.size(); ++i) current_[i] = query_->value(i);
+        const int rid = columns_.indexOf(QStringLiteral("velumix_rowid"));
+        currentRowId_ = rid >= 0 ? current_[rid].toLongLong() : -1;
+    } else {
+        eof_ = true;
+        current_.clear();
+        currentRowId_ = -1;
+    }
+}
+
+void Recordset::Close() {
+    if (!open_) return;
+    query_.reset();
+    insert_.reset();
+    insertKey_.clear();
+    open_ = false;
+    eof_ = true;
+    adding_ = false;
+    current_.clear();
+}
+
+void Recordset::MoveFirst() {
+    requireOpen();
+    query_->finish();
+    if (!query_->exec(execSql_)) throw StoreError(lastError(query_->lastError()));
+    fetch();
+}
+
+void Recordset::MoveNext() {
+    requireOpen();
+    if (eof_)
+        throw StoreError(
+            QStringLiteral("Either BOF or EOF is True, or the current record has been deleted."));
+    fetch();
+}
+
+long Recordset::RecordCount() {
+    requireOpen();
+    QSqlQuery q(cn_->database());
+    if (!q.exec(QStringLiteral("SELECT count(*) FROM (") + sql_ + QStringLiteral(")")) || !q.next())
+        throw StoreError(lastError(q.lastError()));
+    return q.value(0).toLongLong();
+}
+
+QVariant Recordset::Fields(const QString& name) const {
+    requireOpen();
+    if (eof_)
+        throw StoreError(
+            QStringLiteral("Either BOF or EOF is True, or the current record has been deleted."));
+    for (int i = 0; i < columns_.size(); ++i) {
+        QString c = columns_[i];
+        // An expression such as distinct(path) is named after its text.
+        if (c.startsWith('(') && c.endsWith(')')) c = c.mid(1, c.size() - 2);
+        if (c.compare(name, Qt::CaseInsensitive) == 0) {
+            const QVariant& v = current_[i];
+            return v.isNull() ? QVariant() : v;
+        }
+    }
+    throw StoreError(
+        QStringLiteral("Item cannot be found in the collection corresponding to the requested name "
+                       "or ordinal: %1")
+            .arg(name));
+}
+
+void Recordset::AddNew() {
+    requireOpen();
+    if (table_.isEmpty()) throw StoreError(QStringLiteral("This recordset cannot be added to."));
+    adding_ = true;
+    pendingNames_.clear();
+    pendingValues_.clear();
+}
+
+void Recordset::SetField(const QString& name, const QVariant& value) {
+    requireOpen();
+    if (!adding_ && currentRowId_ < 0)
+        throw StoreError(
+            QStringLiteral("Either BOF or EOF is True, or the current record has been deleted."));
+    const int at = pendingNames_.indexOf(name);
+    if (at >= 0)
+        pendingValues_[at] = value;
+    else {
+        pendingNames_ << name;
+        pendingValues_ << value;
+    }
+}
+
+void Recordset::Update() {
+    requireOpen();
+    if (pendingNames_.isEmpty() && !adding_) return;
+    QSqlDatabase db = cn_->database();
+    if (adding_) {
+        // Scans store thousands of rows through one recordset: reuse the prepared insert.
+        const QString key = pendingNames_.join(',');
+        if (!insert_ || key != insertKey_) {
+            QStringList marks;
+            for (int i = 0; i < pendingNames_.size(); ++i) marks << QStringLiteral("?");
+            insert_ = std::make_unique<QSqlQuery>(db);
+            const QString sql = pendingNames_.isEmpty()
+                                    ? QStringLiteral("INSERT INTO %1 DEFAULT VALUES").arg(table_)
+                                    : QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
+                                          .arg(table_, pendingNames_.join(','), marks.join(','));
+            if (!insert_->prepare(sql)) {
+                const QString err = lastError(insert_->lastError());
+                insert_.reset();
+                throw StoreError(err);
+            }
+            insertKey_ = key;
+        }
+        for (int i = 0; i < pendingValues_.size(); ++i) insert_->bindValue(i, pendingValues_[i]);
+        if (!insert_->exec()) throw StoreError(lastError(insert_->lastError()));
+        adding_ = false;
+    } else {
+        QStringList sets;
+        for (const QString& n : pendingNames_) sets << n + QStringLiteral("=?");
+        QSqlQuery q(db);
+        if (!q.prepare(QStringLiteral("UPDATE %1 SET %2 WHERE rowid=?").arg(table_, sets.join(','))))
+            throw StoreError(lastError(q.lastError()));
+        int i = 0;
+        for (; i < pendingValues_.size(); ++i) q.bindValue(i, pendingValues_[i]);
+        q.bindValue(i, currentRowId_);
+        if (!q.exec()) throw StoreError(lastError(q.lastError()));
+        for (int k = 0; k < pendingNames_.size(); ++k) {
+            const int col = columns_.indexOf(pendingNames_[k]);
+            if (col >= 0) current_[col] = pendingValues_[k];
+        }
+    }
+    pendingNames_.clear();
+    pendingValues_.clear();
+}

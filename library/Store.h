@@ -1,0 +1,98 @@
+#pragma once
+// A small connection/recordset layer over SQLite (Qt SQL), in the shapes the
+// rest of the program works with: a connection that executes statements, and
+// recordsets opened on a statement that are walked, added to and updated.
+// Failures throw StoreError carrying the engine's message.
+#include <QSqlDatabase>
+#include <QSqlQuery>
+#include <QString>
+#include <QStringList>
+#include <QVariant>
+#include <QVector>
+#include <memory>
+#include <stdexcept>
+
+class StoreError : public std::runtime_error {
+  public:
+    explicit StoreError(const QString& message)
+        : std::runtime_error(message.toStdString()), message_(message) {}
+    QString message() const { return message_; }
+
+  private:
+    QString message_;
+};
+
+class Connection {
+  public:
+    Connection();
+    ~Connection();
+    Connection(const Connection&) = delete;
+    Connection& operator=(const Connection&) = delete;
+
+    QString ConnectionString;
+
+    // Opens the file named by "Data Source=" in ConnectionString. The file
+    // must exist: the program never creates a library.
+    void Open();
+    bool IsOpen() const;
+    void Close();
+    void Execute(const QString& sql);
+
+    void BeginTrans();
+    void CommitTrans();
+    void RollbackTrans();
+
+    QSqlDatabase database() const;
+    static QString DataSource(const QString& connectionString);
+
+  private:
+    QString name_;
+    bool registered_ = false;  // a Qt connection of this name exists
+};
+
+class Recordset {
+  public:
+    Recordset();
+    ~Recordset();
+    Recordset(const Recordset&) = delete;
+    Recordset& operator=(const Recordset&) = delete;
+
+    void Open(const QString& sql, Connection& cn);
+    bool IsOpen() const { return open_; }
+    void Close();
+
+    bool EOF_() const { return eof_; }
+    void MoveFirst();
+    void MoveNext();
+    // Number of rows of the statement; counted by the engine, without reading them.
+    long RecordCount();
+
+    // The current row's column; a null QVariant stands for Null.
+    QVariant Fields(const QString& name) const;
+
+    // Adding a row: AddNew, then SetField for each column, then Update.
+    // Without AddNew, Update stores the fields changed on the current row.
+    void AddNew();
+    void SetField(const QString& name, const QVariant& value);
+    void Update();
+
+  private:
+    void fetch();
+    void requireOpen() const;
+
+    Connection* cn_ = nullptr;
+    QString sql_;
+    QString execSql_;
+    QString table_;
+    bool open_ = false;
+    bool eof_ = true;
+    bool adding_ = false;
+    std::unique_ptr<QSqlQuery> query_;
+    QStringList columns_;
+    QVector<QVariant> current_;
+    qint64 currentRowId_ = -1;
+    QStringList pendingNames_;
+    QVector<QVariant> pendingValues_;
+    std::unique_ptr<QSqlQuery> insert_;
+    QString insertKey_;
+};

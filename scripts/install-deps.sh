@@ -1,0 +1,32 @@
+#!/usr/bin/env bash
+# Installs the Debian packages Velumix needs to build, test and run.
+# Idempotent: does nothing when everything is present.
+set -euo pipefail
+
+PACKAGES=(
+  build-essential cmake pkg-config ccache clang-format
+  qt6-base-dev qt6-base-dev-tools libqt6sql6-sqlite libsqlite3-dev libgl-dev
+  libavformat-dev libavcodec-dev libswresample-dev libavutil-dev ffmpeg
+  libfluidsynth-dev timgm6mb-soundfont
+  libsdl2-dev
+  googletest libgtest-dev libgmock-dev
+  fonts-liberation2
+  xvfb xauth desktop-file-utils
+)
+
+missing=()
+for p in "${PACKAGES[@]}"; do
+  if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed"; then
+    missing+=("$p")
+  fi
+done
+
+if [ ${#missing[@]} -eq 0 ]; then
+  exit 0
+fi
+
+SUDO=""
+if [ "$(id -u)" -ne 0 ]; then SUDO="sudo"; fi
+echo "Installing: ${missing[*]}"
+$SUDO apt-get update -qq
+DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y -qq --no-install-recommends "${missing[@]}"

@@ -1,0 +1,84 @@
+#include "support/FakeDeckPlayer.h"
+
+#include <QPointer>
+
+#include "app/decks/DeckFactory.h"
+
+namespace {
+QPointer<FakeDeckPlayer> g_decks[3];
+}
+
+QMap<QString, double>& FakeDeckPlayer::durations() {
+    static QMap<QString, double> d;
+    return d;
+}
+double FakeDeckPlayer::defaultDuration = 180.0;
+QStringList& FakeDeckPlayer::unplayable() {
+    static QStringList u;
+    return u;
+}
+
+bool FakeDeckPlayer::Open(const QString& f) {
+    calls << "open";
+    if (unplayable().contains(f)) {
+        error_ = QStringLiteral("cannot play ") + f;
+        return false;
+    }
+    file_ = f;
+    opened << f;
+    duration_ = durations().value(f, defaultDuration);
+    position_ = 0;
+    setState(Playing);  // auto start
+    return true;
+}
+
+void FakeDeckPlayer::Play() {
+    calls << "play";
+    if (file_.isEmpty()) return;
+    if (position_ >= duration_) position_ = 0;
+    setState(Playing);
+}
+
+void FakeDeckPlayer::Stop() {
+    calls << "stop";
+    position_ = 0;
+    setState(Stopped);
+}
+
+void FakeDeckPlayer::Pause() {
+    calls << "pause";
+    if (state_ == Playing) setState(Paused);
+}
+
+void FakeDeckPlayer::setState(int s) {
+    if (s == state_) return;
+    const int old = state_;
+    state_ = s;
+    emit PlayStateChange(old, s);
+}
+
+void FakeDeckPlayer::advance(double seconds) {
+    if (state_ != Playing) return;
+    position_ += seconds;
+    if (position_ >= duration_) {
+        position_ = duration_;
+        setState(Stopped);
+        emit EndOfStream(0);
+    }
+}
+
+FakeDeckPlayer* FakeDeckPlayer::deckNo(int n) {
+    return (n >= 1 && n <= 2) ? g_decks[n].data() : nullptr;
+}
+
+FakeDecksGuard::FakeDecksGuard() {
+    SetDeckFactory([](int deck) {
+        auto p = std::make_unique<FakeDeckPlayer>(deck);
+        if (deck >= 1 && deck <= 2) g_decks[deck] = p.get();
+        return p;
+    });
+}
+
+FakeDecksGuard::~FakeDecksGuard() {
+    SetDeckFactory({});
+}

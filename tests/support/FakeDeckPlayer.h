@@ -1,0 +1,61 @@
+#pragma once
+// A deck player driven by the test: it holds a scripted duration per file,
+// a position the test advances, and raises the notifications a real deck
+// would, in the same order.
+#include <QMap>
+#include <QStringList>
+
+#include "app/decks/DeckPlayer.h"
+
+class FakeDeckPlayer : public DeckPlayer {
+    Q_OBJECT
+  public:
+    explicit FakeDeckPlayer(int deck = 0) : deck(deck) {}
+
+    int deck;
+    // Seconds per file; files not listed last defaultDuration.
+    static QMap<QString, double>& durations();
+    static double defaultDuration;
+    // Files whose open fails.
+    static QStringList& unplayable();
+
+    QStringList opened;  // every file successfully opened, in order
+    QStringList calls;   // "open", "play", "stop", "pause" in order
+
+    bool SetFileName(const QString& f) override { return Open(f); }
+    bool Open(const QString& f) override;
+    QString FileName() const override { return file_; }
+    QString LastError() const override { return error_; }
+    void Play() override;
+    void Stop() override;
+    void Pause() override;
+    int Volume() const override { return volume_; }
+    void SetVolume(int v) override { volume_ = v; }
+    double CurrentPosition() const override { return position_; }
+    void SetCurrentPosition(double s) override { position_ = s; }
+    double Duration() const override { return duration_; }
+    int PlayState() const override { return state_; }
+
+    // Moves time on by the given seconds while playing; at the end the deck
+    // stops and raises end-of-stream.
+    void advance(double seconds);
+    // Forces a state as if the user pressed the deck's own buttons.
+    void setState(int s);
+
+    // The fakes made by the factory installed with installFakeDecks, by deck number.
+    static FakeDeckPlayer* deckNo(int n);
+
+  private:
+    QString file_;
+    QString error_;
+    int volume_ = 0;
+    double position_ = 0;
+    double duration_ = 0;
+    int state_ = Stopped;
+};
+
+// Makes every deck created from now on a FakeDeckPlayer; undone by the returned guard.
+struct FakeDecksGuard {
+    FakeDecksGuard();
+    ~FakeDecksGuard();
+};

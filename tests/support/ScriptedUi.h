@@ -1,0 +1,41 @@
+#pragma once
+// A scripted stand-in for every modal interaction: queued answers are used in
+// order, and everything asked is recorded so tests can check texts, buttons,
+// icons and titles. Installed for its lifetime.
+#include <QList>
+#include <QMenu>
+#include <QStringList>
+#include <QUrl>
+#include <deque>
+#include <optional>
+
+#include "app/Seams.h"
+
+class ScriptedUi : public Seams::Interaction {
+  public:
+    ScriptedUi();
+    ~ScriptedUi() override;
+
+    // Answers, used first in first out. Unscripted: messages answer OK (or
+    // Yes for Yes/No), dialogs and the folder browser are cancelled, pop-ups
+    // are dismissed.
+    std::deque<Seams::Answer> answers;
+    std::deque<QStringList> files;
+    std::deque<QString> folders;
+    std::deque<QString> popupChoices;  // the action's text to trigger; "" dismisses
+
+    QList<Seams::Message> messages;
+    QList<Seams::FileDialog> fileDialogs;
+    QStringList browseTitles;
+    QList<QMenu*> popups;
+    QList<QUrl> opened;
+
+    Seams::Answer message(const Seams::Message& m) override;
+    QStringList fileDialog(QWidget* owner, const Seams::FileDialog& d) override;
+    QString browseFolder(QWidget* owner, const QString& title) override;
+    QAction* popup(QMenu* menu, const QPoint& globalPos) override;
+    void shellOpen(const QUrl& target) override;
+
+    // The last message's text, or "" if none was shown.
+    QString lastText() const { return messages.isEmpty() ? QString() : messages.last().text; }
+};

@@ -1,0 +1,65 @@
+#include "support/TempApp.h"
+
+#include <QSqlError>
+#include <QSqlQuery>
+#include <stdexcept>
+
+#include "app/Module1.h"
+#include "app/Windows.h"
+#include "app/form1.h"
+#include "library/Schema.h"
+#include "windows/formlist.h"
+#include "windows/frmAbout.h"
+#include "windows/frmSetup.h"
+#include "windows/id3search.h"
+#include "windows/multilist.h"
+#include "windows/wizard.h"
+
+void UnloadAllWindows() {
+    Windows::setOnLastUnloaded(nullptr);
+    Windows::Unload<wizard>();
+    Windows::Unload<frmAbout>();
+    Windows::Unload<formlist>();
+    Windows::Unload<frmSetup>();
+    Windows::Unload<id3search>();
+    Windows::Unload<multilist>();
+    Windows::Unload<form1>();
+    Windows::flushDeleted();
+}
+
+TempApp::TempApp(bool openLibrary) {
+    UnloadAllWindows();
+    Module1::ResetState();
+    QString error;
+    if (!CreateEmptyLibrary(libraryFile(), &error)) throw std::runtime_error(error.toStdString());
+    Module1::SetAppPath(dir_.path());
+    if (openLibrary) {
+        Module1::cnLibrary.ConnectionString = Module1::LibraryConnectionString(dir_.path());
+        Module1::cnLibrary.Open();
+    }
+}
+
+TempApp::~TempApp() {
+    UnloadAllWindows();
+    Module1::ResetState();
+    Module1::SetAppPath(QString());
+}
+
+void TempApp::addSong(const QString& name, const QString& folder, const QString& title) {
+    QSqlQuery q(Module1::cnLibrary.database());
+    q.prepare("INSERT INTO songs (artist, path, title) VALUES (?, ?, ?)");
+    q.addBindValue(name);
+    q.addBindValue(folder);
+    q.addBindValue(title.isNull() ? QVariant() : QVariant(title));
+    if (!q.exec()) throw std::runtime_error(q.lastError().text().toStdString());
+}
+
+QString TempApp::scalar(const QString& sql) const {
+    QSqlQuery q(Module1::cnLibrary.database());
+    if (!q.exec(sql)) throw std::runtime_error(q.lastError().text().toStdString());
+    return q.next() ? q.value(0).toString() : QString();
+}
+
+void TempApp::exec(const QString& sql) const {
+    Module1::cnLibrary.Execute(sql);
+}

@@ -1,0 +1,5 @@
+#include "windows/formlist.h"
+
+formlist::formlist() {}
+
+void formlist::Form_Load() {}

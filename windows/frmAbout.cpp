@@ -1,0 +1,5 @@
+#include "windows/frmAbout.h"
+
+frmAbout::frmAbout() {}
+
+void frmAbout::Form_Load() {}

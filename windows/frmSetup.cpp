@@ -1,0 +1,5 @@
+#include "windows/frmSetup.h"
+
+frmSetup::frmSetup() {}
+
+void frmSetup::Form_Load() {}

@@ -1,0 +1,5 @@
+#include "windows/multilist.h"
+
+multilist::multilist() {}
+
+void multilist::Form_Load() {}

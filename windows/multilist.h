@@ -1,0 +1,9 @@
+#pragma once
+#include "app/Windows.h"
+
+class multilist : public Form {
+    Q_OBJECT
+  public:
+    multilist();
+    void Form_Load() override;
+};

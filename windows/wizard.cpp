@@ -1,0 +1,5 @@
+#include "windows/wizard.h"
+
+wizard::wizard() {}
+
+void wizard::Form_Load() {}

@@ -1,0 +1,9 @@
+#pragma once
+#include "app/Windows.h"
+
+class wizard : public Form {
+    Q_OBJECT
+  public:
+    wizard();
+    void Form_Load() override;
+};
