@@ -1,0 +1,37 @@
+#pragma once
+// The ID3v1 tag: the fixed 128-byte block at the very end of an audio file,
+// and the genre table that maps its one-byte genre to a name and back.
+// Tag text is ISO-8859-1, one byte per character.
+#include <QString>
+
+namespace ID3Tag {
+
+// Field widths in bytes: Header 3, Title 30, Artist 30, Album 30, Year 4,
+// Comment 30, Genre 1 (a one-character text whose code is the genre number).
+struct ID3v1Tag {
+    QString Header;
+    QString Title;
+    QString Artist;
+    QString Album;
+    QString Year;
+    QString Comment;
+    QString Genre;
+};
+
+// Stores text left-aligned in a field of the given width: cut if longer,
+// padded with spaces if shorter.
+QString FieldText(const QString& text, int width);
+
+// Slots 0..126; 126 stays empty.
+extern QString GenreList[127];
+void LoadGenres();
+QString GenreName(const QString& genre);
+QString GenreCode(const QString& name);
+
+// True when the file's last 128 bytes start with "TAG". Never fails loudly.
+bool ReadID3Tag(const QString& file, ID3v1Tag& tag);
+// Appends the tag when tag.Header is not "TAG" (and sets it), else overwrites
+// the last 128 bytes. On failure tells the user and returns false.
+bool WriteID3Tag(const QString& file, ID3v1Tag& tag);
+
+}  // namespace ID3Tag
