@@ -1,6 +1,5 @@
 #include <gtest/gtest.h>
 
-#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 
@@ -141,8 +140,8 @@ TEST(TagSearch, SavingOverwritesATagAndAppendsOneToAnUntaggedFile) {
 TEST(TagSearch, AFailedSaveChangesNothingAndTheNextSaveStandsAlone) {
     TempApp app;
     const QString d = app.path() + "/";
-    // A folder where a song file should be: it cannot be written, even by root.
-    QDir(d).mkdir("locked.mp3");
+    writeSong(d + "locked.mp3", 500, "Locked");
+    QFile::setPermissions(d + "locked.mp3", QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther);
     writeSong(d + "open.mp3", 500, "Open");
     app.addSong("locked.mp3", d, "Locked");
     app.addSong("open.mp3", d, "Open");
@@ -154,6 +153,7 @@ TEST(TagSearch, AFailedSaveChangesNothingAndTheNextSaveStandsAlone) {
     w.cmdSave_Click();
     EXPECT_EQ(app.ui.lastText(), "Velumix cannot save tag information. The file may be Read Only");
     EXPECT_EQ(app.scalar("SELECT title FROM songs WHERE artist='locked.mp3'"), "Locked");
+    EXPECT_TRUE(lastTag(d + "locked.mp3").startsWith("TAGLocked "));
     EXPECT_EQ(w.lstresults->SubItem(w.lstresults->SelectedItem(), 1), "Locked");
     EXPECT_TRUE(w.cmdEdit->isEnabled());  // back in browse mode
     EXPECT_EQ(w.txtTitle->text(), "");
