@@ -23,7 +23,9 @@ class FadeEngine : public DeckFixture {
         EXPECT_EQ(f.T2->isActive(), e.t2);
         EXPECT_EQ(f.Fader->value(), e.fader);
         EXPECT_EQ(f.Fader->isEnabled(), e.faderEnabled);
-        if (e.cue >= 0) EXPECT_EQ(f.lblPlaySongs->text(), QString("Songs in cue:%1").arg(e.cue));
+        if (e.cue >= 0) {
+            EXPECT_EQ(f.lblPlaySongs->text(), QString("Songs in cue:%1").arg(e.cue));
+        }
     }
     // Plays the cue with the engine armed while nothing plays, as a DJ would start.
     void startWithEngine(const QStringList& songs) {
