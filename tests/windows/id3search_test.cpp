@@ -198,4 +198,5 @@ TEST(TagSearch, SongsGoToTheCueOnlyFromASelectedRow) {
     w.lstresults_DblClick();
     EXPECT_EQ(CueRows().last(), "1|B.mp3|/n/");
     EXPECT_EQ(CueCountLabel(), "Songs in cue:3");
+    EXPECT_EQ(AutoRecoverText(), "\"/n/*()*B.mp3\"\r\n\"/m/*()*A.mp3\"\r\n\"/n/*()*B.mp3\"\r\n");
 }

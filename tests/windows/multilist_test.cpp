@@ -165,5 +165,6 @@ TEST(Multilist, CopiesSongsIntoTheCue) {
     w.cmdEntireList_Click();
     EXPECT_EQ(CueRows().mid(3), (QStringList{"1|A.mp3|/m/", "1|B.mp3|/n/", "1|C.mp3|/o/"}));
     EXPECT_EQ(CueCountLabel(), "Songs in cue:6");
+    EXPECT_TRUE(AutoRecoverText().endsWith("\"/n/*()*B.mp3\"\r\n\"/o/*()*C.mp3\"\r\n"));
     EXPECT_EQ(w.lstresults->SelectedItem(), 3);
 }
