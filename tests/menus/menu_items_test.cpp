@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <QApplication>
 #include <QDir>
 #include <functional>
 
@@ -78,6 +79,7 @@ TEST_F(MenuWindows, QuickHelpOpensTheTourModal) {
     ASSERT_NE(tour, nullptr);
     EXPECT_TRUE(tour->isVisible());
     EXPECT_EQ(tour->windowModality(), Qt::ApplicationModal);
+    EXPECT_EQ(QApplication::activeModalWidget(), tour);
 }
 
 TEST_F(MenuWindows, QuickHelpWhileAModelessTourShowsBringsThatTourForward) {

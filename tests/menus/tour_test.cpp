@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <QApplication>
+
 #include "app/Module1.h"
 #include "app/Twips.h"
 #include "app/form1.h"
@@ -73,6 +75,7 @@ TEST_F(Tour, ClosingUnloadsSoTheNextTourStartsAtPageOne) {
     w.cmdNext_Click();
     w.cmdClose->click();
     EXPECT_FALSE(Windows::IsLoaded<wizard>());
+    EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
     Windows::flushDeleted();
 
     wizard& again = openTour();
