@@ -17,8 +17,9 @@ namespace audio {
 namespace {
 
 // Decoding this much before a seek target lets codecs with inter-frame state
-// (the MP3 bit reservoir, overlapped transforms) settle before the target.
-constexpr double kSeekPrerollSeconds = 0.1;
+// (the MP3 bit reservoir, overlapped transforms) settle before the target;
+// after a flush the MP3 decoder was seen to give up to 8 frames (0.2 s) of silence.
+constexpr double kSeekPrerollSeconds = 0.5;
 // Packets read per refineDuration() step.
 constexpr int kScanPacketsPerStep = 2000;
 
@@ -68,9 +69,12 @@ class FfmpegDecoder : public Decoder {
     int64_t duration_ = 0;
     int64_t discardTo_ = -1;  // after a seek: source sample the output must start at
     int64_t srcNext_ = 0;     // source sample index of the next decoded sample
-    bool flushed_ = false, dry_ = false;
+    bool flushed_ = false, dry_ = false, originKnown_ = false;
     int badPackets_ = 0;
     int64_t scanTotal_ = 0;
+    // Where the container only guessed the length, its seek index is a guess
+    // too: seeks then count packets from the start instead.
+    bool countedSeek_ = false;
 };
 
 std::string avError(int code) {
@@ -120,9 +124,8 @@ bool FfmpegDecoder::open(const std::string& path, std::string& error) {
 
     // A guess from the bit rate is wrong for variable-rate files without a
     // header that says their length; counting the packets gets it right.
-    if (fmt_->duration_estimation_method == AVFMT_DURATION_FROM_BITRATE &&
-        avformat_open_input(&scan_, path.c_str(), nullptr, nullptr) < 0)
-        scan_ = nullptr;
+    countedSeek_ = fmt_->duration_estimation_method == AVFMT_DURATION_FROM_BITRATE;
+    if (countedSeek_ && avformat_open_input(&scan_, path.c_str(), nullptr, nullptr) < 0) scan_ = nullptr;
 
     // Decoding the first frame now proves the file is audio and puts the
     // first samples in hand before the decoder thread even wakes.
@@ -195,7 +198,7 @@ void FfmpegDecoder::convert(const AVFrame* f) {
     if (discardTo_ >= 0) {
         // The first frame after a seek fixes where we are; everything before
         // the target goes.
-        if (f->best_effort_timestamp != AV_NOPTS_VALUE)
+        if (!countedSeek_ && f->best_effort_timestamp != AV_NOPTS_VALUE)
             srcNext_ = av_rescale_q(f->best_effort_timestamp - startPts_, tb_, AVRational{1, f->sample_rate});
         if (srcNext_ + f->nb_samples <= discardTo_) {
             srcNext_ += f->nb_samples;
@@ -204,6 +207,13 @@ void FfmpegDecoder::convert(const AVFrame* f) {
         skip = int(std::max<int64_t>(0, discardTo_ - srcNext_));
         discardTo_ = -1;
     }
+    else if (!originKnown_ && f->best_effort_timestamp != AV_NOPTS_VALUE) {
+        // Position 0 is the first sample decoded from the start. Codecs that
+        // need a frame or two to get going label it with a later timestamp
+        // than the stream's start; seeking must count from the same origin.
+        startPts_ = f->best_effort_timestamp;
+    }
+    originKnown_ = true;
     srcNext_ += f->nb_samples;
     if (!configureResampler(f)) return;
     const int bytes = av_get_bytes_per_sample(AVSampleFormat(f->format));
@@ -277,17 +287,9 @@ int FfmpegDecoder::read(float* out, int maxFrames) {
 bool FfmpegDecoder::seek(int64_t frame) {
     frame = std::max<int64_t>(0, frame);
     const int srcRate = codec_->sample_rate > 0 ? codec_->sample_rate : rate_;
+    const AVRational srcTb{1, srcRate};
     const int64_t target = av_rescale(frame, srcRate, rate_);
-    const int64_t preroll = int64_t(kSeekPrerollSeconds * srcRate);
-    const int64_t ts = startPts_ + av_rescale_q(std::max<int64_t>(0, target - preroll), AVRational{1, srcRate}, tb_);
-    int r = av_seek_frame(fmt_, stream_, ts, AVSEEK_FLAG_BACKWARD);
-    srcNext_ = std::max<int64_t>(0, target - preroll);
-    if (r < 0) {
-        // No index to seek by: decode from the start and discard up to the target.
-        r = av_seek_frame(fmt_, stream_, startPts_, AVSEEK_FLAG_BACKWARD | AVSEEK_FLAG_ANY);
-        if (r < 0) r = avformat_seek_file(fmt_, -1, INT64_MIN, 0, 0, AVSEEK_FLAG_BYTE);
-        srcNext_ = 0;
-    }
+    const int64_t from = std::max<int64_t>(0, target - int64_t(kSeekPrerollSeconds * srcRate));
     avcodec_flush_buffers(codec_);
     swr_free(&swr_);
     pending_.clear();
@@ -296,6 +298,29 @@ bool FfmpegDecoder::seek(int64_t frame) {
     flushed_ = dry_ = false;
     badPackets_ = 0;
     pos_ = frame;
+
+    int r = countedSeek_ ? -1 : av_seek_frame(fmt_, stream_, startPts_ + av_rescale_q(from, srcTb, tb_), AVSEEK_FLAG_BACKWARD);
+    srcNext_ = from;
+    if (r >= 0) return true;
+    // From the start, skipping whole packets (without decoding them) up to
+    // the pre-roll point, counting their samples.
+    r = av_seek_frame(fmt_, stream_, startPts_, AVSEEK_FLAG_BACKWARD);
+    if (r < 0) r = av_seek_frame(fmt_, -1, 0, AVSEEK_FLAG_BYTE);
+    srcNext_ = 0;
+    while (av_read_frame(fmt_, pkt_) >= 0) {
+        if (pkt_->stream_index == stream_) {
+            const int64_t d = av_rescale_q(pkt_->duration, tb_, srcTb);
+            if (d <= 0 || srcNext_ + d > from) {
+                avcodec_send_packet(codec_, pkt_);
+                av_packet_unref(pkt_);
+                break;
+            }
+            srcNext_ += d;
+        }
+        av_packet_unref(pkt_);
+    }
+    // Without timestamps to trust, the first frame decoded is at srcNext_.
+    countedSeek_ = true;
     return r >= 0;
 }
 
