@@ -15,9 +15,9 @@ inline constexpr int kBlockFrames = 512;
 
 struct Block {
     uint32_t generation = 0;
-    int frames = 0;           // valid frames in samples
-    int64_t startFrame = 0;   // song position of samples[0], in engine frames
-    bool end = false;         // marker: the decoder ran dry after the previous block
+    int frames = 0;                   // valid frames in samples
+    int64_t startFrame = 0;           // song position of samples[0], in engine frames
+    bool end = false;                 // marker: the decoder ran dry after the previous block
     float samples[kBlockFrames * 2];  // interleaved stereo
 };
 

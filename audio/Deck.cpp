@@ -21,7 +21,10 @@ bool olderThan(uint32_t a, uint32_t b) {
 // Gain and play/halt changes are spread over ~15 ms: long enough not to
 // click, short enough to feel immediate.
 Deck::Deck(int rate)
-    : rate_(rate), rampFrames_(std::max(64, rate / 64)), ring_(ringBlocks(rate)), levelStep_(1.0f / rampFrames_) {}
+    : rate_(rate),
+      rampFrames_(std::max(64, rate / 64)),
+      ring_(ringBlocks(rate)),
+      levelStep_(1.0f / rampFrames_) {}
 
 Deck::~Deck() {
     stopWorker();
@@ -228,7 +231,8 @@ void Deck::mixInto(float* out, int frames) {
         int k = 0;
         while (k < n) {
             if (level_ != levelTarget)
-                level_ = levelTarget > level_ ? std::min(1.0f, level_ + levelStep_) : std::max(0.0f, level_ - levelStep_);
+                level_ = levelTarget > level_ ? std::min(1.0f, level_ + levelStep_)
+                                              : std::max(0.0f, level_ - levelStep_);
             if (gainLeft_ > 0) gain_ = --gainLeft_ == 0 ? gainTarget_ : gain_ + gainStep_;
             const float g = gain_ * level_;
             o[2 * k] += s[2 * k] * g;

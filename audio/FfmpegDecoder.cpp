@@ -96,7 +96,8 @@ bool FfmpegDecoder::open(const std::string& path, std::string& error) {
     const AVCodec* codec = nullptr;
     stream_ = av_find_best_stream(fmt_, AVMEDIA_TYPE_AUDIO, -1, -1, &codec, 0);
     if (stream_ < 0 || !codec) {
-        error = stream_ == AVERROR_DECODER_NOT_FOUND ? "no decoder for this audio format" : "not an audio file";
+        error =
+            stream_ == AVERROR_DECODER_NOT_FOUND ? "no decoder for this audio format" : "not an audio file";
         return false;
     }
     AVStream* st = fmt_->streams[stream_];
@@ -206,8 +207,7 @@ void FfmpegDecoder::convert(const AVFrame* f) {
         }
         skip = int(std::max<int64_t>(0, discardTo_ - srcNext_));
         discardTo_ = -1;
-    }
-    else if (!originKnown_ && f->best_effort_timestamp != AV_NOPTS_VALUE) {
+    } else if (!originKnown_ && f->best_effort_timestamp != AV_NOPTS_VALUE) {
         // Position 0 is the first sample decoded from the start. Codecs that
         // need a frame or two to get going label it with a later timestamp
         // than the stream's start; seeking must count from the same origin.
@@ -299,7 +299,9 @@ bool FfmpegDecoder::seek(int64_t frame) {
     badPackets_ = 0;
     pos_ = frame;
 
-    int r = countedSeek_ ? -1 : av_seek_frame(fmt_, stream_, startPts_ + av_rescale_q(from, srcTb, tb_), AVSEEK_FLAG_BACKWARD);
+    int r = countedSeek_ ? -1
+                         : av_seek_frame(fmt_, stream_, startPts_ + av_rescale_q(from, srcTb, tb_),
+                                         AVSEEK_FLAG_BACKWARD);
     srcNext_ = from;
     if (r >= 0) return true;
     // From the start, skipping whole packets (without decoding them) up to

@@ -85,13 +85,22 @@ class MidiDecoder : public Decoder {
             case 0xA0:
                 if (notes) fluid_synth_key_pressure(synth_, ch, e.data1, e.data2);
                 break;
-            case 0xB0: fluid_synth_cc(synth_, ch, e.data1, e.data2); break;
-            case 0xC0: fluid_synth_program_change(synth_, ch, e.data1); break;
-            case 0xD0: fluid_synth_channel_pressure(synth_, ch, e.data1); break;
-            case 0xE0: fluid_synth_pitch_bend(synth_, ch, e.data2 << 7 | e.data1); break;
+            case 0xB0:
+                fluid_synth_cc(synth_, ch, e.data1, e.data2);
+                break;
+            case 0xC0:
+                fluid_synth_program_change(synth_, ch, e.data1);
+                break;
+            case 0xD0:
+                fluid_synth_channel_pressure(synth_, ch, e.data1);
+                break;
+            case 0xE0:
+                fluid_synth_pitch_bend(synth_, ch, e.data2 << 7 | e.data1);
+                break;
             default:
                 if (e.status == 0xF0)
-                    fluid_synth_sysex(synth_, reinterpret_cast<const char*>(song_.sysex.data() + e.sysexOffset),
+                    fluid_synth_sysex(synth_,
+                                      reinterpret_cast<const char*>(song_.sysex.data() + e.sysexOffset),
                                       int(e.sysexSize), nullptr, nullptr, nullptr, 0);
         }
     }

@@ -54,8 +54,8 @@ struct Tempo {
 };
 
 // Reads one track's events; returns the tick of its last event.
-uint64_t readTrack(Reader r, std::vector<RawEvent>& out, std::vector<Tempo>& tempos, std::vector<uint8_t>& sysex,
-                   uint32_t& order) {
+uint64_t readTrack(Reader r, std::vector<RawEvent>& out, std::vector<Tempo>& tempos,
+                   std::vector<uint8_t>& sysex, uint32_t& order) {
     uint64_t tick = 0;
     uint8_t running = 0;
     while (r.p < r.end) {
@@ -69,7 +69,8 @@ uint64_t readTrack(Reader r, std::vector<RawEvent>& out, std::vector<Tempo>& tem
             const uint8_t* d = r.p;
             if (!r.skip(len)) break;
             tick += delta;
-            if (type == 0x51 && len >= 3) tempos.push_back({tick, order++, uint32_t(d[0] << 16 | d[1] << 8 | d[2])});
+            if (type == 0x51 && len >= 3)
+                tempos.push_back({tick, order++, uint32_t(d[0] << 16 | d[1] << 8 | d[2])});
             if (type == 0x2F) break;
             continue;
         }
@@ -152,7 +153,8 @@ bool parseMidi(const uint8_t* data, size_t size, MidiSong& song, std::string& er
         const size_t body = at + 8;
         const size_t avail = std::min<size_t>(len, size - body);
         if (std::memcmp(data + at, "MTrk", 4) == 0) {
-            lastTick = std::max(lastTick, readTrack({data + body, data + body + avail}, raw, tempos, song.sysex, order));
+            lastTick = std::max(
+                lastTick, readTrack({data + body, data + body + avail}, raw, tempos, song.sysex, order));
             ++tracks;
         }
         at = body + avail;
@@ -161,7 +163,9 @@ bool parseMidi(const uint8_t* data, size_t size, MidiSong& song, std::string& er
         error = "the MIDI file has no tracks";
         return false;
     }
-    auto byTime = [](const auto& a, const auto& b) { return a.tick != b.tick ? a.tick < b.tick : a.order < b.order; };
+    auto byTime = [](const auto& a, const auto& b) {
+        return a.tick != b.tick ? a.tick < b.tick : a.order < b.order;
+    };
     std::sort(raw.begin(), raw.end(), byTime);
     std::sort(tempos.begin(), tempos.end(), byTime);
 

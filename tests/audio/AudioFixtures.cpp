@@ -22,10 +22,14 @@ void fill(AVFrame* f, long first, const SampleFn& sample, long total) {
             const double v = first + i < total ? std::clamp(sample(first + i, c), -1.0, 1.0) : 0.0;
             const int idx = planar ? i : i * ch + c;
             uint8_t* base = f->extended_data[planar ? c : 0];
-            if (packed == AV_SAMPLE_FMT_FLT) reinterpret_cast<float*>(base)[idx] = float(v);
-            else if (packed == AV_SAMPLE_FMT_S16) reinterpret_cast<int16_t*>(base)[idx] = int16_t(std::lround(v * 32767));
-            else if (packed == AV_SAMPLE_FMT_S32) reinterpret_cast<int32_t*>(base)[idx] = int32_t(std::lround(v * 2147483000.0));
-            else if (packed == AV_SAMPLE_FMT_U8) base[idx] = uint8_t(std::lround(v * 127 + 128));
+            if (packed == AV_SAMPLE_FMT_FLT)
+                reinterpret_cast<float*>(base)[idx] = float(v);
+            else if (packed == AV_SAMPLE_FMT_S16)
+                reinterpret_cast<int16_t*>(base)[idx] = int16_t(std::lround(v * 32767));
+            else if (packed == AV_SAMPLE_FMT_S32)
+                reinterpret_cast<int32_t*>(base)[idx] = int32_t(std::lround(v * 2147483000.0));
+            else if (packed == AV_SAMPLE_FMT_U8)
+                base[idx] = uint8_t(std::lround(v * 127 + 128));
         }
 }
 
@@ -62,7 +66,8 @@ bool encode(const std::string& path, const Encoding& enc, int rate, int channels
             ctx->global_quality = FF_QP2LAMBDA * enc.vbrQuality;
         }
         if (oc->oformat->flags & AVFMT_GLOBALHEADER) ctx->flags |= AV_CODEC_FLAG_GLOBAL_HEADER;
-        ok = avcodec_open2(ctx, codec, nullptr) >= 0 && avcodec_parameters_from_context(st->codecpar, ctx) >= 0;
+        ok = avcodec_open2(ctx, codec, nullptr) >= 0 &&
+             avcodec_parameters_from_context(st->codecpar, ctx) >= 0;
     }
     if (ok) {
         st->time_base = {1, rate};
@@ -86,7 +91,8 @@ bool encode(const std::string& path, const Encoding& enc, int rate, int channels
         ok = avcodec_send_frame(ctx, f) >= 0 && drain(ctx, oc, st, pkt);
         av_frame_unref(f);
     }
-    if (ok) ok = avcodec_send_frame(ctx, nullptr) >= 0 && drain(ctx, oc, st, pkt) && av_write_trailer(oc) >= 0;
+    if (ok)
+        ok = avcodec_send_frame(ctx, nullptr) >= 0 && drain(ctx, oc, st, pkt) && av_write_trailer(oc) >= 0;
     if (oc && oc->pb) avio_closep(&oc->pb);
     av_frame_free(&f);
     av_packet_free(&pkt);
@@ -164,7 +170,8 @@ bool writeBytes(const std::string& path, const std::vector<uint8_t>& bytes) {
     return std::fclose(f) == 0 && ok;
 }
 
-PlayOut renderUntilEnd(audio::Engine& engine, audio::Deck* deck, double maxSeconds, std::vector<float>* out, int chunk) {
+PlayOut renderUntilEnd(audio::Engine& engine, audio::Deck* deck, double maxSeconds, std::vector<float>* out,
+                       int chunk) {
     PlayOut run;
     std::vector<float> buf(2 * size_t(chunk));
     const long limit = long(maxSeconds * engine.rate());

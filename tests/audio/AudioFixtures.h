@@ -14,10 +14,10 @@ namespace fixtures {
 using SampleFn = std::function<double(long frame, int channel)>;
 
 struct Encoding {
-    const char* muxer;  // "mp3", "asf", "au", "wav"
-    const char* codec;  // "libmp3lame", "wmav2", "pcm_mulaw", ...
-    int vbrQuality = -1;      // >= 0: variable bit rate at this LAME quality
-    bool xingHeader = true;   // MP3 only
+    const char* muxer;       // "mp3", "asf", "au", "wav"
+    const char* codec;       // "libmp3lame", "wmav2", "pcm_mulaw", ...
+    int vbrQuality = -1;     // >= 0: variable bit rate at this LAME quality
+    bool xingHeader = true;  // MP3 only
 };
 
 // Encodes frames of sample() at rate into path; false on any FFmpeg failure.
@@ -40,12 +40,12 @@ bool writeBytes(const std::string& path, const std::vector<uint8_t>& bytes);
 // Offline driving: pumps and renders until every deck reports its end, or
 // maxSeconds of output. Appends the rendered stereo samples to *out.
 struct PlayOut {
-    int ends = 0;            // takeEnded() true count on `deck`
+    int ends = 0;  // takeEnded() true count on `deck`
     double renderedSeconds = 0;
-    double endPosition = -1; // deck position when its end was reported
+    double endPosition = -1;  // deck position when its end was reported
 };
-PlayOut renderUntilEnd(audio::Engine& engine, audio::Deck* deck, double maxSeconds, std::vector<float>* out = nullptr,
-                   int chunk = 1024);
+PlayOut renderUntilEnd(audio::Engine& engine, audio::Deck* deck, double maxSeconds,
+                       std::vector<float>* out = nullptr, int chunk = 1024);
 void renderFor(audio::Engine& engine, double seconds, std::vector<float>* out = nullptr, int chunk = 1024);
 
 // Measurements on interleaved stereo (left channel unless said).

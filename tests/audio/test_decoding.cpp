@@ -37,20 +37,33 @@ struct TypeCase {
 };
 
 bool encodeTone(const std::string& path, Encoding enc, int rate, int channels, double seconds) {
-    return encode(path, enc, rate, channels, long(seconds * rate), [rate](long f, int) { return chirp(f, rate); });
+    return encode(path, enc, rate, channels, long(seconds * rate),
+                  [rate](long f, int) { return chirp(f, rate); });
 }
 
 const TypeCase kTypes[] = {
     {"WAV", "a.wav", 2.0,
      [](const std::string& p, double s) { return WriteSineWav(QString::fromStdString(p), s, 440, 0.5); }},
     {"MP3", "a.mp3", 2.5,
-     [](const std::string& p, double s) { return encodeTone(p, {"mp3", "libmp3lame"}, kRate, 2, s); }},
-    {"WMA", "a.wma", 2.0, [](const std::string& p, double s) { return encodeTone(p, {"asf", "wmav2"}, kRate, 2, s); }},
-    {"ASF", "a.asf", 1.5, [](const std::string& p, double s) { return encodeTone(p, {"asf", "wmav1"}, 22050, 1, s); }},
+     [](const std::string& p, double s) {
+         return encodeTone(p, {"mp3", "libmp3lame"}, kRate, 2, s);
+     }},
+    {"WMA", "a.wma", 2.0,
+     [](const std::string& p, double s) {
+         return encodeTone(p, {"asf", "wmav2"}, kRate, 2, s);
+     }},
+    {"ASF", "a.asf", 1.5,
+     [](const std::string& p, double s) {
+         return encodeTone(p, {"asf", "wmav1"}, 22050, 1, s);
+     }},
     // The classic .snd: 8 kHz mu-law mono, so resampling and mono both get exercised.
-    {"SND", "a.snd", 2.0, [](const std::string& p, double s) { return encodeTone(p, {"au", "pcm_mulaw"}, 8000, 1, s); }},
+    {"SND", "a.snd", 2.0,
+     [](const std::string& p, double s) {
+         return encodeTone(p, {"au", "pcm_mulaw"}, 8000, 1, s);
+     }},
     {"MID", "a.mid", 3.0, [](const std::string& p, double) { return writeBytes(p, threeSecondMidi()); }},
-    {"RMI", "a.rmi", 3.0, [](const std::string& p, double) { return writeBytes(p, wrapRmi(threeSecondMidi())); }},
+    {"RMI", "a.rmi", 3.0,
+     [](const std::string& p, double) { return writeBytes(p, wrapRmi(threeSecondMidi())); }},
 };
 
 class EachType : public ::testing::TestWithParam<TypeCase> {};
@@ -88,9 +101,11 @@ TEST(Duration, VariableRateMp3WithoutHeaderIsCounted) {
     const std::string path = dir.filePath("vbr.mp3").toStdString();
     // Quiet start, loud noisy end: a length guessed from the first frames' bit rate is far off.
     const double seconds = 8.0;
-    ASSERT_TRUE(encode(path, {"mp3", "libmp3lame", 2, false}, kRate, 2, long(seconds * kRate), [](long f, int) {
-        return f < 3 * kRate ? 0.0001 * std::sin(f * 0.05) : 0.6 * std::sin(f * 1.3 + std::sin(f * 0.37) * 7);
-    }));
+    ASSERT_TRUE(
+        encode(path, {"mp3", "libmp3lame", 2, false}, kRate, 2, long(seconds * kRate), [](long f, int) {
+            return f < 3 * kRate ? 0.0001 * std::sin(f * 0.05)
+                                 : 0.6 * std::sin(f * 1.3 + std::sin(f * 0.37) * 7);
+        }));
     audio::Engine engine(audio::Engine::Offline{kRate});
     audio::Deck* deck = engine.addDeck();
     std::string error;

@@ -51,7 +51,8 @@ class Seek : public ::testing::TestWithParam<SeekCase> {};
 TEST_P(Seek, LandsWithinAMillisecond) {
     Bench s;
     const std::string path = s.file(GetParam().file);
-    ASSERT_TRUE(encode(path, GetParam().enc, kRate, 2, 6 * kRate, [](long f, int) { return chirp(f, kRate); }));
+    ASSERT_TRUE(
+        encode(path, GetParam().enc, kRate, 2, 6 * kRate, [](long f, int) { return chirp(f, kRate); }));
 
     // The song as heard from the start is the reference for where each moment lies.
     s.open(path);
@@ -73,8 +74,8 @@ TEST_P(Seek, LandsWithinAMillisecond) {
         const std::vector<float> tail(part.begin() + 2 * ramp, part.end());
         const long expected = std::lround(target * kRate) + ramp;
         const long lag = bestLag(whole, tail, expected, kRate / 20, 8192);
-        EXPECT_LE(std::abs(lag - expected), kRate / 1000) << "seek to " << target << " landed at "
-                                                           << double(lag - ramp) / kRate;
+        EXPECT_LE(std::abs(lag - expected), kRate / 1000)
+            << "seek to " << target << " landed at " << double(lag - ramp) / kRate;
     }
 }
 
@@ -83,7 +84,8 @@ INSTANTIATE_TEST_SUITE_P(Types, Seek, ::testing::ValuesIn(kSeekCases),
 
 TEST(Seek, MidiLandsOnTheTempoMap) {
     Bench s;
-    // A note at 1.0 s (2 beats at 120 bpm), another at 1.0 + 1.5 = 2.5 s (after a change to 60 bpm, 1.5 beats).
+    // A note at 1.0 s (2 beats at 120 bpm), another at 1.0 + 1.5 = 2.5 s (after a change to 60 bpm, 1.5
+    // beats).
     MidiWriter m;
     m.tempo(960, 1000000);
     m.note(960, 60, 240);
