@@ -159,7 +159,7 @@ void form1::BuildMenus() {
     mnuQuickHelp = mnu_help->addAction("&Quick Help");
     mnuHelpGuide = mnu_help->addAction("&Help Guide");
     mnuLogOnline = mnu_help->addAction("&Log problem online");
-    mnuEmail = mnu_help->addAction("&Email");
+    mnuEmail = mnu_help->addAction(EmailCaption());
     mnu_about = mnu_help->addAction("&About...");
     // The two pop-ups are menus of the window that never show on the menu bar.
     mnurightclicklist = new QMenu("rightclicklist", this);

@@ -168,6 +168,8 @@ class form1 : public Form {
     void mnuHelpGuide_Click();
     void mnuLogOnline_Click();
     void mnuEmail_Click();
+    // "&Email" with the maker's name and support address.
+    static QString EmailCaption();
 
   protected:
     bool eventFilter(QObject* watched, QEvent* event) override;

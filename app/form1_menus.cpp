@@ -1,21 +1,56 @@
-#include "app/form1.h"
+#include <QUrl>
 
 #include "app/Module1.h"
+#include "app/Seams.h"
+#include "app/form1.h"
+#include "windows/frmAbout.h"
+#include "windows/frmSetup.h"
+#include "windows/id3search.h"
+#include "windows/multilist.h"
+#include "windows/wizard.h"
 
-void form1::mnu_Setup_Click() {}
+QString form1::EmailCaption() {
+    return QStringLiteral("&Email %1 (%2)").arg(Maker::kName, Maker::kSupportAddress);
+}
 
-void form1::mnu_ID3_Click() {}
+void form1::mnu_Setup_Click() {
+    Windows::Show<frmSetup>();
+}
 
-void form1::mnu_multilist_Click() {}
+void form1::mnu_ID3_Click() {
+    Windows::Show<id3search>();
+}
 
-void form1::mnu_about_Click() {}
+void form1::mnu_multilist_Click() {
+    Windows::Show<multilist>();
+}
 
-void form1::mnuQuickHelp_Click() {}
+void form1::mnu_about_Click() {
+    Windows::Show<frmAbout>();
+}
 
-void form1::mnu_exit_Click() {}
+void form1::mnuQuickHelp_Click() {
+    // A tour the setup window opened on the first start is already on screen
+    // without being modal; making a visible window modal would need hiding it
+    // first, so it is only brought forward.
+    const wizard* open = Windows::Find<wizard>();
+    if (!open || !open->isVisible()) Windows::Load<wizard>().setWindowModality(Qt::ApplicationModal);
+    Windows::Show<wizard>();
+}
 
-void form1::mnuHelpGuide_Click() {}
+void form1::mnu_exit_Click() {
+    Windows::Unload<form1>();
+}
 
-void form1::mnuLogOnline_Click() {}
+// The desktop opens these; whether it managed to is not reported.
+void form1::mnuHelpGuide_Click() {
+    Seams::ui().shellOpen(QUrl::fromLocalFile(Module1::AppPath() + QStringLiteral("/webmanual/vlm.htm")));
+}
 
-void form1::mnuEmail_Click() {}
+void form1::mnuLogOnline_Click() {
+    Seams::ui().shellOpen(QUrl(Maker::kProblemPage));
+}
+
+void form1::mnuEmail_Click() {
+    Seams::ui().shellOpen(QUrl(QStringLiteral("mailto:") + Maker::kSupportAddress));
+}

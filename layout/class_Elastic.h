@@ -8,12 +8,12 @@
 class QWidget;
 
 class class_Elastic {
-public:
+  public:
     // haveWindState: whether the optional window-state argument was given.
     void Init(QWidget* frm, bool haveWindState = false);
     void FormResize(QWidget* frm);
 
-private:
+  private:
     struct Record {
         short top = 0, left = 0, height = 0, width = 0, fontSize = 0, rightMargin = 0;
     };

@@ -1,24 +1,238 @@
 #include "library/ID3Tag.h"
 
+#include <QFile>
+
+#include "app/Seams.h"
+
 namespace ID3Tag {
 
 QString GenreList[127];
 
+namespace {
+
+constexpr int kTagSize = 128;
+
+// Field layout inside the 128-byte block: offset and width.
+struct Field {
+    QString ID3v1Tag::*member;
+    int offset;
+    int width;
+};
+constexpr Field kFields[] = {
+    {&ID3v1Tag::Header, 0, 3},  {&ID3v1Tag::Title, 3, 30}, {&ID3v1Tag::Artist, 33, 30},
+    {&ID3v1Tag::Album, 63, 30}, {&ID3v1Tag::Year, 93, 4},  {&ID3v1Tag::Comment, 97, 30},
+    {&ID3v1Tag::Genre, 127, 1},
+};
+
+// The names as the library stores them; some differ from the usual spellings on
+// purpose, since existing libraries hold exactly these texts.
+const char* const kGenres[126] = {
+    "Blues",
+    "Classic Rock",
+    "Country",
+    "Dance",
+    "Disco",
+    "Funk",
+    "Grunge",
+    "Hip-Hop",
+    "Jazz",
+    "Metal",
+    "New Age",
+    "Oldies",
+    "Other",
+    "Pop",
+    "R&B",
+    "Rap",
+    "Reggae",
+    "Rock",
+    "Techno",
+    "Industrial",
+    "Alternative",
+    "Ska",
+    "Death Metal",
+    "Pranks",
+    "Soundtrack",
+    "Euro-Techno",
+    "Ambient",
+    "Trip-Hop",
+    "Vocal",
+    "Jazz+Funk",
+    "Fusion",
+    "Trance",
+    "Classical",
+    "Instrumental",
+    "Acid",
+    "House",
+    "Game",
+    "Sound Clip",
+    "Gospel",
+    "Noise",
+    "AlternRock",
+    "Bass",
+    "Soul",
+    "Punk",
+    "Space",
+    "Meditative",
+    "Instrumental Pop",
+    "InstrumentalRock",
+    "Ethnic",
+    "Gothic",
+    "Darkwave",
+    "Techno-Industrial",
+    "Electronic",
+    "Pop-Folk",
+    "Eurodance",
+    "Dream",
+    "Southern Rock",
+    "Comedy",
+    "Cult",
+    "Gangsta",
+    "Top 40",
+    "Christian Rap",
+    "Pop/Funk",
+    "Jungle",
+    "Native American",
+    "Cabaret",
+    "New Wave",
+    "Psychadelic",
+    "Rave",
+    "Showtunes",
+    "Trailer",
+    "Lo-Fi",
+    "Tribal",
+    "Acid Punk",
+    "Acid Jazz",
+    "Polka",
+    "Retro",
+    "Musical",
+    "Rock&Roll",
+    "Hard Rock",
+    "Folk",
+    "Folk-Rock",
+    "National Folk",
+    "Swing",
+    "Fast Fusion",
+    "Bebob",
+    "Latin",
+    "Revival",
+    "Celtic",
+    "Bluegrass",
+    "Avantgarde",
+    "Gothic Rock",
+    "Progressive Rock",
+    "Psychedelic Rock",
+    "Symphonic Rock",
+    "Slow Rock",
+    "Big Band",
+    "Chorus",
+    "Easy Listening",
+    "Acoustic",
+    "Humour",
+    "Speech",
+    "Chanson",
+    "Opera",
+    "Chamber Music",
+    "Sonata",
+    "Symphony",
+    "Booty Brass",
+    "Primus",
+    "Porn Groove",
+    "Satire",
+    "Slow Jam",
+    "Club",
+    "Tango",
+    "Samba",
+    "Folklore",
+    "Ballad",
+    "Poweer Ballad",
+    "Rhytmic Soul",
+    "Freestyle",
+    "Duet",
+    "Punk Rock",
+    "Drum Solo",
+    "A Capela",
+    "Euro-House",
+    "Dance Hall",
+};
+
+void ensureGenres() {
+    if (GenreList[0].isEmpty()) LoadGenres();
+}
+
+// One byte per character: characters beyond Latin-1 cannot be stored and become "?".
+QByteArray toBytes(const QString& text) {
+    QByteArray out(text.size(), '?');
+    for (int i = 0; i < text.size(); ++i)
+        if (text[i].unicode() < 256) out[i] = static_cast<char>(text[i].unicode());
+    return out;
+}
+
+}  // namespace
+
 QString FieldText(const QString& text, int width) {
     return text.left(width).leftJustified(width, ' ');
 }
-void LoadGenres() {}
-QString GenreName(const QString&) {
+
+void LoadGenres() {
+    for (int i = 0; i < 126; ++i) GenreList[i] = QString::fromLatin1(kGenres[i]);
+    GenreList[126].clear();
+}
+
+QString GenreName(const QString& genre) {
+    ensureGenres();
+    const int n = genre.isEmpty() ? 255 : genre[0].unicode();
+    if (n <= 125) return GenreList[n];
     return QStringLiteral("Unknown Genre Entry");
 }
-QString GenreCode(const QString&) {
+
+QString GenreCode(const QString& name) {
+    ensureGenres();
+    for (int n = 0; n <= 125; ++n)
+        if (GenreList[n] == name) return QString(QChar(n));
     return QString(QChar(12));
 }
-bool ReadID3Tag(const QString&, ID3v1Tag&) {
-    return false;
+
+bool ReadID3Tag(const QString& file, ID3v1Tag& tag) {
+    tag = ID3v1Tag();
+    QFile f(file);
+    if (!f.open(QIODevice::ReadOnly)) return false;
+    const qint64 length = f.size();
+    if (length < kTagSize || !f.seek(length - kTagSize)) return false;
+    const QByteArray block = f.read(kTagSize);
+    f.close();
+    if (block.size() != kTagSize) return false;
+    for (const Field& fd : kFields)
+        tag.*fd.member = QString::fromLatin1(block.constData() + fd.offset, fd.width);
+    return tag.Header == QLatin1String("TAG");
 }
-bool WriteID3Tag(const QString&, ID3v1Tag&) {
-    return false;
+
+bool WriteID3Tag(const QString& file, ID3v1Tag& tag) {
+    const bool append = tag.Header != QLatin1String("TAG");
+    QByteArray block(kTagSize, ' ');
+    for (const Field& fd : kFields) {
+        const QString text =
+            fd.member == &ID3v1Tag::Header ? QStringLiteral("TAG") : FieldText(tag.*fd.member, fd.width);
+        block.replace(fd.offset, fd.width, toBytes(text));
+    }
+    bool ok = false;
+    QFile f(file);
+    // Never create a file: a missing file is a failure like a read-only one. A file
+    // without any write permission counts as read-only even for the superuser.
+    // (The mode bits only: the "User" bit reflects the superuser's override.)
+    constexpr auto anyWrite = QFileDevice::WriteOwner | QFileDevice::WriteGroup | QFileDevice::WriteOther;
+    if (f.exists() && (f.permissions() & anyWrite) && f.open(QIODevice::ReadWrite)) {
+        const qint64 length = f.size();
+        const qint64 at = append ? length : length - kTagSize;
+        ok = at >= 0 && f.seek(at) && f.write(block) == kTagSize && f.flush();
+        f.close();
+        ok = ok && f.error() == QFileDevice::NoError;
+    }
+    if (!ok) {
+        Seams::MsgBox(QStringLiteral("Velumix cannot save tag information. The file may be Read Only"));
+        return false;
+    }
+    tag.Header = QStringLiteral("TAG");
+    return true;
 }
 
 }  // namespace ID3Tag

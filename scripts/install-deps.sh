@@ -4,7 +4,7 @@
 set -euo pipefail
 
 PACKAGES=(
-  build-essential cmake pkg-config ccache clang-format
+  build-essential cmake pkg-config ccache clang-format clang libclang-rt-14-dev
   qt6-base-dev qt6-base-dev-tools libqt6sql6-sqlite libsqlite3-dev libgl-dev
   libavformat-dev libavcodec-dev libswresample-dev libavutil-dev ffmpeg
   libfluidsynth-dev timgm6mb-soundfont

@@ -1,5 +1,162 @@
 #include "windows/formlist.h"
 
-formlist::formlist() {}
+#include "app/Module1.h"
+#include "app/Twips.h"
+#include "app/form1.h"
 
-void formlist::Form_Load() {}
+namespace {
+
+QLabel* makeLabel(QWidget* parent, const QString& caption, int l, int t, int w, int h) {
+    auto* lbl = new QLabel(caption, parent);
+    lbl->setFont(Twips::font("Times New Roman", 11.25, true));
+    Twips::place(lbl, l, t, w, h);
+    return lbl;
+}
+
+QPushButton* makeButton(QWidget* parent, const QString& caption, int l, int t, int w, int h) {
+    auto* b = new QPushButton(caption, parent);
+    b->setFont(Twips::font("MS Sans Serif", 9.75, true));
+    Twips::place(b, l, t, w, h);
+    return b;
+}
+
+// The shared recordset is opened and closed within one handler, so one still
+// open here is the leftover of a statement that failed half-way.
+void openLibrary(const QString& sql) {
+    Module1::rsLibrary.Close();
+    Module1::StrSQL = sql;
+    Module1::rsLibrary.Open(Module1::StrSQL, Module1::cnLibrary);
+}
+
+}  // namespace
+
+formlist::formlist() {
+    setWindowTitle(QStringLiteral("Master Song List"));
+    // The designed outer size, which the layout records as its reference.
+    SetWidth(9585);
+    SetHeight(6045);
+    // Creation order is the layout's control order.
+    Label3 = makeLabel(this, QStringLiteral("Velumix Master List:"), 0, 0, 9495, 375);
+    lstShowSongs = new QListView(this);
+    entries_ = new QStringListModel(lstShowSongs);
+    lstShowSongs->setModel(entries_);
+    // A library may hold hundreds of thousands of songs.
+    lstShowSongs->setUniformItemSizes(true);
+    lstShowSongs->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    lstShowSongs->setSelectionMode(QAbstractItemView::SingleSelection);
+    lstShowSongs->setFont(Twips::font("MS Sans Serif", 9.75, true));
+    Twips::place(lstShowSongs, 0, 410, 9495, 4860);
+    Label1 = makeLabel(this, QStringLiteral("Total Songs:"), 0, 5280, 1335, 375);
+    Label2 = makeLabel(this, QString(), 1320, 5280, 5295, 375);
+    cmdPlaynext = makeButton(this, QStringLiteral("&Play Next"), 6600, 5280, 1455, 375);
+    cmdClose = makeButton(this, QStringLiteral("&Close"), 8040, 5280, 1455, 375);
+
+    connect(cmdPlaynext, &QPushButton::clicked, this, [this] { cmdPlaynext_Click(); });
+    connect(cmdClose, &QPushButton::clicked, this, [this] { cmdClose_Click(); });
+    connect(lstShowSongs, &QListView::doubleClicked, this, [this] { lstShowSongs_DblClick(); });
+}
+
+formlist::~formlist() = default;
+
+int formlist::ListCount() const {
+    return entries_->rowCount();
+}
+
+QString formlist::List(int index) const {
+    return entries_->data(entries_->index(index), Qt::DisplayRole).toString();
+}
+
+int formlist::ListIndex() const {
+    const QModelIndexList sel = lstShowSongs->selectionModel()->selectedRows();
+    return sel.isEmpty() ? -1 : sel.first().row();
+}
+
+void formlist::SetListIndex(int index) {
+    if (index < 0 || index >= ListCount()) {
+        lstShowSongs->selectionModel()->clearSelection();
+        return;
+    }
+    lstShowSongs->setCurrentIndex(entries_->index(index));
+}
+
+void formlist::FillList() {
+    QStringList more;
+    try {
+        openLibrary(QStringLiteral("Select * FROM songs order by artist"));
+        while (!Module1::rsLibrary.EOF_()) {
+            more << Module1::rsLibrary.Fields(QStringLiteral("artist")).toString() + QLatin1Char(' ') +
+                        Module1::rsLibrary.Fields(QStringLiteral("path")).toString();
+            Module1::rsLibrary.MoveNext();
+        }
+    } catch (const StoreError&) {
+        // The list keeps what was read so far.
+    }
+    Module1::rsLibrary.Close();
+    // One insertion for the whole library keeps loading fast.
+    if (!more.isEmpty()) entries_->setStringList(entries_->stringList() + more);
+
+    try {
+        openLibrary(QStringLiteral("Select Count(Artist) as Total from songs"));
+        Label2->setText(Module1::rsLibrary.Fields(QStringLiteral("Total")).toString());
+    } catch (const StoreError&) {
+    }
+    Module1::rsLibrary.Close();
+}
+
+bool formlist::SplitEntry(const QString& entry, QString& name, QString& folder) {
+    const qsizetype slash = entry.indexOf(QLatin1Char('/'));
+    if (slash < 2 || entry[slash - 1] != QLatin1Char(' ')) return false;
+    name = entry.left(slash - 1);
+    folder = entry.mid(slash);
+    return true;
+}
+
+void formlist::addToCue(const QString& entry, int at) {
+    QString name, folder;
+    if (!SplitEntry(entry, name, folder)) return;
+    form1& f = Windows::Load<form1>();
+    const int row = f.lstPlaylist->Add(at);
+    f.lstPlaylist->SetSubItem(row, 1, name);
+    f.lstPlaylist->SetSubItem(row, 2, folder);
+    Module1::RefreshCueCount();
+    Module1::SaveAutoRecover();
+}
+
+void formlist::cmdPlaynext_Click() {
+    const int i = ListIndex();
+    if (i < 0 || List(i).trimmed().isEmpty()) return;
+    addToCue(List(i), 1);
+}
+
+void formlist::lstShowSongs_DblClick() {
+    const int i = ListIndex();
+    if (i < 0) return;
+    addToCue(List(i), 0);
+}
+
+void formlist::Form_Load() {
+    FillList();
+    m_Isloading = true;
+    El.Init(this);
+    m_Isloading = false;
+    SetHeight(6045);
+    SetWidth(9585);
+}
+
+void formlist::Form_Resize() {
+    if (!m_Isloading) El.FormResize(this);
+    // Never smaller than designed.
+    if (Height() < 6045) SetHeight(6045);
+    if (Width() < 9585) SetWidth(9585);
+}
+
+void formlist::Form_Unload(int& Cancel) {
+    (void)Cancel;
+    // The main window may already be on its way out when it unloads this one.
+    if (form1* f = Windows::Find<form1>()) f->cmdShowSongs->setEnabled(true);
+}
+
+void formlist::cmdClose_Click() {
+    if (form1* f = Windows::Find<form1>()) f->cmdShowSongs->setEnabled(true);
+    Windows::Unload<formlist>();
+}

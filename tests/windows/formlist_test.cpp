@@ -1,0 +1,109 @@
+#include <gtest/gtest.h>
+
+#include "CueRows.h"
+#include "support/TempApp.h"
+#include "windows/formlist.h"
+
+TEST(MasterList, SplitsAnEntryBeforeTheFolder) {
+    struct Case {
+        const char* entry;
+        bool ok;
+        const char* name;
+        const char* folder;
+    };
+    const Case cases[] = {
+        {"song.mp3 /music/", true, "song.mp3", "/music/"},
+        {"my song.mp3 /music/", true, "my song.mp3", "/music/"},
+        {"a b c.mp3 /my music/x y/", true, "a b c.mp3", "/my music/x y/"},
+        {"top.mp3 /", true, "top.mp3", "/"},
+        {"song.mp3 C:\\Music\\", false, "", ""},  // no folder this system can use
+        {" /music/", false, "", ""},              // no name
+        {"song.mp3/music/", false, "", ""},       // no separating blank
+        {"", false, "", ""},
+    };
+    for (const Case& c : cases) {
+        QString name, folder;
+        EXPECT_EQ(formlist::SplitEntry(c.entry, name, folder), c.ok) << c.entry;
+        if (c.ok) {
+            EXPECT_EQ(name, c.name) << c.entry;
+            EXPECT_EQ(folder, c.folder) << c.entry;
+        }
+    }
+}
+
+TEST(MasterList, ListsEverySongByNameWithTheTotal) {
+    TempApp app;
+    formlist& empty = Windows::Load<formlist>();
+    EXPECT_EQ(empty.ListCount(), 0);
+    EXPECT_EQ(empty.Label2->text(), "0");
+    Windows::Unload<formlist>();
+    Windows::flushDeleted();
+
+    app.addSong("zed.mp3", "/a/");
+    app.addSong("same.mp3", "/one/");
+    app.addSong("alpha.mp3", "/a/");
+    app.addSong("same.mp3", "/two/");
+    formlist& w = Windows::Load<formlist>();
+    ASSERT_EQ(w.ListCount(), 4);
+    EXPECT_EQ(w.List(0), "alpha.mp3 /a/");
+    // The same name in two folders: two entries next to each other.
+    QStringList middle{w.List(1), w.List(2)};
+    middle.sort();
+    EXPECT_EQ(middle, (QStringList{"same.mp3 /one/", "same.mp3 /two/"}));
+    EXPECT_EQ(w.List(3), "zed.mp3 /a/");
+    EXPECT_EQ(w.Label2->text(), "4");
+    EXPECT_EQ(w.windowTitle(), "Master Song List");
+}
+
+TEST(MasterList, PlayNextInsertsAtTheTopAndDoubleClickAppends) {
+    TempApp app;
+    app.addSong("a.mp3", "/m/");
+    app.addSong("b song.mp3", "/m x/");
+    formlist& w = Windows::Load<formlist>();
+
+    w.cmdPlaynext_Click();  // nothing selected
+    EXPECT_TRUE(CueRows().isEmpty());
+
+    w.SetListIndex(0);
+    w.cmdPlaynext_Click();
+    w.SetListIndex(1);
+    w.cmdPlaynext_Click();
+    EXPECT_EQ(CueRows(), (QStringList{"1|b song.mp3|/m x/", "1|a.mp3|/m/"}));
+    EXPECT_EQ(CueCountLabel(), "Songs in cue:2");
+
+    // Appended even when the song is in the cue already.
+    w.SetListIndex(0);
+    w.lstShowSongs_DblClick();
+    EXPECT_EQ(CueRows().last(), "1|a.mp3|/m/");
+    EXPECT_EQ(CueCountLabel(), "Songs in cue:3");
+}
+
+TEST(MasterList, NeverCuesAnEntryWithoutAFolder) {
+    TempApp app;
+    app.addSong("a.mp3", "C:\\Music\\");
+    app.addSong("b.mp3", "");
+    formlist& w = Windows::Load<formlist>();
+    ASSERT_EQ(w.ListCount(), 2);
+    for (int i = 0; i < 2; ++i) {
+        w.SetListIndex(i);
+        w.cmdPlaynext_Click();
+        w.lstShowSongs_DblClick();
+    }
+    EXPECT_TRUE(CueRows().isEmpty());
+}
+
+TEST(MasterList, ClosingEitherWayEnablesShowSongsAgain) {
+    TempApp app;
+    form1& f = Windows::Load<form1>();
+
+    f.cmdShowSongs->setEnabled(false);
+    Windows::Load<formlist>().cmdClose_Click();
+    EXPECT_TRUE(f.cmdShowSongs->isEnabled());
+    EXPECT_FALSE(Windows::IsLoaded<formlist>());
+
+    Windows::flushDeleted();
+    f.cmdShowSongs->setEnabled(false);
+    Windows::Load<formlist>().close();  // the title bar's close box
+    EXPECT_TRUE(f.cmdShowSongs->isEnabled());
+    EXPECT_FALSE(Windows::IsLoaded<formlist>());
+}

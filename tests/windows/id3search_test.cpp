@@ -1,0 +1,228 @@
+#include <gtest/gtest.h>
+
+#include <QFile>
+#include <QFileInfo>
+
+#include "CueRows.h"
+#include "support/TempApp.h"
+#include "windows/id3search.h"
+
+namespace {
+
+QByteArray field(const QByteArray& text, int width) {
+    return text.left(width).leftJustified(width, ' ');
+}
+
+// An audio file of `audio` bytes, followed by a tag when a title is given.
+QString writeSong(const QString& file, int audio, const char* title = nullptr, char genre = 17) {
+    QFile f(file);
+    f.open(QIODevice::WriteOnly);
+    f.write(QByteArray(audio, 'x'));
+    if (title)
+        f.write("TAG" + field(title, 30) + field("Artist", 30) + field("Album", 30) + field("1999", 4) +
+                field("Note", 30) + QByteArray(1, genre));
+    return file;
+}
+
+QByteArray lastTag(const QString& file) {
+    QFile f(file);
+    f.open(QIODevice::ReadOnly);
+    return f.readAll().right(128);
+}
+
+// Lists everything and selects the song with the given file name.
+void select(id3search& w, const QString& name) {
+    w.cmdListAll_Click();
+    for (int i = 1; i <= w.lstresults->Count(); ++i)
+        if (w.lstresults->SubItem(i, 7) == name) {
+            w.lstresults->ClearSelection();
+            w.lstresults->SetSelectedItem(i);
+            return;
+        }
+    ADD_FAILURE() << "no row for " << name.toStdString();
+}
+
+void setFields(id3search& w, const QString& title, const QString& year, const QString& genre) {
+    w.txtTitle->setText(title);
+    w.txtYear->setText(year);
+    w.cmbGenre->setEditText(genre);
+}
+
+}  // namespace
+
+TEST(TagSearch, BuildsTheSearchStatement) {
+    const QString base = "Select * from songs where ";
+    EXPECT_EQ(id3search::SearchStatement({"", "", "", "", "", ""}), "");
+    EXPECT_EQ(id3search::SearchStatement({"it's", "", "", "", "", ""}), base + " title like '%it''s%'");
+    EXPECT_EQ(id3search::SearchStatement({"love", "", "", "", "", "Rock"}),
+              base + " title like '%love%' and genre like '%Rock%'");
+    EXPECT_EQ(
+        id3search::SearchStatement({"", "x", "y", "2001", "c", ""}),
+        base + " artist2 like '%x%' and album like '%y%' and year like '%2001%' and comment like '%c%'");
+}
+
+TEST(TagSearch, SearchesListsAndCounts) {
+    TempApp app;
+    app.addSong("a.mp3", "/m/", "it's over");
+    app.addSong("b.mp3", "/m/", "its fine");
+    id3search& w = Windows::Load<id3search>();
+    EXPECT_EQ(w.windowTitle(), "ID3 Tag Search / Edit");
+    EXPECT_EQ(w.cmbGenre->count(), 126);
+    EXPECT_EQ(w.cmbGenre->currentText(), "");  // no genre criterion until one is typed
+
+    w.cmdListAll_Click();
+    EXPECT_EQ(w.lstresults->Count(), 2);
+    EXPECT_EQ(w.lblTotalsongs->text(), "Total Songs Found: 2");
+    EXPECT_EQ(w.lstresults->SubItem(1, 7), "a.mp3");
+    EXPECT_EQ(w.lstresults->SubItem(1, 8), "/m/");
+    EXPECT_EQ(w.lstresults->SubItem(1, 2), "");  // Null column
+
+    // Blank criteria (only spaces) run nothing and keep the list.
+    setFields(w, "   ", " ", " ");
+    w.cmdSearch_Click();
+    EXPECT_EQ(w.lstresults->Count(), 2);
+    EXPECT_EQ(w.StrSQL2, "Select * from songs order by artist");
+
+    setFields(w, " it's ", "", "");
+    w.cmdSearch_Click();
+    ASSERT_EQ(w.lstresults->Count(), 1);
+    EXPECT_EQ(w.lstresults->SubItem(1, 1), "it's over");
+    EXPECT_EQ(w.lblTotalsongs->text(), "Total Songs Found: 1");
+
+    setFields(w, "nothing like this", "", "");
+    w.cmdSearch_Click();
+    EXPECT_EQ(w.lstresults->Count(), 0);
+    EXPECT_EQ(w.lblTotalsongs->text(), "Total Songs Found: 0");
+}
+
+TEST(TagSearch, SavingOverwritesATagAndAppendsOneToAnUntaggedFile) {
+    TempApp app;
+    const QString d = app.path() + "/";
+    writeSong(d + "tagged.mp3", 1000, "Old Title");
+    writeSong(d + "plain.mp3", 1000);
+    app.addSong("tagged.mp3", d);
+    app.addSong("plain.mp3", d);
+    id3search& w = Windows::Load<id3search>();
+
+    select(w, "tagged.mp3");
+    w.cmdEdit_Click();
+    EXPECT_EQ(w.TitleTag(), "TAG");
+    EXPECT_EQ(w.txtTitle->text().trimmed(), "Old Title");  // from the file, not the row
+    EXPECT_EQ(w.cmbGenre->currentText(), "Rock");
+    EXPECT_TRUE(w.cmdSave->isVisibleTo(&w));
+    EXPECT_FALSE(w.lstresults->isEnabled());
+    EXPECT_FALSE(w.cmdSearch->isEnabled());
+    w.txtTitle->setText("New Title");
+    w.cmdSave_Click();
+    EXPECT_EQ(QFileInfo(d + "tagged.mp3").size(), 1128);
+    EXPECT_TRUE(lastTag(d + "tagged.mp3").startsWith("TAGNew Title"));
+    EXPECT_EQ(app.scalar("SELECT title FROM songs WHERE artist='tagged.mp3'"), "New Title");
+    EXPECT_FALSE(w.cmdSave->isVisibleTo(&w));
+    EXPECT_TRUE(w.lstresults->isEnabled());
+    EXPECT_EQ(w.txtTitle->text(), "");
+
+    // Cancelling a tagged file's edit must not make the next untagged file look tagged.
+    select(w, "tagged.mp3");
+    w.cmdEdit_Click();
+    w.cmdCancel_Click();
+    select(w, "plain.mp3");
+    w.cmdEdit_Click();
+    EXPECT_EQ(w.TitleTag(), "");
+    w.txtTitle->setText("Fresh");
+    w.cmdSave_Click();
+    EXPECT_EQ(QFileInfo(d + "plain.mp3").size(), 1128);
+    QFile plain(d + "plain.mp3");
+    plain.open(QIODevice::ReadOnly);
+    EXPECT_EQ(plain.read(1000), QByteArray(1000, 'x'));  // the audio is untouched
+    EXPECT_TRUE(lastTag(d + "plain.mp3").startsWith("TAGFresh"));
+}
+
+TEST(TagSearch, AFailedSaveChangesNothingAndTheNextSaveStandsAlone) {
+    TempApp app;
+    const QString d = app.path() + "/";
+    writeSong(d + "locked.mp3", 500, "Locked");
+    QFile::setPermissions(d + "locked.mp3", QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther);
+    writeSong(d + "open.mp3", 500, "Open");
+    app.addSong("locked.mp3", d, "Locked");
+    app.addSong("open.mp3", d, "Open");
+    id3search& w = Windows::Load<id3search>();
+
+    select(w, "locked.mp3");
+    w.cmdEdit_Click();
+    w.txtTitle->setText("Changed");
+    w.cmdSave_Click();
+    EXPECT_EQ(app.ui.lastText(), "Velumix cannot save tag information. The file may be Read Only");
+    EXPECT_EQ(app.scalar("SELECT title FROM songs WHERE artist='locked.mp3'"), "Locked");
+    EXPECT_TRUE(lastTag(d + "locked.mp3").startsWith("TAGLocked "));
+    EXPECT_EQ(w.lstresults->SubItem(w.lstresults->SelectedItem(), 1), "Locked");
+    EXPECT_TRUE(w.cmdEdit->isEnabled());  // back in browse mode
+    EXPECT_EQ(w.txtTitle->text(), "");
+
+    select(w, "open.mp3");
+    w.cmdEdit_Click();
+    w.txtTitle->setText("Opened");
+    w.cmdSave_Click();
+    EXPECT_EQ(app.scalar("SELECT title FROM songs WHERE artist='open.mp3'"), "Opened");
+    EXPECT_EQ(w.lstresults->SubItem(w.lstresults->SelectedItem(), 1), "Opened");
+}
+
+TEST(TagSearch, TrimmedTextsGoToTheLibraryAndFieldWidthsToTheFile) {
+    struct Case {
+        const char* genre;
+        int byte;
+        const char* stored;
+    };
+    const Case cases[] = {{"Rock", 17, "Rock"}, {"rock", 12, "rock"}, {"Noise ", 39, "Noise"}, {"", 12, ""}};
+    for (const Case& c : cases) {
+        TempApp app;
+        const QString d = app.path() + "/";
+        writeSong(d + "s.mp3", 200, "T");
+        app.addSong("s.mp3", d);
+        id3search& w = Windows::Load<id3search>();
+        select(w, "s.mp3");
+        w.cmdEdit_Click();
+        setFields(w, " A title longer than thirty characters ", "2001 ", c.genre);
+        w.cmdSave_Click();
+        const QByteArray tag = lastTag(d + "s.mp3");
+        EXPECT_EQ(tag.mid(3, 30), " A title longer than thirty ch") << c.genre;
+        EXPECT_EQ(tag.mid(93, 4), "2001") << c.genre;
+        EXPECT_EQ(static_cast<unsigned char>(tag[127]), c.byte) << c.genre;
+        EXPECT_EQ(app.scalar("SELECT genre FROM songs"), c.stored) << c.genre;
+        EXPECT_EQ(app.scalar("SELECT year FROM songs"), "2001") << c.genre;
+        EXPECT_EQ(app.scalar("SELECT title FROM songs"), "A title longer than thirty characters") << c.genre;
+        EXPECT_EQ(w.lstresults->SubItem(1, 6), c.stored) << c.genre;
+    }
+}
+
+TEST(TagSearch, EditNeedsASelectedRow) {
+    TempApp app;
+    const QString d = app.path() + "/";
+    writeSong(d + "s.mp3", 200, "T");
+    app.addSong("s.mp3", d);
+    id3search& w = Windows::Load<id3search>();
+    w.cmdEdit_Click();  // empty list
+    EXPECT_TRUE(w.cmdEdit->isEnabled());
+    w.cmdListAll_Click();
+    w.lstresults->ClearSelection();
+    w.cmdEdit_Click();
+    EXPECT_TRUE(w.cmdEdit->isEnabled());
+    EXPECT_FALSE(w.cmdSave->isVisibleTo(&w));
+}
+
+TEST(TagSearch, PlayNextAndDoubleClickFeedTheCue) {
+    TempApp app;
+    app.addSong("A.mp3", "/m/");
+    app.addSong("B.mp3", "/n/");
+    id3search& w = Windows::Load<id3search>();
+    w.cmdPlayNext_Click();  // empty list
+    EXPECT_TRUE(CueRows().isEmpty());
+
+    select(w, "A.mp3");
+    w.cmdPlayNext_Click();
+    select(w, "B.mp3");
+    w.cmdPlayNext_Click();
+    EXPECT_EQ(CueRows(), (QStringList{"1|B.mp3|/n/", "1|A.mp3|/m/"}));
+    w.lstresults_DblClick();
+    EXPECT_EQ(CueRows().last(), "1|B.mp3|/n/");
+    EXPECT_EQ(CueCountLabel(), "Songs in cue:3");
+}
