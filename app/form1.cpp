@@ -5,8 +5,14 @@
 #include <QStyle>
 
 #include "app/Module1.h"
+#include "app/Seams.h"
 #include "app/Twips.h"
 #include "app/decks/DeckFactory.h"
+#include "windows/formlist.h"
+#include "windows/frmAbout.h"
+#include "windows/frmSetup.h"
+#include "windows/id3search.h"
+#include "windows/multilist.h"
 
 namespace {
 
@@ -261,8 +267,88 @@ void form1::lblD2_MouseMove() {
     lblD2->setToolTip(lblD2->text());
 }
 
-void form1::Form_Load() {}
+namespace {
+// Settings compare exactly; a Null column matches nothing.
+bool Is(const QVariant& v, const char* text) {
+    return !v.isNull() && v.toString() == QLatin1String(text);
+}
+}  // namespace
+
+void form1::Form_Load() {
+    using namespace Module1;
+    // The remaining-time labels run from the start, even under the start-up prompts.
+    Timer1->start();
+    Timer2->start();
+
+    CurrentDeck = 1;
+    MP1->SetVolume(0);
+    MP2->SetVolume(-3000);
+    Fader->setValue(0);
+
+    StrSQL = QStringLiteral("SELECT * FROM settings");
+    rsLibrary.Open(StrSQL, cnLibrary);
+    if (rsLibrary.EOF_()) {
+        // No settings row: keep the defaults and go straight to the library check.
+        rsLibrary.Close();
+    } else {
+        if (Is(rsLibrary.Fields(QStringLiteral("autosave")), "YES")) {
+            mnuAutorecover->setChecked(true);
+            LoadAutoRecover();
+        }
+        const QVariant ext2 = rsLibrary.Fields(QStringLiteral("ext2"));
+        if (!ext2.isNull() && !Is(ext2, "1")) {
+            FirstRun = 1;
+            StrSQL = QStringLiteral("Update settings set ext2='1'");
+            cnLibrary.Execute(StrSQL);
+        }
+        if (Is(rsLibrary.Fields(QStringLiteral("ext1")), "YES")) {
+            rsLibrary.Close();
+            StrSQL = QStringLiteral("SELECT distinct(path) from songs");
+            rsPaths.Open(StrSQL, cnLibrary);
+            StartupRescan = 1;
+            const long folders = rsPaths.RecordCount();
+            for (long i = 0; i < folders; ++i) {
+                ScanFolder(rsPaths.Fields(QStringLiteral("path")).toString());
+                rsPaths.MoveNext();
+            }
+            rsPaths.Close();
+            StartupRescan = 0;
+            // The scanner lists files through the setup window; it is not wanted on screen.
+            Windows::Unload<frmSetup>();
+        } else {
+            rsLibrary.Close();
+        }
+    }
+
+    StrSQL = QStringLiteral("SELECT * FROM songs");
+    rsLibrary.Open(StrSQL, cnLibrary);
+    // Whether there is a song at all: no need to count 200,000 of them.
+    const bool haveSongs = !rsLibrary.EOF_();
+    rsLibrary.Close();
+    if (haveSongs) return;
+
+    const Seams::Answer a = Seams::MsgBox(
+        QStringLiteral("Velumix does not currently have any MP3/Music file Folders setup. Velumix must "
+                       "know where your MP3 files are in order to function. Do you want to add a "
+                       "directory now ?"),
+        Seams::Buttons::YesNo, Seams::Icon::None, QStringLiteral("Add Music File Directory"));
+    if (a == Seams::Answer::Yes) {
+        // The setup window sees the flag during its own load and starts adding a folder.
+        OpenSetupAfterStart = 1;
+        Windows::Load<frmSetup>();
+    } else {
+        Seams::MsgBox(QStringLiteral("You must do this to allow Velumix to build its database. You can "
+                                     "do this at anytime by clicking Tools and then Setup."),
+                      Seams::Buttons::OK, Seams::Icon::None, QStringLiteral("Velumix Setup"));
+    }
+}
 
 void form1::Form_Unload(int& Cancel) {
     (void)Cancel;
+    // The quick tour stays: it may still be showing a newcomer around.
+    Windows::Unload<frmAbout>();
+    Windows::Unload<formlist>();
+    Windows::Unload<frmSetup>();
+    Windows::Unload<id3search>();
+    Windows::Unload<multilist>();
 }

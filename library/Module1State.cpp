@@ -58,6 +58,7 @@ void ResetState() {
     rsLookup.Close();
     cnLibrary.Close();
     cnLibrary.ConnectionString.clear();
+    cnLibrary.BusyTimeoutMs = Connection::kDefaultBusyTimeoutMs;
     StrSQL.clear();
     CurrentDeck = 1;
     OpenSetupAfterStart = 0;

@@ -43,7 +43,7 @@ void Connection::Open() {
     registered_ = true;
     db.setDatabaseName(file);
     // Never let SQLite create a missing file, and wait a little for a lock.
-    db.setConnectOptions(QStringLiteral("QSQLITE_OPEN_URI;QSQLITE_BUSY_TIMEOUT=2000"));
+    db.setConnectOptions(QStringLiteral("QSQLITE_OPEN_URI;QSQLITE_BUSY_TIMEOUT=%1").arg(BusyTimeoutMs));
     db.setDatabaseName(QStringLiteral("file:%1?mode=rw").arg(QString(QUrl::toPercentEncoding(file, "/"))));
     if (!db.open()) {
         const QString err = lastError(db.lastError());
@@ -141,27 +141,54 @@ void Recordset::Open(const QString& sql, Connection& cn) {
         throw StoreError(err);
     }
     columns_.clear();
+    names_.clear();
     const QSqlRecord rec = query_->record();
-    for (int i = 0; i < rec.count(); ++i) columns_ << rec.fieldName(i);
+    for (int i = 0; i < rec.count(); ++i) {
+        columns_ << rec.fieldName(i);
+        // An expression such as distinct(path) is named after its text.
+        QString n = rec.fieldName(i);
+        if (n.startsWith('(') && n.endsWith(')')) n = n.mid(1, n.size() - 2);
+        names_ << n.trimmed();
+    }
     open_ = true;
     adding_ = false;
     pendingNames_.clear();
     pendingValues_.clear();
+    buffered_ = table_.isEmpty() || execSql_ == sql_;
+    rows_.clear();
+    pos_ = 0;
+    if (buffered_) {
+        while (query_->next()) {
+            QVector<QVariant> row(columns_.size());
+            for (int i = 0; i < columns_.size(); ++i) row[i] = query_->value(i);
+            rows_ << row;
+        }
+        query_->finish();
+    }
     fetch();
 }
 
+void Recordset::load(const QVector<QVariant>& row) {
+    eof_ = false;
+    current_ = row;
+    currentRowId_ = table_.isEmpty() || execSql_ == sql_ ? -1 : current_[0].toLongLong();
+}
+
 void Recordset::fetch() {
-    if (query_ && query_->next()) {
-        eof_ = false;
-        current_.resize(columns_.size());
-        for (int i = 0; i < columns_.size(); ++i) current_[i] = query_->value(i);
-        const int rid = columns_.indexOf(QStringLiteral("velumix_rowid"));
-        currentRowId_ = rid >= 0 ? current_[rid].toLongLong() : -1;
-    } else {
-        eof_ = true;
-        current_.clear();
-        currentRowId_ = -1;
+    if (buffered_) {
+        if (pos_ < rows_.size()) {
+            load(rows_[pos_++]);
+            return;
+        }
+    } else if (query_ && query_->next()) {
+        QVector<QVariant> row(columns_.size());
+        for (int i = 0; i < columns_.size(); ++i) row[i] = query_->value(i);
+        load(row);
+        return;
     }
+    eof_ = true;
+    current_.clear();
+    currentRowId_ = -1;
 }
 
 void Recordset::Close() {
@@ -173,12 +200,19 @@ void Recordset::Close() {
     eof_ = true;
     adding_ = false;
     current_.clear();
+    rows_.clear();
+    pendingNames_.clear();
+    pendingValues_.clear();
 }
 
 void Recordset::MoveFirst() {
     requireOpen();
-    query_->finish();
-    if (!query_->exec(execSql_)) throw StoreError(lastError(query_->lastError()));
+    if (buffered_) {
+        pos_ = 0;
+    } else {
+        query_->finish();
+        if (!query_->exec(execSql_)) throw StoreError(lastError(query_->lastError()));
+    }
     fetch();
 }
 
@@ -192,10 +226,17 @@ void Recordset::MoveNext() {
 
 long Recordset::RecordCount() {
     requireOpen();
+    if (buffered_) return static_cast<long>(rows_.size());
     QSqlQuery q(cn_->database());
     if (!q.exec(QStringLiteral("SELECT count(*) FROM (") + sql_ + QStringLiteral(")")) || !q.next())
         throw StoreError(lastError(q.lastError()));
-    return q.value(0).toLongLong();
+    return static_cast<long>(q.value(0).toLongLong());
+}
+
+int Recordset::column(const QString& name) const {
+    for (int i = 0; i < names_.size(); ++i)
+        if (names_[i].compare(name, Qt::CaseInsensitive) == 0) return i;
+    return -1;
 }
 
 QVariant Recordset::Fields(const QString& name) const {
@@ -203,24 +244,19 @@ QVariant Recordset::Fields(const QString& name) const {
     if (eof_)
         throw StoreError(
             QStringLiteral("Either BOF or EOF is True, or the current record has been deleted."));
-    for (int i = 0; i < columns_.size(); ++i) {
-        QString c = columns_[i];
-        // An expression such as distinct(path) is named after its text.
-        if (c.startsWith('(') && c.endsWith(')')) c = c.mid(1, c.size() - 2);
-        if (c.compare(name, Qt::CaseInsensitive) == 0) {
-            const QVariant& v = current_[i];
-            return v.isNull() ? QVariant() : v;
-        }
-    }
-    throw StoreError(
-        QStringLiteral("Item cannot be found in the collection corresponding to the requested name "
-                       "or ordinal: %1")
-            .arg(name));
+    const int i = column(name);
+    if (i < 0)
+        throw StoreError(
+            QStringLiteral("Item cannot be found in the collection corresponding to the requested name "
+                           "or ordinal: %1")
+                .arg(name));
+    const QVariant& v = current_[i];
+    return v.isNull() ? QVariant() : v;
 }
 
 void Recordset::AddNew() {
     requireOpen();
-    if (table_.isEmpty()) throw StoreError(QStringLiteral("This recordset cannot be added to."));
+    if (buffered_) throw StoreError(QStringLiteral("This recordset cannot be added to."));
     adding_ = true;
     pendingNames_.clear();
     pendingValues_.clear();
@@ -276,7 +312,7 @@ void Recordset::Update() {
         q.bindValue(i, currentRowId_);
         if (!q.exec()) throw StoreError(lastError(q.lastError()));
         for (int k = 0; k < pendingNames_.size(); ++k) {
-            const int col = columns_.indexOf(pendingNames_[k]);
+            const int col = column(pendingNames_[k]);
             if (col >= 0) current_[col] = pendingValues_[k];
         }
     }

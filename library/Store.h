@@ -30,6 +30,9 @@ class Connection {
     Connection& operator=(const Connection&) = delete;
 
     QString ConnectionString;
+    // How long a statement waits for another program's lock before failing.
+    static constexpr int kDefaultBusyTimeoutMs = 2000;
+    int BusyTimeoutMs = kDefaultBusyTimeoutMs;
 
     // Opens the file named by "Data Source=" in ConnectionString. The file
     // must exist: the program never creates a library.
@@ -64,7 +67,9 @@ class Recordset {
     bool EOF_() const { return eof_; }
     void MoveFirst();
     void MoveNext();
-    // Number of rows of the statement; counted by the engine, without reading them.
+    // Number of rows of the statement. Row-returning "select *" statements are
+    // counted by the engine without reading their rows here; to learn whether
+    // there is a row at all, EOF_() right after Open costs nothing.
     long RecordCount();
 
     // The current row's column; a null QVariant stands for Null.
@@ -78,6 +83,8 @@ class Recordset {
 
   private:
     void fetch();
+    void load(const QVector<QVariant>& row);
+    int column(const QString& name) const;
     void requireOpen() const;
 
     Connection* cn_ = nullptr;
@@ -89,6 +96,12 @@ class Recordset {
     bool adding_ = false;
     std::unique_ptr<QSqlQuery> query_;
     QStringList columns_;
+    QStringList names_;  // the columns as Fields finds them
+    // Statements other than "select * from" are small (folders, counts) and
+    // read whole at Open, so a loop may change the table it walks.
+    bool buffered_ = false;
+    QVector<QVector<QVariant>> rows_;
+    int pos_ = 0;
     QVector<QVariant> current_;
     qint64 currentRowId_ = -1;
     QStringList pendingNames_;
