@@ -1,3 +1,4 @@
+#include <QDir>
 #include <QFile>
 #include <QSqlDatabase>
 #include <QSqlQuery>
@@ -128,7 +129,14 @@ TEST(Startup, ALibraryWithSongsOpensReadyToPlay) {
 
 TEST(Startup, RescanOfEveryFolderLeavesNoSetupWindow) {
     TempApp app;
-    for (const char* f : {"/a/", "/b/", "/b/", "/it's/"}) app.addSong("s.mp3", f);
+    // Folders that exist, so the rescan keeps them (a vanished one would leave).
+    for (const char* f : {"a", "b", "b", "it's"}) {
+        const QString folder = app.path() + "/" + f + "/";
+        QDir().mkpath(folder);
+        QFile song(folder + "s.mp3");
+        ASSERT_TRUE(song.open(QIODevice::WriteOnly));
+        app.addSong("s.mp3", folder);
+    }
     app.exec("UPDATE settings SET ext1='YES', ext2='1'");
     ASSERT_EQ(Module1::Main(), 0);
     EXPECT_EQ(Module1::StartupRescan, 0);
