@@ -175,3 +175,28 @@ TEST(LibraryFile, BuildStepNeverReplacesALibrary) {
     rs.Close();
     EXPECT_FALSE(CreateEmptyLibrary(fresh));
 }
+
+// Filtered statements are run through the index where they can be; what the
+// caller sees must not change: the rows, their order, their fields, updates.
+TEST(Recordset, FilteredRowsKeepTableOrderAndStayUpdatable) {
+    TempApp app;
+    for (const char* n : {"zeta love.mp3", "Alpha LOVE.mp3", "other.mp3", "mid love.mp3"})
+        app.addSong(n, "/m/", "t");
+    const QStringList inTableOrder{"zeta love.mp3", "Alpha LOVE.mp3", "mid love.mp3"};
+    for (const char* sql : {"SELECT * FROM songs WHERE artist like '%love%'",
+                            "Select * from songs where  title like '%t%' and artist like '%LOVE%'",
+                            "SELECT * FROM songs WHERE artist like '%love%' -- a remark"}) {
+        EXPECT_EQ(column(sql, "artist"), inTableOrder) << sql;
+    }
+    EXPECT_EQ(column("SELECT * FROM songs WHERE artist like '%love%' ORDER BY artist", "artist"),
+              (QStringList{"Alpha LOVE.mp3", "mid love.mp3", "zeta love.mp3"}));
+
+    Recordset rs;
+    rs.Open("Select * from songs where artist='MID LOVE.MP3' And path='/m/'", cnLibrary);
+    ASSERT_FALSE(rs.EOF_());
+    EXPECT_EQ(rs.RecordCount(), 1);
+    rs.SetField("genre", "Rock");
+    rs.Update();
+    rs.Close();
+    EXPECT_EQ(app.scalar("SELECT artist FROM songs WHERE genre='Rock'"), "mid love.mp3");
+}
