@@ -2,6 +2,7 @@
 
 #include <QHeaderView>
 #include <QMouseEvent>
+#include <algorithm>
 
 #include "app/Twips.h"
 
@@ -25,34 +26,83 @@ QVariant ListModel::headerData(int section, Qt::Orientation o, int role) const {
 }
 
 void ListModel::insertRowAt(int row0, const QStringList& cells) {
-    beginInsertRows(QModelIndex(), row0, row0);
-    rows.insert(row0, cells);
+    insertRowsAt(row0, {cells});
+}
+
+void ListModel::insertRowsAt(int row0, const QVector<QStringList>& more) {
+    if (more.isEmpty()) return;
+    selected.resize(rows.size());
+    row0 = std::clamp(row0, 0, int(rows.size()));
+    const int n = more.size();
+    changing = true;
+    beginInsertRows(QModelIndex(), row0, row0 + n - 1);
+    rows.insert(row0, n, QStringList());
+    std::copy(more.begin(), more.end(), rows.begin() + row0);
+    selected.insert(row0, n, 0);
+    if (current >= row0) current += n;
     endInsertRows();
+    changing = false;
 }
 
 void ListModel::removeRowAt(int row0) {
+    selected.resize(rows.size());
+    changing = true;
     beginRemoveRows(QModelIndex(), row0, row0);
     rows.removeAt(row0);
+    selected.removeAt(row0);
+    if (current == row0)
+        current = -1;
+    else if (current > row0)
+        --current;
     endRemoveRows();
+    changing = false;
+}
+
+void ListModel::removeSelectedRows() {
+    selected.resize(rows.size());
+    // From the bottom up, so the row numbers of runs still to come stay put.
+    int end = rows.size() - 1;
+    while (end >= 0) {
+        if (!selected[end]) {
+            --end;
+            continue;
+        }
+        int begin = end;
+        while (begin > 0 && selected[begin - 1]) --begin;
+        changing = true;
+        beginRemoveRows(QModelIndex(), begin, end);
+        rows.remove(begin, end - begin + 1);
+        selected.remove(begin, end - begin + 1);
+        if (current >= begin && current <= end)
+            current = -1;
+        else if (current > end)
+            current -= end - begin + 1;
+        endRemoveRows();
+        changing = false;
+        end = begin - 1;
+    }
 }
 
 void ListModel::appendRows(const QVector<QStringList>& more) {
-    if (more.isEmpty()) return;
-    beginInsertRows(QModelIndex(), rows.size(), rows.size() + more.size() - 1);
-    rows += more;
-    endInsertRows();
+    insertRowsAt(rows.size(), more);
 }
 
 void ListModel::clearRows() {
+    changing = true;
     beginResetModel();
     rows.clear();
+    selected.clear();
+    current = -1;
     endResetModel();
+    changing = false;
 }
 
 void ListModel::setHeaders(const QStringList& h) {
+    changing = true;
     beginResetModel();
     headers = h;
     endResetModel();
+    changing = false;
 }
 
 void ListModel::setCell(int row0, int col, const QString& value) {
@@ -73,6 +123,14 @@ ListView::ListView(QWidget* parent) : QTreeView(parent), model_(new ListModel(th
     setAllColumnsShowFocus(true);
     setMouseTracking(true);
     header()->setStretchLastSection(false);
+    connect(selectionModel(), &QItemSelectionModel::selectionChanged, this, &ListView::userSelectionChanged);
+    connect(selectionModel(), &QItemSelectionModel::currentChanged, this,
+            [this](const QModelIndex& current) { userCurrentChanged(current); });
+    // Rows changed behind the list's back (straight on the model) also leave
+    // the view's selection to be rebuilt from the flags.
+    connect(model_, &QAbstractItemModel::rowsInserted, this, &ListView::viewSelectionStale);
+    connect(model_, &QAbstractItemModel::rowsRemoved, this, &ListView::viewSelectionStale);
+    connect(model_, &QAbstractItemModel::modelReset, this, &ListView::viewSelectionStale);
 }
 
 void ListView::SetColumns(const QVector<Column>& columns) {
@@ -85,25 +143,86 @@ void ListView::SetColumns(const QVector<Column>& columns) {
     }
 }
 
+void ListView::viewSelectionStale() {
+    if (stale_) return;
+    stale_ = true;
+    syncing_ = true;
+    selectionModel()->clear();
+    syncing_ = false;
+    QMetaObject::invokeMethod(this, &ListView::syncViewSelection, Qt::QueuedConnection);
+}
+
+void ListView::syncViewSelection() {
+    if (!stale_) return;
+    stale_ = false;
+    const int n = model_->rows.size();
+    const int lastColumn = model_->columnCount() - 1;
+    QItemSelection sel;
+    if (lastColumn >= 0) {
+        for (int r = 0; r < n; ++r) {
+            if (!model_->isSelected(r)) continue;
+            int e = r;
+            while (e + 1 < n && model_->isSelected(e + 1)) ++e;
+            sel.append(QItemSelectionRange(model_->index(r, 0), model_->index(e, lastColumn)));
+            r = e;
+        }
+    }
+    syncing_ = true;
+    selectionModel()->select(sel, QItemSelectionModel::ClearAndSelect);
+    if (model_->current >= 0 && model_->current < n)
+        selectionModel()->setCurrentIndex(model_->index(model_->current, 0), QItemSelectionModel::NoUpdate);
+    syncing_ = false;
+}
+
+void ListView::userSelectionChanged(const QItemSelection& selected, const QItemSelection& deselected) {
+    if (ignoreViewSignals()) return;
+    model_->selected.resize(model_->rows.size());
+    for (const QItemSelectionRange& r : deselected)
+        for (int i = r.top(); i <= r.bottom() && i < model_->selected.size(); ++i) model_->selected[i] = 0;
+    for (const QItemSelectionRange& r : selected)
+        for (int i = r.top(); i <= r.bottom() && i < model_->selected.size(); ++i) model_->selected[i] = 1;
+}
+
+void ListView::userCurrentChanged(const QModelIndex& current) {
+    if (ignoreViewSignals()) return;
+    model_->current = current.isValid() ? current.row() : -1;
+}
+
 int ListView::Count() const {
     return model_->rows.size();
 }
 
 int ListView::Add(int index, const QString& text) {
     const int row0 = (index <= 0 || index > Count()) ? Count() : index - 1;
+    viewSelectionStale();
     model_->insertRowAt(row0, QStringList{text});
     return row0 + 1;
 }
 
 void ListView::AddRows(const QVector<QStringList>& rows) {
-    model_->appendRows(rows);
+    InsertRows(0, rows);
+}
+
+void ListView::InsertRows(int index, const QVector<QStringList>& rows) {
+    if (rows.isEmpty()) return;
+    const int row0 = (index <= 0 || index > Count()) ? Count() : index - 1;
+    viewSelectionStale();
+    model_->insertRowsAt(row0, rows);
 }
 
 void ListView::Remove(int index) {
-    if (validRow(index)) model_->removeRowAt(index - 1);
+    if (!validRow(index)) return;
+    viewSelectionStale();
+    model_->removeRowAt(index - 1);
+}
+
+void ListView::RemoveSelected() {
+    viewSelectionStale();
+    model_->removeSelectedRows();
 }
 
 void ListView::Clear() {
+    viewSelectionStale();
     model_->clearRows();
 }
 
@@ -120,29 +239,36 @@ void ListView::SetSubItem(int index, int k, const QString& value) {
 }
 
 bool ListView::Selected(int index) const {
-    return validRow(index) && selectionModel()->isRowSelected(index - 1, QModelIndex());
+    return validRow(index) && model_->isSelected(index - 1);
 }
 
 void ListView::SetSelected(int index, bool selected) {
     if (!validRow(index)) return;
-    selectionModel()->select(
-        model_->index(index - 1, 0),
-        (selected ? QItemSelectionModel::Select : QItemSelectionModel::Deselect) | QItemSelectionModel::Rows);
+    model_->selected.resize(model_->rows.size());
+    if (bool(model_->selected[index - 1]) == selected) return;
+    model_->selected[index - 1] = selected ? 1 : 0;
+    viewSelectionStale();
 }
 
 void ListView::ClearSelection() {
-    selectionModel()->clearSelection();
+    model_->selected.fill(0, model_->rows.size());
+    viewSelectionStale();
 }
 
 int ListView::SelectedItem() const {
-    const QModelIndex cur = selectionModel()->currentIndex();
-    return cur.isValid() ? cur.row() + 1 : 0;
+    return validRow(model_->current + 1) ? model_->current + 1 : 0;
 }
 
 void ListView::SetSelectedItem(int index) {
     if (!validRow(index)) return;
-    selectionModel()->setCurrentIndex(model_->index(index - 1, 0),
-                                      QItemSelectionModel::Select | QItemSelectionModel::Rows);
+    model_->current = index - 1;
+    model_->selected.resize(model_->rows.size());
+    model_->selected[index - 1] = 1;
+    viewSelectionStale();
+}
+
+void ListView::ToolTipFromSelectedItem(int k) {
+    if (Count() >= 1 && SelectedItem() > 0) setToolTip(SubItem(SelectedItem(), k));
 }
 
 namespace {

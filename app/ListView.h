@@ -3,7 +3,14 @@
 // lists. Rows live in a plain model (not one widget item per row) so lists of
 // 200,000 songs stay fast; the item-like operations the handlers need are
 // offered with 1-based row numbers, the top row being 1.
+//
+// Which rows are selected, and which row is the selected item, is kept in the
+// model as one flag per row: handlers select and deselect rows one by one in
+// loops over the whole list, which would cost a selection-model update (and
+// its signals) each. The view's own selection catches up once control returns
+// to the event loop, and the user's clicks flow back into the flags.
 #include <QAbstractTableModel>
+#include <QItemSelection>
 #include <QStringList>
 #include <QTreeView>
 #include <QVector>
@@ -19,9 +26,17 @@ class ListModel : public QAbstractTableModel {
 
     QStringList headers;
     QVector<QStringList> rows;  // column 0 is the row's text, column k sub-item k
+    QVector<char> selected;     // one flag per row, kept beside rows
+    int current = -1;           // 0-based row of the selected item, -1 for none
+    bool changing = false;      // inside a row insertion, removal or reset
+
+    bool isSelected(int row0) const { return row0 >= 0 && row0 < selected.size() && selected[row0]; }
 
     void insertRowAt(int row0, const QStringList& cells);
+    void insertRowsAt(int row0, const QVector<QStringList>& more);
     void removeRowAt(int row0);
+    // Removes every selected row, one contiguous run at a time.
+    void removeSelectedRows();
     void appendRows(const QVector<QStringList>& more);
     void clearRows();
     void setHeaders(const QStringList& h);
@@ -44,7 +59,11 @@ class ListView : public QTreeView {
     int Add(int index = 0, const QString& text = QStringLiteral("1"));
     // Appends many rows at once: each holds the text, then sub-items 1.. in order.
     void AddRows(const QVector<QStringList>& rows);
+    // Inserts many rows at once so that the first becomes row index (0 = at the end).
+    void InsertRows(int index, const QVector<QStringList>& rows);
     void Remove(int index);
+    // Removes every selected row; the selected item goes if its row does.
+    void RemoveSelected();
     void Clear();
 
     QString Text(int index) const;
@@ -58,6 +77,9 @@ class ListView : public QTreeView {
     int SelectedItem() const;
     // Makes the row the selected item and selects it.
     void SetSelectedItem(int index);
+    // Shows the selected item's sub-item k as the list's tool tip, so a name
+    // too long for the column can be read in full; nothing without one.
+    void ToolTipFromSelectedItem(int k = 1);
 
     ListModel* listModel() const { return model_; }
 
@@ -75,5 +97,15 @@ class ListView : public QTreeView {
 
   private:
     bool validRow(int index) const { return index >= 1 && index <= Count(); }
+    // The flags changed from code: empty the view's selection now (so row
+    // moves do not drag it along) and rebuild it from the flags later, once.
+    void viewSelectionStale();
+    void syncViewSelection();
+    void userSelectionChanged(const QItemSelection& selected, const QItemSelection& deselected);
+    void userCurrentChanged(const QModelIndex& current);
+    bool ignoreViewSignals() const { return syncing_ || model_->changing; }
+
     ListModel* model_;
+    bool stale_ = false;
+    bool syncing_ = false;
 };

@@ -228,12 +228,10 @@ void form1::Wire() {
     connect(mnuOpenList, &QAction::triggered, this, &form1::mnuOpenList_Click);
     connect(mnuSave, &QAction::triggered, this, &form1::mnuSave_Click);
     connect(mnu_exit, &QAction::triggered, this, &form1::mnu_exit_Click);
-    // The check mark is reversed by the handler itself, not by Qt.
+    // A checkable item reverses its own check mark before it signals, so the
+    // handler finds the new state and must not reverse it a second time.
     mnuAutorecover->setCheckable(true);
-    connect(mnuAutorecover, &QAction::triggered, this, [this] {
-        mnuAutorecover->setChecked(!mnuAutorecover->isChecked());
-        mnuAutorecover_Click();
-    });
+    connect(mnuAutorecover, &QAction::triggered, this, &form1::mnuAutorecover_Click);
     connect(mnu_Setup, &QAction::triggered, this, &form1::mnu_Setup_Click);
     connect(mnu_ID3, &QAction::triggered, this, &form1::mnu_ID3_Click);
     connect(mnu_multilist, &QAction::triggered, this, &form1::mnu_multilist_Click);

@@ -1,15 +1,119 @@
-#include "app/form1.h"
+#include <QFileInfo>
 
 #include "app/Module1.h"
+#include "app/Seams.h"
+#include "app/form1.h"
+#include "library/ListFile.h"
 
-void form1::cmdSave_Click() {}
+namespace {
 
-void form1::cmdOpen_Click() {}
+const QString kListFilter = QStringLiteral("VLX|*.vlx");
+const QString kMusicFilter = QStringLiteral(
+    "Music (*.mp3;*.wav;*.wma;*.mid;*.asf;*.rmi;*.snd)|*.mp3;*.wav;*.wma;*.asf;*.mid;*.rmi;*.snd");
 
-void form1::mnuSave_Click() {}
+bool blank(const QString& s) {
+    for (const QChar c : s)
+        if (c != u' ') return false;
+    return true;
+}
 
-void form1::mnuOpenList_Click() {}
+// The rows of a list file's text. False when the text holds something but
+// not one song, which is no list at all (a wrong file picked in the dialog).
+bool parseList(const QString& text, QVector<QStringList>& rows) {
+    ListFile::RecordReader reader(text);
+    bool anyText = false;
+    while (!reader.AtEnd()) {
+        const QString field = reader.Next();
+        QString path, name;
+        if (ListFile::Split(field, path, name))
+            rows.append({QStringLiteral("1"), name, path});
+        else if (!blank(field))
+            anyText = true;
+    }
+    return !rows.isEmpty() || !anyText;
+}
 
-void form1::mnuOpen_Click() {}
+}  // namespace
 
-void form1::mnuAutorecover_Click() {}
+void form1::cmdSave_Click() {
+    if (lstPlaylist->Count() == 0) {
+        Seams::MsgBox(QStringLiteral("There are no songs in the list"));
+        return;
+    }
+    CommonDialog1.FileName = QString();
+    CommonDialog1.Filter = kListFilter;
+    CommonDialog1.ShowSave();
+    if (CommonDialog1.FileName.trimmed().isEmpty()) return;
+    CommonDialog1.Filter = kListFilter;
+    CommonDialog1.DefaultExt = QStringLiteral(".vlx");
+    const QString file = CommonDialog1.FileName;
+    QByteArray bytes;
+    for (int i = 1; i <= lstPlaylist->Count(); ++i)
+        bytes +=
+            ListFile::Record(lstPlaylist->SubItem(i, 2) + ListFile::kSeparator + lstPlaylist->SubItem(i, 1));
+    QString error;
+    if (!ListFile::WriteAtomically(file, bytes, &error))
+        Seams::MsgBox(QStringLiteral("The list could not be saved to ") + file + QStringLiteral(": ") + error,
+                      Seams::Buttons::OK, Seams::Icon::Critical);
+}
+
+void form1::cmdOpen_Click() {
+    CommonDialog1.FileName = QString();
+    CommonDialog1.Filter = kListFilter;
+    CommonDialog1.ShowOpen();
+    const QString file = CommonDialog1.FileName;
+    if (file.isEmpty()) return;
+    // The file is read and checked before the cue is cleared: a list that
+    // cannot be read must not cost the DJ the songs already lined up.
+    QByteArray bytes;
+    QString error;
+    QVector<QStringList> rows;
+    if (!ListFile::ReadAll(file, bytes, &error)) {
+        Seams::MsgBox(QStringLiteral("The list ") + file + QStringLiteral(" could not be opened: ") + error,
+                      Seams::Buttons::OK, Seams::Icon::Critical);
+        return;
+    }
+    if (!parseList(ListFile::Decode(bytes), rows)) {
+        Seams::MsgBox(QStringLiteral("The file ") + file + QStringLiteral(" holds no play list."),
+                      Seams::Buttons::OK, Seams::Icon::Critical);
+        return;
+    }
+    Command3_Click();
+    lstPlaylist->AddRows(rows);
+    Module1::RefreshCueCount();
+}
+
+void form1::mnuSave_Click() {
+    cmdSave_Click();
+}
+
+void form1::mnuOpenList_Click() {
+    cmdOpen_Click();
+}
+
+void form1::mnuOpen_Click() {
+    CommonDialog1.FileName = QString();
+    CommonDialog1.Filter = kMusicFilter;
+    CommonDialog1.ShowOpen();
+    const QString f = CommonDialog1.FileName;
+    if (f.isEmpty()) return;
+    const QString t = CommonDialog1.FileTitle;
+    const QString folder = f.endsWith(t) ? f.left(f.size() - t.size()) : QFileInfo(f).path() + u'/';
+    lstPlaylist->AddRows({{QStringLiteral("1"), t, folder}});
+    Module1::RefreshCueCount();
+}
+
+void form1::mnuAutorecover_Click() {
+    // The menu item has already reversed its check mark when this runs.
+    const bool on = mnuAutorecover->isChecked();
+    Module1::StrSQL = on ? QStringLiteral("Update settings set autosave='YES'")
+                         : QStringLiteral("Update settings set autosave='NO'");
+    try {
+        Module1::cnLibrary.Execute(Module1::StrSQL);
+    } catch (const StoreError& e) {
+        // The mark goes back so that it keeps showing what the next start will do.
+        mnuAutorecover->setChecked(!on);
+        Seams::MsgBox(QStringLiteral("The Auto Recover setting could not be stored: ") + e.message(),
+                      Seams::Buttons::OK, Seams::Icon::Critical);
+    }
+}

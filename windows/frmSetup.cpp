@@ -1,5 +1,249 @@
 #include "windows/frmSetup.h"
 
-frmSetup::frmSetup() {}
+#include <QLocale>
+#include <QRegularExpression>
+#include <QTime>
 
-void frmSetup::Form_Load() {}
+#include "app/Module1.h"
+#include "app/Seams.h"
+#include "app/Twips.h"
+#include "app/form1.h"
+#include "windows/wizard.h"
+
+namespace {
+
+// The window's handlers go on past a failing library step: the list may then
+// be stale, but the window stays usable.
+template <class Step>
+void skipOnFailure(Step step) {
+    try {
+        step();
+    } catch (const StoreError&) {
+    }
+}
+
+QString quoted(const QString& text) {
+    return Module1::SqlQuote(text).toString();
+}
+
+QPushButton* button(QWidget* parent, const QString& caption, int l, int t, int w, int h) {
+    auto* b = new QPushButton(caption, parent);
+    Twips::place(b, l, t, w, h);
+    return b;
+}
+
+QCheckBox* checkBox(QWidget* parent, const QString& caption, int t) {
+    auto* c = new QCheckBox(caption, parent);
+    c->setFont(Twips::font("Times New Roman", 9.75));
+    Twips::place(c, 480, t, 4455, 325);
+    return c;
+}
+
+}  // namespace
+
+frmSetup::frmSetup() {
+    setWindowTitle(QStringLiteral("Setup MP3 VELUMIX"));
+    setFont(Twips::font("Comic Sans MS", 8.25));
+    // Created in this order, top to bottom: the layout object scales them in it.
+    Label5 = new QLabel(QStringLiteral("Current Song Paths:"), this);
+    Label5->setFont(Twips::font("Times New Roman", 9.75));
+    Twips::place(Label5, 0, 0, 5415, 375);
+    lstPaths = new ListView(this);
+    lstPaths->SetColumns(
+        {{QStringLiteral("id"), 0}, {QStringLiteral("Path(s)"), 3700}, {QStringLiteral("# of Songs"), 1500}});
+    Twips::place(lstPaths, 0, 360, 5415, 1935);
+    Check1 = checkBox(this, QStringLiteral("Update ID3 Tag Information in Database"), 2280);
+    Check2 = checkBox(this, QStringLiteral("Update All Paths On Launch"), 2640);
+    cmdRemove = button(this, QStringLiteral("&Remove Path"), 0, 3000, 1455, 375);
+    cmdUpdate = button(this, QStringLiteral("&Update Selected"), 1440, 3000, 2295, 375);
+    cmdAdd = button(this, QStringLiteral("&Add Path"), 3720, 3000, 1695, 375);
+    cmdUpdateAll = button(this, QStringLiteral("&Update All Paths"), 0, 3360, 3135, 375);
+    Command3 = button(this, QStringLiteral("&Close"), 3120, 3360, 2295, 375);
+    lblupdate = new QLabel(this);
+    lblupdate->setFont(Twips::font("Times New Roman", 9.75));
+    lblupdate->setWordWrap(true);
+    lblupdate->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    Twips::place(lblupdate, 0, 3720, 5415, 735);
+
+    // A box's handler runs whenever its state changes, by the user or by code.
+    connect(Check1, &QCheckBox::toggled, this, [this] { Check1_Click(); });
+    connect(Check2, &QCheckBox::toggled, this, [this] { Check2_Click(); });
+    connect(cmdAdd, &QPushButton::clicked, this, [this] { cmdAdd_Click(); });
+    connect(cmdRemove, &QPushButton::clicked, this, [this] { cmdRemove_Click(); });
+    connect(cmdUpdate, &QPushButton::clicked, this, [this] { cmdUpdate_Click(); });
+    connect(cmdUpdateAll, &QPushButton::clicked, this, [this] { cmdUpdateAll_Click(); });
+    connect(Command3, &QPushButton::clicked, this, [this] { Command3_Click(); });
+
+    // The designed size, which the layout object takes as its reference.
+    SetHeight(4830);
+    SetWidth(5490);
+}
+
+void frmSetup::Form_Load() {
+    m_Isloading = true;
+    El.Init(this);
+    m_Isloading = false;
+    SetHeight(4830);
+    SetWidth(5490);
+
+    using namespace Module1;
+    skipOnFailure([] {
+        StrSQL = QStringLiteral("Select * from settings");
+        rsLookup.Open(StrSQL, cnLibrary);
+    });
+    skipOnFailure(
+        [this] { Check2->setChecked(rsLookup.Fields(QStringLiteral("ext1")).toString() == "YES"); });
+    Check1->setChecked(true);
+    lblupdate->setText(QStringLiteral("Updating ID3 Tag informtation will take a few extra seconds"));
+    rsLookup.Close();
+    FillList();
+    if (OpenSetupAfterStart == 1) cmdAdd_Click();
+}
+
+void frmSetup::Form_Resize() {
+    if (!m_Isloading) El.FormResize(this);
+}
+
+void frmSetup::Form_Unload(int&) {
+    // Every closing of this window on the first start opens the quick tour.
+    if (Module1::FirstRun == 1) Windows::Show<wizard>();
+}
+
+void frmSetup::Check1_Click() {
+    lblupdate->setText(Check1->isChecked()
+                           ? QStringLiteral("Updating ID3 Tag informtation will take a few extra seconds")
+                           : QString());
+}
+
+void frmSetup::Check2_Click() {
+    skipOnFailure([this] {
+        Module1::StrSQL = Check2->isChecked() ? QStringLiteral("Update settings set ext1='YES'")
+                                              : QStringLiteral("Update settings set ext1='NO'");
+        Module1::cnLibrary.Execute(Module1::StrSQL);
+    });
+}
+
+void frmSetup::FillList() {
+    using namespace Module1;
+    Connection counter;  // a second connection, so counting does not disturb the walk
+    skipOnFailure([&] {
+        counter.ConnectionString = cnLibrary.ConnectionString;
+        counter.Open();
+    });
+    lstPaths->Clear();
+    QVector<QStringList> rows;
+    skipOnFailure([&] {
+        StrSQL = QStringLiteral("Select DISTINCT(path) FROM songs");
+        rsLibrary.Open(StrSQL, cnLibrary);
+        while (!rsLibrary.EOF_()) {
+            const QString path = rsLibrary.Fields(QStringLiteral("path")).toString();
+            QString count;
+            skipOnFailure([&] {
+                rsLookup.Open(QStringLiteral("Select Count(path) as numsongs from songs where path='") +
+                                  quoted(path) + QStringLiteral("'"),
+                              counter);
+                count = rsLookup.Fields(QStringLiteral("numsongs")).toString();
+            });
+            rows.push_back({QStringLiteral("1"), path, count});
+            rsLibrary.MoveNext();
+            rsLookup.Close();
+        }
+    });
+    rsLibrary.Close();
+    rsLookup.Close();
+    lstPaths->AddRows(rows);
+    // Like a list control's default: the first row is the one the buttons act on.
+    if (lstPaths->Count() > 0) lstPaths->SetSelectedItem(1);
+}
+
+void frmSetup::UpdateText() {
+    // The user's time format, without the time zone a long format may carry.
+    QString format = QLocale::system().timeFormat(QLocale::LongFormat);
+    format = format.remove(QRegularExpression(QStringLiteral("\\s*\\bt+\\b"))).trimmed();
+    lblupdate->setText(QStringLiteral("Update Complete at: ") +
+                       QLocale::system().toString(QTime::currentTime(), format));
+}
+
+void frmSetup::cmdAdd_Click() {
+    using namespace Module1;
+    QString p = BrowseFolder(Windows::Find<form1>(), QStringLiteral("Add Song Path"));
+    if (p.isEmpty()) {  // cancelled
+        raise();
+        activateWindow();
+        return;
+    }
+    if (!p.endsWith('/')) p += '/';
+    bool known = false;
+    skipOnFailure([&] {
+        StrSQL = QStringLiteral("Select path FROM songs where path='") + quoted(p) + QStringLiteral("'");
+        rsLookup.Open(StrSQL, cnLibrary);
+        known = !rsLookup.EOF_();
+    });
+    rsLookup.Close();
+    if (known)
+        Seams::MsgBox(QStringLiteral("Path:") + p + QStringLiteral(" already exists in the database"),
+                      Seams::Buttons::OK, Seams::Icon::None, QStringLiteral("Path Already Exists"));
+    else
+        ScanFolder(p);
+    FillList();
+    raise();
+    activateWindow();
+    UpdateText();
+}
+
+void frmSetup::cmdRemove_Click() {
+    const int row = lstPaths->SelectedItem();
+    const QString p = row > 0 ? lstPaths->SubItem(row, 1) : QString();
+    const Seams::Answer a = Seams::MsgBox(
+        QStringLiteral("Remove all songs from database associated with path:") + p + QStringLiteral("'"),
+        Seams::Buttons::YesNo, Seams::Icon::None, QStringLiteral("Remove Song Path"));
+    if (a == Seams::Answer::No) return;
+    skipOnFailure([&] {
+        Module1::StrSQL = QStringLiteral("Delete from songs where Path='") + quoted(p) + QStringLiteral("'");
+        Module1::cnLibrary.Execute(Module1::StrSQL);
+    });
+    FillList();
+    UpdateText();
+}
+
+void frmSetup::cmdUpdate_Click() {
+    if (lstPaths->Count() == 0) {
+        Seams::MsgBox(QStringLiteral("No paths to update."), Seams::Buttons::OKCancel);
+        return;
+    }
+    const int row = lstPaths->SelectedItem();
+    if (row > 0) Module1::ScanFolder(lstPaths->SubItem(row, 1));
+    FillList();
+    UpdateText();
+    if (Module1::FolderRemoved == 1) {
+        Seams::MsgBox(
+            QStringLiteral("Directory was deleted/moved or renamed and has been removed from Velumix"));
+        Module1::FolderRemoved = 0;
+    }
+}
+
+void frmSetup::cmdUpdateAll_Click() {
+    const int n = lstPaths->Count();
+    if (n == 0) {
+        Seams::MsgBox(QStringLiteral("No paths to update"), Seams::Buttons::OK, Seams::Icon::None,
+                      QStringLiteral("Update All Paths"));
+        return;
+    }
+    // The list is refilled only afterwards, so a folder removed by its scan
+    // does not shift the rows still to come.
+    for (int i = 1; i <= n; ++i) {
+        lstPaths->SetSelectedItem(i);
+        Module1::ScanFolder(lstPaths->SubItem(i, 1));
+    }
+    FillList();
+    UpdateText();
+    if (Module1::FolderRemoved == 1) {
+        Seams::MsgBox(QStringLiteral(
+            "Some directories have been deleted/moved or renamed and have been removed from Velumix"));
+        Module1::FolderRemoved = 0;
+    }
+}
+
+void frmSetup::Command3_Click() {
+    Windows::Unload<frmSetup>();
+}

@@ -1,3 +1,4 @@
+#include <QDir>
 #include <QFile>
 #include <QSqlQuery>
 #include <gtest/gtest.h>
@@ -78,7 +79,14 @@ TEST(Startup, ReadsTheSettingsRowExactly) {
 
 TEST(Startup, ALibraryWithSongsOpensReadyToPlay) {
     TempApp app;
-    for (const char* f : {"/a/", "/b/", "/b/", "/it's/"}) app.addSong("s.mp3", f);
+    // Songs in folders that exist, one of them holding a file the library lacks.
+    for (const char* f : {"a", "b", "b", "it's"}) {
+        const QString folder = app.path() + "/" + f + "/";
+        QDir().mkpath(folder);
+        QFile(folder + "s.mp3").open(QIODevice::WriteOnly);
+        app.addSong("s.mp3", folder);
+    }
+    QFile(app.path() + "/it's/new.mp3").open(QIODevice::WriteOnly);
     app.exec("UPDATE settings SET ext1='YES'");
     ASSERT_EQ(Module1::Main(), 0);
     form1& f = mainWindow();
@@ -91,7 +99,8 @@ TEST(Startup, ALibraryWithSongsOpensReadyToPlay) {
     EXPECT_FALSE(f.chkAutoFade->isChecked());
     EXPECT_TRUE(f.Timer1->isActive() && f.Timer2->isActive());
     EXPECT_FALSE(f.T1->isActive() || f.T2->isActive());
-    // The rescan of every folder is over and leaves nothing open behind it.
+    // Every folder was rescanned, and the rescan leaves nothing open behind it.
+    EXPECT_EQ(app.scalar("SELECT count(*) FROM songs WHERE artist='new.mp3'"), "1");
     EXPECT_EQ(Module1::StartupRescan, 0);
     EXPECT_FALSE(Windows::IsLoaded<frmSetup>());
     EXPECT_FALSE(Module1::rsLibrary.IsOpen() || Module1::rsPaths.IsOpen());

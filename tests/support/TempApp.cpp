@@ -17,13 +17,14 @@
 
 void UnloadAllWindows() {
     Windows::setOnLastUnloaded(nullptr);
-    Windows::Unload<wizard>();
     Windows::Unload<frmAbout>();
     Windows::Unload<formlist>();
     Windows::Unload<frmSetup>();
     Windows::Unload<id3search>();
     Windows::Unload<multilist>();
     Windows::Unload<form1>();
+    // Last: closing the setup window on a first start opens the tour.
+    Windows::Unload<wizard>();
     Windows::flushDeleted();
 }
 

