@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QMouseEvent>
+#include <QScrollBar>
 #include <algorithm>
 
 #include "app/ListView.h"
@@ -58,4 +59,14 @@ TEST(ListViewSelection, ShownOnceControlReturnsAndUserChangesFlowBack) {
     l.view.ClearSelection();
     QApplication::processEvents();
     EXPECT_TRUE(l.shownSelected().isEmpty());
+}
+
+TEST(ListViewSelection, SelectedItemFromCodeDoesNotScroll) {
+    Lv l(500);
+    l.view.show();
+    QApplication::processEvents();
+    l.view.SetSelectedItem(500);
+    QApplication::processEvents();
+    EXPECT_EQ(l.view.selectionModel()->currentIndex().row(), 499);
+    EXPECT_EQ(l.view.verticalScrollBar()->value(), 0);
 }
