@@ -8,15 +8,18 @@ namespace audio {
 
 SdlOutput::SdlOutput(Engine& engine) : engine_(engine) {
     int rate = 0;
-    if (SDL_InitSubSystem(SDL_INIT_AUDIO) == 0 && openDevice(rate)) {
-        engine_.hasDevice_ = std::string(SDL_GetCurrentAudioDriver()) != "dummy";
-    } else {
+    if (SDL_InitSubSystem(SDL_INIT_AUDIO) == 0) {
+        subsystem_ = true;
+        if (openDevice(rate)) engine_.hasDevice_ = std::string(SDL_GetCurrentAudioDriver()) != "dummy";
+    }
+    if (!device_) {
         // No sound card: the dummy driver consumes audio at real-time pace,
         // so positions advance and songs end as they would when heard.
-        if (SDL_WasInit(SDL_INIT_AUDIO)) SDL_QuitSubSystem(SDL_INIT_AUDIO);
+        if (subsystem_) SDL_QuitSubSystem(SDL_INIT_AUDIO);
+        subsystem_ = false;
         std::fprintf(stderr, "Velumix: no audio device was found; playing silently.\n");
-        SDL_SetHint(SDL_HINT_AUDIODRIVER, "dummy");
-        if (SDL_InitSubSystem(SDL_INIT_AUDIO) == 0) openDevice(rate);
+        dummy_ = SDL_AudioInit("dummy") == 0;
+        if (dummy_) openDevice(rate);
         engine_.hasDevice_ = false;
     }
     if (device_) {
@@ -28,7 +31,8 @@ SdlOutput::SdlOutput(Engine& engine) : engine_(engine) {
 
 SdlOutput::~SdlOutput() {
     if (device_) SDL_CloseAudioDevice(device_);
-    if (SDL_WasInit(SDL_INIT_AUDIO)) SDL_QuitSubSystem(SDL_INIT_AUDIO);
+    if (subsystem_) SDL_QuitSubSystem(SDL_INIT_AUDIO);
+    if (dummy_) SDL_AudioQuit();
 }
 
 bool SdlOutput::openDevice(int& rate) {
