@@ -1,5 +1,6 @@
 #include "audio/SdlOutput.h"
 
+#include <chrono>
 #include <cstdio>
 
 #include "audio/Engine.h"
@@ -64,8 +65,18 @@ void SdlOutput::unlock() {
 
 void SdlOutput::callback(void* user, Uint8* stream, int len) {
     auto* self = static_cast<SdlOutput*>(user);
-    self->engine_.render(reinterpret_cast<float*>(stream), len / int(2 * sizeof(float)));
-    self->engine_.callbacks_.fetch_add(1, std::memory_order_relaxed);
+    const auto start = std::chrono::steady_clock::now();
+    const int frames = len / int(2 * sizeof(float));
+    self->engine_.render(reinterpret_cast<float*>(stream), frames);
+    const uint64_t ns = uint64_t(
+        std::chrono::duration_cast<std::chrono::nanoseconds>(std::chrono::steady_clock::now() - start)
+            .count());
+    // Only this thread writes the figures; readers take them as they come.
+    Engine::CallbackStats& st = self->engine_.stats_;
+    st.frames.store(frames, std::memory_order_relaxed);
+    st.totalNs.store(st.totalNs.load(std::memory_order_relaxed) + ns, std::memory_order_relaxed);
+    if (ns > st.maxNs.load(std::memory_order_relaxed)) st.maxNs.store(ns, std::memory_order_relaxed);
+    st.count.store(st.count.load(std::memory_order_relaxed) + 1, std::memory_order_relaxed);
 }
 
 }  // namespace audio
