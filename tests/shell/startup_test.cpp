@@ -113,6 +113,10 @@ TEST(Startup, EmptyLibraryOffersToAddAFolder) {
     for (Answer a : {Answer::No, Answer::Yes}) {
         TempApp app;
         app.ui.answers = {a, Answer::OK};
+        const QString music = app.path() + "/music";
+        QDir().mkpath(music);
+        QFile(music + "/first.mp3").open(QIODevice::WriteOnly);
+        app.ui.folders = {music};
         ASSERT_EQ(Module1::Main(), 0);
         ASSERT_GE(app.ui.messages.size(), 1);
         EXPECT_EQ(app.ui.messages[0].text, ask);
@@ -128,8 +132,10 @@ TEST(Startup, EmptyLibraryOffersToAddAFolder) {
             EXPECT_EQ(app.ui.messages[1].title, "Velumix Setup");
             EXPECT_FALSE(Windows::IsLoaded<frmSetup>());
         } else {
+            // The setup window saw the flag at its load and added the folder there and then.
             ASSERT_TRUE(Windows::IsLoaded<frmSetup>());
             EXPECT_TRUE(Windows::Find<frmSetup>()->isVisible());
+            EXPECT_EQ(app.scalar("SELECT artist FROM songs"), "first.mp3");
         }
     }
 }
