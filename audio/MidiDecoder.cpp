@@ -12,34 +12,85 @@
 namespace audio {
 namespace {
 
+// A synthesizer with its sound font loaded. Loading takes a tenth of a
+// second or more, so synthesizers of finished songs are kept for the next.
+struct Synth {
+    fluid_settings_t* settings = nullptr;
+    fluid_synth_t* synth = nullptr;
+    int rate = 0;
+    std::string font;
+};
+
+class SynthPool {
+  public:
+    static SynthPool& instance() {
+        static SynthPool* pool = new SynthPool;  // never destroyed: decoders may outlive static teardown
+        return *pool;
+    }
+    Synth take(int rate, const std::string& font) {
+        {
+            std::lock_guard lock(mutex_);
+            for (auto it = idle_.begin(); it != idle_.end(); ++it)
+                if (it->rate == rate && it->font == font) {
+                    Synth s = *it;
+                    idle_.erase(it);
+                    fluid_synth_system_reset(s.synth);
+                    return s;
+                }
+        }
+        Synth s{new_fluid_settings(), nullptr, rate, font};
+        if (!s.settings) return s;
+        fluid_settings_setnum(s.settings, "synth.sample-rate", rate);
+        fluid_settings_setnum(s.settings, "synth.gain", 0.8);
+        fluid_settings_setint(s.settings, "synth.threadsafe-api", 0);
+        s.synth = new_fluid_synth(s.settings);
+        if (s.synth && fluid_synth_sfload(s.synth, font.c_str(), 1) == FLUID_FAILED) {
+            delete_fluid_synth(s.synth);
+            s.synth = nullptr;
+        }
+        return s;
+    }
+    void give(Synth s) {
+        if (s.synth) {
+            std::lock_guard lock(mutex_);
+            if (idle_.size() < kKeep) {
+                idle_.push_back(s);
+                return;
+            }
+        }
+        if (s.synth) delete_fluid_synth(s.synth);
+        if (s.settings) delete_fluid_settings(s.settings);
+    }
+
+  private:
+    static constexpr size_t kKeep = 2;
+    std::mutex mutex_;
+    std::vector<Synth> idle_;
+};
+
 class MidiDecoder : public Decoder {
   public:
-    MidiDecoder(MidiSong song, int rate) : song_(std::move(song)), rate_(rate) {
+    MidiDecoder(MidiSong song, std::string font, int rate)
+        : song_(std::move(song)), font_(std::move(font)), rate_(rate) {
         frames_.reserve(song_.events.size());
         for (const MidiEvent& e : song_.events) frames_.push_back(std::llround(e.seconds * rate_));
         end_ = std::llround(song_.duration * rate_);
     }
-    ~MidiDecoder() override {
-        if (synth_) delete_fluid_synth(synth_);
-        if (settings_) delete_fluid_settings(settings_);
-    }
+    ~MidiDecoder() override { SynthPool::instance().give(held_); }
 
-    bool start(const std::string& soundFont, std::string& error) {
-        settings_ = new_fluid_settings();
-        if (!settings_) return fail(error);
-        fluid_settings_setnum(settings_, "synth.sample-rate", rate_);
-        fluid_settings_setnum(settings_, "synth.gain", 0.8);
-        fluid_settings_setint(settings_, "synth.threadsafe-api", 0);
-        synth_ = new_fluid_synth(settings_);
-        if (!synth_) return fail(error);
-        if (fluid_synth_sfload(synth_, soundFont.c_str(), 1) == FLUID_FAILED) {
-            error = "cannot load the sound font " + soundFont;
-            return false;
-        }
-        return true;
+    // The synthesizer is taken on the decoder thread at the first read, not
+    // in the caller's open, since a fresh one has to load the sound font.
+    // Without one the song ends at once rather than play nothing for its length.
+    bool start() {
+        if (started_) return synth_ != nullptr;
+        started_ = true;
+        held_ = SynthPool::instance().take(rate_, font_);
+        synth_ = held_.synth;
+        return synth_ != nullptr;
     }
 
     int read(float* out, int maxFrames) override {
+        if (!start()) return 0;
         const int n = int(std::clamp<int64_t>(end_ - pos_, 0, maxFrames));
         int done = 0;
         while (done < n) {
@@ -56,6 +107,7 @@ class MidiDecoder : public Decoder {
 
     bool seek(int64_t frame) override {
         frame = std::clamp<int64_t>(frame, 0, end_);
+        if (!start()) return false;
         fluid_synth_system_reset(synth_);
         // Replays the controller and program state up to the target, without its notes.
         next_ = 0;
@@ -68,11 +120,6 @@ class MidiDecoder : public Decoder {
     int64_t durationFrames() const override { return end_; }
 
   private:
-    bool fail(std::string& error) {
-        error = "cannot start the MIDI synthesizer";
-        return false;
-    }
-
     void send(const MidiEvent& e, bool notes) {
         const int ch = e.status & 0x0f;
         switch (e.status & 0xF0) {
@@ -106,11 +153,13 @@ class MidiDecoder : public Decoder {
     }
 
     MidiSong song_;
+    const std::string font_;
+    bool started_ = false;
     std::vector<int64_t> frames_;
     const int rate_;
     int64_t end_ = 0, pos_ = 0;
     size_t next_ = 0;
-    fluid_settings_t* settings_ = nullptr;
+    Synth held_;
     fluid_synth_t* synth_ = nullptr;
 };
 
@@ -148,9 +197,7 @@ std::unique_ptr<Decoder> openMidiDecoder(const std::vector<unsigned char>& file,
         error = "no General MIDI sound font is installed";
         return nullptr;
     }
-    auto d = std::make_unique<MidiDecoder>(std::move(song), rate);
-    if (!d->start(font, error)) return nullptr;
-    return d;
+    return std::make_unique<MidiDecoder>(std::move(song), font, rate);
 }
 
 }  // namespace audio
