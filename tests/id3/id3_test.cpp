@@ -41,29 +41,27 @@ struct Id3 : ::testing::Test {
 }  // namespace
 
 TEST_F(Id3, ReadsTagOnlyFromTheLast128Bytes) {
-    const QString tagged = file("t.mp3");
-    writeAll(tagged, QByteArray(500, 'x') + foreignTag());
+    const QString f = file("t.mp3");
+    writeAll(f, QByteArray(500, 'x') + foreignTag());
     ID3v1Tag tag;
-    ASSERT_TRUE(ReadID3Tag(tagged, tag));
+    ASSERT_TRUE(ReadID3Tag(f, tag));
     // Fields come back whole, padding included, and the genre as its byte.
     EXPECT_EQ(tag.Title, QString("Title") + QString(25, QChar(0)));
     EXPECT_EQ(tag.Artist.size(), 30);
     EXPECT_EQ(tag.Year, "1999");
     EXPECT_EQ(tag.Genre, QString(QChar(17)));
 
-    // One more byte and the block no longer sits at the end.
-    writeAll(tagged, QByteArray(500, 'x') + foreignTag() + "y");
-    EXPECT_FALSE(ReadID3Tag(tagged, tag));
-}
-
-TEST_F(Id3, FileSizeEdgesAndUnreadableFiles) {
-    const QString f = file("s.mp3");
-    writeAll(f, foreignTag());  // exactly 128 bytes: all tag
-    ID3v1Tag tag;
-    EXPECT_TRUE(ReadID3Tag(f, tag));
-    writeAll(f, foreignTag().left(127));
-    EXPECT_FALSE(ReadID3Tag(f, tag));
-    EXPECT_TRUE(tag.Title.isEmpty()) << "no data may survive from the earlier read";
+    const struct {
+        QByteArray bytes;
+        bool tagged;
+    } files[] = {{QByteArray(500, 'x') + foreignTag() + "y", false},
+                 {foreignTag(), true},  // all tag
+                 {foreignTag().left(127), false}};
+    for (const auto& c : files) {
+        writeAll(f, c.bytes);
+        EXPECT_EQ(ReadID3Tag(f, tag), c.tagged) << c.bytes.size();
+    }
+    EXPECT_TRUE(tag.Title.isEmpty()) << "a short file leaves no data from the earlier read";
     EXPECT_FALSE(ReadID3Tag(file("missing.mp3"), tag));
     EXPECT_FALSE(ReadID3Tag(dir.path(), tag));  // a folder is not a file
     EXPECT_TRUE(ui.messages.isEmpty());
@@ -122,41 +120,25 @@ TEST_F(Id3, FailedWriteTellsTheUserAndLeavesTheFileAlone) {
     for (const auto& m : ui.messages) {
         EXPECT_EQ(m.text, "Velumix cannot save tag information. The file may be Read Only");
         EXPECT_EQ(m.buttons, Seams::Buttons::OK);
-        EXPECT_EQ(m.title, "Velumix");
     }
 }
 
-TEST(Genres, NameLookupEdges) {
+TEST(Genres, LookupEdgesAndRoundTrip) {
     const struct {
         QString genre;
         const char* name;
-    } cases[] = {
+    } names[] = {
         {QString(QChar(0)), "Blues"},
-        {QString(QChar(17)), "Rock"},
-        {QString(QChar(47)), "InstrumentalRock"},
-        {QString(QChar(117)), "Poweer Ballad"},
         {QString(QChar(125)), "Dance Hall"},
         {QString(QChar(126)), "Unknown Genre Entry"},  // the table's empty slot is not a genre
-        {QString(QChar(200)), "Unknown Genre Entry"},
         {QString(QChar(255)), "Unknown Genre Entry"},
         {QString(), "Unknown Genre Entry"},
         {QString("\x11zz"), "Rock"},  // only the first character counts
     };
-    for (const auto& c : cases) EXPECT_EQ(GenreName(c.genre), c.name) << c.name;
-}
-
-TEST(Genres, CodeLookupEdges) {
-    const struct {
-        const char* name;
-        int code;
-    } cases[] = {
-        {"Blues", 0},  {"Rock", 17},      {"Dance Hall", 125},         {"rock", 12},
-        {"Rock ", 12}, {"", 12},          {"Unknown Genre Entry", 12}, {"No Such Genre", 12},
-        {"Other", 12}, {"A Capela", 123},
-    };
-    for (const auto& c : cases) EXPECT_EQ(GenreCode(c.name), QString(QChar(c.code))) << c.name;
-    EXPECT_TRUE(GenreList[126].isEmpty());
-    // Every name maps back to its own number.
+    for (const auto& c : names) EXPECT_EQ(GenreName(c.genre), c.name) << c.name;
+    // Anything but an exact name is "Other".
+    for (const char* name : {"rock", "Rock ", "", "Unknown Genre Entry", "No Such Genre"})
+        EXPECT_EQ(GenreCode(name), QString(QChar(12))) << name;
     LoadGenres();
     for (int n = 0; n <= 125; ++n) EXPECT_EQ(GenreCode(GenreName(QString(QChar(n)))), QString(QChar(n)));
 }

@@ -25,11 +25,9 @@ QVariant orNull(const char* s) {
 }
 }  // namespace
 
-TEST(Library, ConnectionStringAndQuoting) {
+TEST(Library, Quoting) {
     using Module1::ReplaceText;
     using Module1::SqlQuote;
-    EXPECT_EQ(Module1::LibraryConnectionString("/opt/Velumix"),
-              "Provider=SQLite;Data Source=/opt/Velumix/songs.mdb;User Id=admin;Password=");
     EXPECT_TRUE(SqlQuote(QVariant()).isNull());
     EXPECT_TRUE(ReplaceText(QVariant(), "'", "''", 0).isNull());
     EXPECT_FALSE(SqlQuote("").isNull());
@@ -77,7 +75,7 @@ TEST(Startup, ReadsTheSettingsRowExactly) {
     EXPECT_EQ(app.scalar("SELECT count(*) FROM settings"), "0");
 }
 
-TEST(Startup, ALibraryWithSongsOpensReadyToPlay) {
+TEST(Startup, ALibraryWithSongsOpensReadyToPlayAndClosesAllButTheTour) {
     TempApp app;
     // Songs in folders that exist, one of them holding a file the library lacks.
     for (const char* f : {"a", "b", "b", "it's"}) {
@@ -92,10 +90,8 @@ TEST(Startup, ALibraryWithSongsOpensReadyToPlay) {
     form1& f = mainWindow();
     EXPECT_TRUE(app.ui.messages.isEmpty());
     EXPECT_TRUE(f.isVisible());
-    EXPECT_EQ(Module1::CurrentDeck, 1);
-    EXPECT_EQ(f.MP1->Volume(), 0);
-    EXPECT_EQ(f.MP2->Volume(), -3000);
-    EXPECT_EQ(f.Fader->value(), 0);
+    EXPECT_EQ((QList<int>{Module1::CurrentDeck, f.MP1->Volume(), f.MP2->Volume(), f.Fader->value()}),
+              (QList<int>{1, 0, -3000, 0}));
     EXPECT_FALSE(f.chkAutoFade->isChecked());
     EXPECT_TRUE(f.Timer1->isActive() && f.Timer2->isActive());
     EXPECT_FALSE(f.T1->isActive() || f.T2->isActive());
@@ -104,6 +100,23 @@ TEST(Startup, ALibraryWithSongsOpensReadyToPlay) {
     EXPECT_EQ(Module1::StartupRescan, 0);
     EXPECT_FALSE(Windows::IsLoaded<frmSetup>());
     EXPECT_FALSE(Module1::rsLibrary.IsOpen() || Module1::rsPaths.IsOpen());
+
+    // Closing the main window unloads every window but the tour; the process lives on with it.
+    Windows::Load<frmAbout>();
+    Windows::Load<formlist>();
+    Windows::Load<frmSetup>();
+    Windows::Load<id3search>();
+    Windows::Load<multilist>();
+    Windows::Show<wizard>();
+    static int lastUnloaded;
+    lastUnloaded = 0;
+    Windows::setOnLastUnloaded([] { ++lastUnloaded; });
+    EXPECT_TRUE(f.close());
+    EXPECT_EQ(Windows::loadedCount(), 1);
+    EXPECT_TRUE(Windows::IsLoaded<wizard>());
+    EXPECT_EQ(lastUnloaded, 0);
+    EXPECT_TRUE(Windows::Find<wizard>()->close());
+    EXPECT_EQ(lastUnloaded, 1);
 }
 
 TEST(Startup, EmptyLibraryOffersToAddAFolder) {
@@ -177,26 +190,4 @@ TEST(Startup, UnusableLibraryEndsStartupWithTheReason) {
         EXPECT_EQ(Windows::loadedCount(), 0);
         EXPECT_EQ(QFile::exists(app.libraryFile()), existed);
     }
-}
-
-TEST(Shutdown, ClosingTheMainWindowUnloadsAllButTheTour) {
-    TempApp app;
-    app.addSong("a.mp3", "/m/");
-    ASSERT_EQ(Module1::Main(), 0);
-    Windows::Load<frmAbout>();
-    Windows::Load<formlist>();
-    Windows::Load<frmSetup>();
-    Windows::Load<id3search>();
-    Windows::Load<multilist>();
-    Windows::Show<wizard>();
-    static int lastUnloaded;
-    lastUnloaded = 0;
-    Windows::setOnLastUnloaded([] { ++lastUnloaded; });
-
-    EXPECT_TRUE(mainWindow().close());
-    EXPECT_EQ(Windows::loadedCount(), 1);
-    EXPECT_TRUE(Windows::IsLoaded<wizard>());
-    EXPECT_EQ(lastUnloaded, 0);  // the process lives on while the tour is open
-    EXPECT_TRUE(Windows::Find<wizard>()->close());
-    EXPECT_EQ(lastUnloaded, 1);
 }
