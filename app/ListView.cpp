@@ -169,8 +169,13 @@ void ListView::syncViewSelection() {
     }
     syncing_ = true;
     selectionModel()->select(sel, QItemSelectionModel::ClearAndSelect);
+    // A selected item set from code does not scroll the list: a handler that
+    // walks every row would otherwise leave the view at the bottom.
+    const bool scrolls = hasAutoScroll();
+    setAutoScroll(false);
     if (model_->current >= 0 && model_->current < n)
         selectionModel()->setCurrentIndex(model_->index(model_->current, 0), QItemSelectionModel::NoUpdate);
+    setAutoScroll(scrolls);
     syncing_ = false;
 }
 

@@ -10,8 +10,9 @@ QString AutoRecoverFile() {
 }
 
 void RefreshCueCount() {
-    form1& f = Windows::Load<form1>();
-    f.lblPlaySongs->setText(QStringLiteral("Songs in cue:") + QString::number(f.lstPlaylist->Count()));
+    // A window closing late must not bring the main window back to life.
+    if (form1* f = Windows::Find<form1>())
+        f->lblPlaySongs->setText(QStringLiteral("Songs in cue:") + QString::number(f->lstPlaylist->Count()));
 }
 
 void SaveAutoRecover() {

@@ -39,6 +39,13 @@ QByteArray Record(const QString& text) {
     QByteArray out;
     const QByteArray body = text.toUtf8();
     out.reserve(body.size() + 4);
+    // A name may hold a double quote on this system, which a quoted field
+    // cannot carry. Such a record is written unquoted where the reader takes
+    // it back whole: no comma or line break in it, nothing to trim.
+    const bool unquoted = text.contains(kQuote) && !text.contains(kComma) && !text.contains(kCR) &&
+                          !text.contains(kLF) && !text.startsWith(u' ') && !text.endsWith(u' ') &&
+                          !text.startsWith(u'\t') && !text.startsWith(kQuote);
+    if (unquoted) return body + "\r\n";
     out += '"';
     out += body;
     out += "\"\r\n";

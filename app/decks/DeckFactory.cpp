@@ -1,31 +1,21 @@
 #include "app/decks/DeckFactory.h"
 
+#include "app/decks/EngineDeckPlayer.h"
+#include "audio/Engine.h"
+
 namespace {
 
-// Stands in until the engine's player lands: holds what it is told, plays nothing.
-class SilentDeckPlayer : public DeckPlayer {
-  public:
-    bool SetFileName(const QString& f) override { return Open(f); }
-    bool Open(const QString& f) override {
-        file_ = f;
-        return true;
+// One engine for all decks, made when the first real deck is and closed
+// with the last: programs (and tests) that never make one never open a device.
+std::shared_ptr<audio::Engine> sharedEngine() {
+    static std::weak_ptr<audio::Engine> shared;
+    std::shared_ptr<audio::Engine> e = shared.lock();
+    if (!e) {
+        e = std::make_shared<audio::Engine>();
+        shared = e;
     }
-    QString FileName() const override { return file_; }
-    QString LastError() const override { return {}; }
-    void Play() override {}
-    void Stop() override {}
-    void Pause() override {}
-    int Volume() const override { return volume_; }
-    void SetVolume(int v) override { volume_ = v; }
-    double CurrentPosition() const override { return 0; }
-    void SetCurrentPosition(double) override {}
-    double Duration() const override { return 0; }
-    int PlayState() const override { return Stopped; }
-
-  private:
-    QString file_;
-    int volume_ = 0;
-};
+    return e;
+}
 
 DeckFactoryFn& factory() {
     static DeckFactoryFn f;
@@ -36,7 +26,7 @@ DeckFactoryFn& factory() {
 
 std::unique_ptr<DeckPlayer> MakeDeckPlayer(int deck) {
     if (factory()) return factory()(deck);
-    return std::make_unique<SilentDeckPlayer>();
+    return std::make_unique<EngineDeckPlayer>(sharedEngine());
 }
 
 void SetDeckFactory(DeckFactoryFn f) {

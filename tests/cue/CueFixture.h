@@ -52,10 +52,5 @@ class CueTest : public ::testing::Test {
     void restart() {
         UnloadAllWindows();
         f = &Windows::Load<form1>();
-        // Until the window's load restores the cue itself, do its step here.
-        if (app.scalar("SELECT autosave FROM settings") == "YES" && !f->mnuAutorecover->isChecked()) {
-            f->mnuAutorecover->setChecked(true);
-            Module1::LoadAutoRecover();
-        }
     }
 };

@@ -10,25 +10,31 @@
 
 namespace {
 
-// Shows the window and drags it below its smallest size.
+// Shows the window, drags it below its smallest size, then twice as wide.
 template <class W>
-void checkSizing(int minWidth, int minHeight) {
+void checkSizing(int minWidth, int minHeight, QWidget* (*probe)(W&)) {
     TempApp app;
     W& w = Windows::Show<W>();
     QApplication::processEvents();
     EXPECT_GE(w.Width(), minWidth);
     EXPECT_GE(w.Height(), minHeight);
+    const int designed = probe(w)->width();
 
     w.resize(w.width() / 2, w.height() / 3);
     QApplication::processEvents();
     EXPECT_EQ(w.Width(), minWidth);
     EXPECT_EQ(w.Height(), minHeight);
+
+    // Controls follow the window.
+    w.SetWidth(minWidth * 2);
+    QApplication::processEvents();
+    EXPECT_NEAR(probe(w)->width(), designed * 2, 2);
 }
 
 }  // namespace
 
-TEST(WindowSizing, SpringsBackToTheSmallestSize) {
-    checkSizing<id3search>(8025, 6765);
-    checkSizing<formlist>(9585, 6045);
-    checkSizing<multilist>(8460, 5460);
+TEST(WindowSizing, SpringsBackToTheSmallestSizeAndScalesControls) {
+    checkSizing<id3search>(8025, 6765, [](id3search& w) -> QWidget* { return w.cmdSearch; });
+    checkSizing<formlist>(9585, 6045, [](formlist& w) -> QWidget* { return w.lstShowSongs; });
+    checkSizing<multilist>(8460, 5460, [](multilist& w) -> QWidget* { return w.cmdClose; });
 }
