@@ -1,59 +1,26 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
-#include <QDir>
-#include <QFile>
 #include <QProgressDialog>
-#include <QSqlQuery>
-#include <QSqlRecord>
 #include <QTimer>
 
 #include "app/Module1.h"
 #include "app/ScanProgress.h"
 #include "library/Scanner.h"
-#include "support/TempApp.h"
+#include "scanner/ScanFixture.h"
 #include "windows/frmSetup.h"
 
 using Scanner::Outcome;
 
 namespace {
 
-struct Scan : ::testing::Test {
-    TempApp app;
-    QTemporaryDir root;
+struct Scan : ::testing::Test, ScanFixture {
     ~Scan() override { ScanProgress::setClock(nullptr); }
-
-    // A folder holding the given files (name, or name=contents), as the library spells it.
+    // A folder holding the given files (empty name: default contents).
     QString folder(const QString& name, const QList<std::pair<QString, QByteArray>>& files) const {
-        const QString path = root.path() + "/" + name + "/";
-        QDir().mkpath(path);
-        for (const auto& [file, bytes] : files) {
-            QFile f(path + file);
-            f.open(QIODevice::WriteOnly);
-            f.write(bytes.isNull() ? QByteArray(200, 'a') : bytes);
-        }
+        const QString path = ScanFixture::folder(name);
+        for (const auto& [f, bytes] : files) bytes.isNull() ? file(path + f) : file(path + f, bytes);
         return path;
-    }
-    // Audio followed by a tag with the given title and genre byte.
-    static QByteArray tagged(const QByteArray& title, unsigned char genre) {
-        QByteArray tag(128, ' ');
-        tag.replace(0, 3 + title.size(), "TAG" + title);
-        tag[127] = char(genre);
-        return QByteArray(300, 'm') + tag;
-    }
-    // The folder's rows in insertion order: columns joined by "|", Null as "~".
-    static QStringList rows(const QString& path, const QString& columns = "artist") {
-        QSqlQuery q(Module1::cnLibrary.database());
-        q.prepare("SELECT " + columns + " FROM songs WHERE path=? ORDER BY id");
-        q.addBindValue(path);
-        q.exec();
-        QStringList out;
-        while (q.next()) {
-            QStringList cells;
-            for (int i = 0; i < q.record().count(); ++i) cells << (q.isNull(i) ? "~" : q.value(i).toString());
-            out << cells.join('|');
-        }
-        return out;
     }
 };
 
