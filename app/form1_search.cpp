@@ -18,10 +18,14 @@ QString trimSpaces(const QString& s) {
 void form1::Command1_Click() {
     using namespace Module1;
     // Text pasted from several lines: keep what follows the first line break.
+    // The break is found in the text as it stands, so leading spaces cannot
+    // shift the cut into the break itself.
     const QString full = txtSearch->text();
-    const qsizetype n = full.size();
-    const qsizetype p = trimSpaces(full).indexOf(QChar(13)) + 1;
-    if (p >= 1) txtSearch->setText(full.mid(p + 1, n - 1));
+    if (qsizetype cr = full.indexOf(QChar(13)); cr >= 0) {
+        qsizetype from = cr + 1;
+        if (from < full.size() && full[from] == QChar(10)) ++from;
+        txtSearch->setText(full.mid(from));
+    }
 
     const QString t = trimSpaces(txtSearch->text());
     lstresults->Clear();

@@ -116,7 +116,8 @@ uint64_t readTrack(Reader r, std::vector<RawEvent>& out, std::vector<Tempo>& tem
 bool unwrapRmi(const uint8_t* data, size_t size, const uint8_t** smf, size_t* smfSize) {
     if (size < 12 || std::memcmp(data, "RIFF", 4) != 0 || std::memcmp(data + 8, "RMID", 4) != 0) return false;
     size_t at = 12;
-    while (size - at >= 8) {
+    // The pad byte after an odd-sized last chunk may lie past the end.
+    while (at <= size && size - at >= 8) {
         const uint32_t len = le32(data + at + 4);
         const size_t body = at + 8;
         if (std::memcmp(data + at, "data", 4) == 0) {

@@ -3,7 +3,9 @@
 #include <QChar>
 #include <QSqlDriver>
 #include <QVariant>
+#include <cstdint>
 #include <cstring>
+#include <string>
 #include <sqlite3.h>
 #include <vector>
 
@@ -21,8 +23,14 @@ inline char32_t fold(char32_t c) {
     return c < 0x80 ? foldAscii(static_cast<unsigned char>(c)) : QChar::toCaseFolded(c);
 }
 
-bool isAscii(const unsigned char* s, int n) {
-    for (int i = 0; i < n; ++i)
+bool isAscii(const unsigned char* s, size_t n) {
+    size_t i = 0;
+    for (; i + 8 <= n; i += 8) {
+        uint64_t w;
+        std::memcpy(&w, s + i, 8);
+        if (w & 0x8080808080808080ull) return false;
+    }
+    for (; i < n; ++i)
         if (s[i] & 0x80) return false;
     return true;
 }
@@ -54,6 +62,11 @@ struct Pattern {
     char32_t escape = 0;
     bool hasEscape = false;
     std::vector<char32_t> tokens;
+    // Every literal folds to ASCII: only then can an ASCII text match.
+    bool asciiLiterals = true;
+    // The common search shape "%text%" with plain ASCII text: a substring search.
+    bool substring = false;
+    std::string needle;  // folded
 };
 
 void compile(const unsigned char* s, int n, char32_t escape, bool hasEscape, Pattern& out) {
@@ -74,6 +87,35 @@ void compile(const unsigned char* s, int n, char32_t escape, bool hasEscape, Pat
             out.tokens.push_back(fold(c));
         }
     }
+    out.asciiLiterals = true;
+    bool plain = out.tokens.size() >= 2 && out.tokens.front() == kAny && out.tokens.back() == kAny;
+    out.needle.clear();
+    for (size_t i = 0; i < out.tokens.size(); ++i) {
+        const char32_t t = out.tokens[i];
+        if (t == kAny || t == kOne) {
+            if (i != 0 && i + 1 != out.tokens.size()) plain = false;
+            continue;
+        }
+        if (t >= 0x80) out.asciiLiterals = false;
+        out.needle.push_back(char(t));
+    }
+    out.substring = plain && out.asciiLiterals;
+}
+
+// Case-insensitive search of an ASCII needle (already folded) in bytes; bytes
+// of other characters never equal an ASCII letter, so a hit is a real hit.
+bool findAscii(const std::string& needle, const unsigned char* s, size_t n) {
+    const size_t m = needle.size();
+    if (m == 0) return true;
+    if (m > n) return false;
+    const char32_t first = static_cast<unsigned char>(needle[0]);
+    for (size_t i = 0; i + m <= n; ++i) {
+        if (foldAscii(s[i]) != first) continue;
+        size_t k = 1;
+        while (k < m && foldAscii(s[i + k]) == static_cast<unsigned char>(needle[k])) ++k;
+        if (k == m) return true;
+    }
+    return false;
 }
 
 // Greedy matching with one backtrack point (the last "%"); linear in
@@ -109,54 +151,80 @@ void freePattern(void* p) {
     delete static_cast<Pattern*>(p);
 }
 
+// The text of an argument without the copy that sqlite3_value_text makes to
+// terminate it. Valid only for a UTF-8 database, where blob bytes are the text.
+const unsigned char* utf8(sqlite3_value* v, bool utf8Database, size_t& n) {
+    static const unsigned char empty[] = "";
+    const unsigned char* s =
+        utf8Database ? static_cast<const unsigned char*>(sqlite3_value_blob(v)) : sqlite3_value_text(v);
+    n = size_t(sqlite3_value_bytes(v));
+    return s ? s : empty;
+}
+
 void likeFunction(sqlite3_context* ctx, int argc, sqlite3_value** argv) {
+    // NULL in, NULL out, as the engine's own LIKE.
+    for (int i = 0; i < argc; ++i)
+        if (sqlite3_value_type(argv[i]) == SQLITE_NULL) return;
+    const bool utf8Database = sqlite3_user_data(ctx) != nullptr;
     char32_t escape = 0;
     bool hasEscape = false;
     if (argc == 3) {
-        const unsigned char* e = sqlite3_value_text(argv[2]);
-        const int en = sqlite3_value_bytes(argv[2]);
-        if (!e) return;  // NULL escape: NULL result
-        const unsigned char* end = e + en;
+        size_t en = 0;
+        const unsigned char* e = utf8(argv[2], utf8Database, en);
         const unsigned char* q = e;
-        escape = en > 0 ? decode(q, end) : 0;
-        if (en == 0 || q != end) {
+        escape = en > 0 ? decode(q, e + en) : 0;
+        if (en == 0 || q != e + en) {
             sqlite3_result_error(ctx, "ESCAPE expression must be a single character", -1);
             return;
         }
         hasEscape = true;
     }
-    // like(pattern, text): "text LIKE pattern" calls it with the pattern first.
-    const unsigned char* ps = sqlite3_value_text(argv[0]);
-    const int pn = sqlite3_value_bytes(argv[0]);
-    const unsigned char* ts = sqlite3_value_text(argv[1]);
-    const int tn = sqlite3_value_bytes(argv[1]);
-    if (!ps || !ts) return;  // NULL in, NULL out, as the engine's own LIKE
 
     auto* pat = static_cast<Pattern*>(sqlite3_get_auxdata(ctx, 0));
-    const bool cached = pat && pat->escape == escape && pat->hasEscape == hasEscape;
     Pattern local;
-    if (!cached) {
+    if (!pat || pat->escape != escape || pat->hasEscape != hasEscape) {
+        // like(pattern, text): "text LIKE pattern" passes the pattern first.
+        size_t pn = 0;
+        const unsigned char* ps = utf8(argv[0], utf8Database, pn);
         pat = new Pattern;
-        compile(ps, pn, escape, hasEscape, *pat);
+        compile(ps, int(pn), escape, hasEscape, *pat);
         // The engine keeps it while the pattern argument stays the same; it
-        // frees it right away (and pat with it) when it cannot keep it.
+        // frees it at once (and pat with it) when it cannot keep it.
         sqlite3_set_auxdata(ctx, 0, pat, freePattern);
         pat = static_cast<Pattern*>(sqlite3_get_auxdata(ctx, 0));
         if (!pat) {
-            compile(ps, pn, escape, hasEscape, local);
+            compile(ps, int(pn), escape, hasEscape, local);
             pat = &local;
         }
     }
 
+    size_t tn = 0;
+    const unsigned char* ts = utf8(argv[1], utf8Database, tn);
     bool hit;
-    if (isAscii(ts, tn)) {
-        hit = match(pat->tokens, ts, size_t(tn), [](unsigned char c) { return foldAscii(c); });
+    if (pat->substring && findAscii(pat->needle, ts, tn)) {
+        hit = true;
+    } else if (isAscii(ts, tn)) {
+        // An ASCII text cannot hold a letter that folds to something else.
+        hit = !pat->substring && pat->asciiLiterals &&
+              match(pat->tokens, ts, tn, [](unsigned char c) { return foldAscii(c); });
     } else {
         thread_local std::vector<char32_t> folded;
-        foldUtf8(ts, tn, folded);
+        foldUtf8(ts, int(tn), folded);
         hit = match(pat->tokens, folded.data(), folded.size(), [](char32_t c) { return c; });
     }
     sqlite3_result_int(ctx, hit ? 1 : 0);
+}
+
+bool isUtf8Database(sqlite3* db) {
+    sqlite3_stmt* st = nullptr;
+    bool utf8 = false;
+    if (sqlite3_prepare_v2(db, "PRAGMA encoding", -1, &st, nullptr) == SQLITE_OK &&
+        sqlite3_step(st) == SQLITE_ROW) {
+        const char* e = reinterpret_cast<const char*>(sqlite3_column_text(st, 0));
+        utf8 = e && std::strcmp(e, "UTF-8") == 0;
+    }
+    sqlite3_finalize(st);
+    return utf8;
 }
 
 // Orders text by its case-folded code points: "björk" and "BJÖRK" compare
@@ -188,8 +256,11 @@ void RegisterSqlFunctions(QSqlDatabase& db) {
     sqlite3* handle = *static_cast<sqlite3**>(v.data());
     if (!handle) return;
     const int flags = SQLITE_UTF8 | SQLITE_DETERMINISTIC;
-    sqlite3_create_function_v2(handle, "like", 2, flags, nullptr, likeFunction, nullptr, nullptr, nullptr);
-    sqlite3_create_function_v2(handle, "like", 3, flags, nullptr, likeFunction, nullptr, nullptr, nullptr);
+    // Any non-null pointer says "the database stores UTF-8".
+    static char utf8Tag;
+    void* tag = isUtf8Database(handle) ? &utf8Tag : nullptr;
+    sqlite3_create_function_v2(handle, "like", 2, flags, tag, likeFunction, nullptr, nullptr, nullptr);
+    sqlite3_create_function_v2(handle, "like", 3, flags, tag, likeFunction, nullptr, nullptr, nullptr);
     // Replaces the engine's ASCII-only NOCASE for this connection, so the
     // columns declared COLLATE NOCASE sort and compare alike in every script.
     sqlite3_create_collation_v2(handle, "NOCASE", SQLITE_UTF8, nullptr, nocaseCompare, nullptr);

@@ -16,6 +16,7 @@ cmake --build "$BUILD_DIR" -j"$(nproc)" --target velumix_fuzz_targets
 export QT_QPA_PLATFORM=offscreen ASAN_OPTIONS=detect_leaks=0
 status=0
 for target in "$BUILD_DIR"/fuzz/fuzz_*; do
+  [ -f "$target" ] && [ -x "$target" ] || continue
   name=$(basename "$target")
   seeds="fuzz/seeds/${name#fuzz_}"
   corpus="fuzz-out/$name/corpus"

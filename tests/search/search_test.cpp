@@ -35,6 +35,7 @@ TEST_F(SearchTest, FindsNamesContainingTheText) {
         {"\tabba", {}, "\tabba"},
         {"zzz", {}, "zzz"},
         {"first line\r\nabba", {"ABBA - Waterloo.mp3", "abba gold.wav"}, "abba"},
+        {"  first line\r\n x.mid", {"x.mid"}, "x.mid"},
     };
     for (const Case& c : cases) {
         EXPECT_EQ(search(c.text), c.found) << c.text.toStdString();
