@@ -3,6 +3,8 @@
 #include <QEvent>
 #include <QKeyEvent>
 #include <QStyle>
+#include <QStyleOptionButton>
+#include <QStylePainter>
 
 #include "app/Module1.h"
 #include "app/Seams.h"
@@ -15,6 +17,26 @@
 #include "windows/multilist.h"
 
 namespace {
+
+// A check box whose caption wraps onto a second line where the box is
+// narrow, as the fade switch squeezed between the two decks is.
+class WrappingCheckBox : public QCheckBox {
+  public:
+    using QCheckBox::QCheckBox;
+
+  protected:
+    void paintEvent(QPaintEvent*) override {
+        QStylePainter p(this);
+        QStyleOptionButton opt;
+        initStyleOption(&opt);
+        const QString caption = opt.text;
+        opt.text.clear();
+        p.drawControl(QStyle::CE_CheckBox, opt);
+        const QRect r = style()->subElementRect(QStyle::SE_CheckBoxContents, &opt, this);
+        p.drawItemText(r, Qt::AlignLeft | Qt::AlignVCenter | Qt::TextWordWrap | Qt::TextShowMnemonic,
+                       palette(), isEnabled(), caption, QPalette::WindowText);
+    }
+};
 
 QLabel* makeLabel(QWidget* parent, const QString& caption, int l, int t, int w, int h) {
     auto* lbl = new QLabel(caption, parent);
@@ -107,7 +129,7 @@ void form1::BuildDecks() {
     for (QLabel* l : {Label2, Label3, lblt1, lblt2}) highlight(l, Qt::yellow);
     MP1 = new DeckControl(MakeDeckPlayer(1), client);
     Twips::place(MP1, 1320, 5640, 3495, 615);
-    chkAutoFade = new QCheckBox("Enable Auto Fade", client);
+    chkAutoFade = new WrappingCheckBox("Enable Auto Fade", client);
     chkAutoFade->setFont(Twips::font("MS Sans Serif", 8.25));
     Twips::place(chkAutoFade, 4800, 5640, 1455, 615);
     MP2 = new DeckControl(MakeDeckPlayer(2), client);

@@ -35,6 +35,7 @@ Deck::~Deck() {
 void Deck::bump(int64_t startFrame) {
     // Caller holds mutex_. Blocks of older generations are dropped by the callback.
     seekTarget_ = startFrame;
+    kick_ = true;
     pendingGen_ = nextGen_++;
     if (nextGen_ == 0) nextGen_ = 1;
     generation_.store(pendingGen_, std::memory_order_release);
@@ -154,7 +155,8 @@ void Deck::startWorker() {
             if (quit_) return;
             // The callback frees ring space without signalling (it must not
             // block), so the worker also looks again every few milliseconds.
-            wake_.wait_for(lock, std::chrono::milliseconds(4));
+            wake_.wait_for(lock, std::chrono::milliseconds(4), [this] { return quit_ || kick_; });
+            kick_ = false;
             if (quit_) return;
         }
     });

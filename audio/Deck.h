@@ -57,6 +57,8 @@ class Deck {
     void settleOffline();
 
     int rampFrames() const { return rampFrames_; }
+    // Blocks decoded and not yet played (for measurements).
+    size_t bufferedBlocks() const { return ring_.used(); }
 
   private:
     Block* front(bool stale);
@@ -75,6 +77,7 @@ class Deck {
     uint32_t pendingGen_ = 0;
     uint64_t songId_ = 0;
     bool quit_ = false;
+    bool kick_ = false;  // new work from the control side since the worker last looked
     std::thread worker_;
 
     // Decoder side only.

@@ -58,8 +58,13 @@ class Engine {
     // Mixes the next `frames` frames of interleaved stereo into out (overwritten).
     void render(float* out, int frames);
 
-    // Output callbacks so far (real-time), for tests and benchmarks.
-    uint64_t callbacks() const { return callbacks_.load(std::memory_order_relaxed); }
+    // Real-time figures from the output callback, for tests and benchmarks.
+    struct CallbackStats {
+        std::atomic<uint64_t> count{0}, totalNs{0}, maxNs{0};
+        std::atomic<int> frames{0};  // per callback, as the device asks
+    };
+    uint64_t callbacks() const { return stats_.count.load(std::memory_order_relaxed); }
+    const CallbackStats& callbackStats() const { return stats_; }
 
   private:
     friend class SdlOutput;
@@ -69,7 +74,7 @@ class Engine {
     std::unique_ptr<SdlOutput> output_;
     std::vector<std::unique_ptr<Deck>> owned_;
     std::array<std::atomic<Deck*>, kMaxDecks> slots_{};
-    std::atomic<uint64_t> callbacks_{0};
+    CallbackStats stats_;
 };
 
 }  // namespace audio

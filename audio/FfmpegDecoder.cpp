@@ -47,6 +47,7 @@ class FfmpegDecoder : public Decoder {
     bool decodeMore();
     void convert(const AVFrame* f);
     bool configureResampler(const AVFrame* f);
+    bool copyDirect(const AVFrame* f, int skip);
     void resample(const uint8_t** in, int samples);
 
     const int rate_;
@@ -194,6 +195,29 @@ void FfmpegDecoder::resample(const uint8_t** in, int samples) {
     }
 }
 
+bool FfmpegDecoder::copyDirect(const AVFrame* f, int skip) {
+    // Float at the engine's rate in one or two channels (most MP3 and WMA)
+    // needs no resampler: interleaving by hand halves the cost of decoding.
+    const int channels = f->ch_layout.nb_channels;
+    if (swr_ || f->sample_rate != rate_ || channels < 1 || channels > 2 ||
+        (f->format != AV_SAMPLE_FMT_FLTP && f->format != AV_SAMPLE_FMT_FLT))
+        return false;
+    const int n = f->nb_samples - skip;
+    const size_t at = pending_.size();
+    pending_.resize(at + 2 * size_t(std::max(0, n)));
+    float* out = pending_.data() + at;
+    if (f->format == AV_SAMPLE_FMT_FLT) {
+        const float* in = reinterpret_cast<const float*>(f->extended_data[0]) + size_t(skip) * channels;
+        for (int i = 0; i < n; ++i)
+            out[2 * i] = in[i * channels], out[2 * i + 1] = in[i * channels + channels - 1];
+    } else {
+        const float* l = reinterpret_cast<const float*>(f->extended_data[0]) + skip;
+        const float* r = reinterpret_cast<const float*>(f->extended_data[channels - 1]) + skip;
+        for (int i = 0; i < n; ++i) out[2 * i] = l[i], out[2 * i + 1] = r[i];
+    }
+    return true;
+}
+
 void FfmpegDecoder::convert(const AVFrame* f) {
     int skip = 0;
     if (discardTo_ >= 0) {
@@ -215,6 +239,7 @@ void FfmpegDecoder::convert(const AVFrame* f) {
     }
     originKnown_ = true;
     srcNext_ += f->nb_samples;
+    if (copyDirect(f, skip)) return;
     if (!configureResampler(f)) return;
     const int bytes = av_get_bytes_per_sample(AVSampleFormat(f->format));
     const bool planar = av_sample_fmt_is_planar(AVSampleFormat(f->format));

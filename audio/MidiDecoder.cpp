@@ -14,7 +14,8 @@ namespace {
 
 class MidiDecoder : public Decoder {
   public:
-    MidiDecoder(MidiSong song, int rate) : song_(std::move(song)), rate_(rate) {
+    MidiDecoder(MidiSong song, std::string font, int rate)
+        : song_(std::move(song)), font_(std::move(font)), rate_(rate) {
         frames_.reserve(song_.events.size());
         for (const MidiEvent& e : song_.events) frames_.push_back(std::llround(e.seconds * rate_));
         end_ = std::llround(song_.duration * rate_);
@@ -24,22 +25,26 @@ class MidiDecoder : public Decoder {
         if (settings_) delete_fluid_settings(settings_);
     }
 
-    bool start(const std::string& soundFont, std::string& error) {
+    // Loading the sound font takes a tenth of a second or more, so it happens
+    // on the decoder thread at the first read, not in the caller's open.
+    bool start() {
+        if (started_) return synth_ != nullptr;
+        started_ = true;
         settings_ = new_fluid_settings();
-        if (!settings_) return fail(error);
+        if (!settings_) return false;
         fluid_settings_setnum(settings_, "synth.sample-rate", rate_);
         fluid_settings_setnum(settings_, "synth.gain", 0.8);
         fluid_settings_setint(settings_, "synth.threadsafe-api", 0);
         synth_ = new_fluid_synth(settings_);
-        if (!synth_) return fail(error);
-        if (fluid_synth_sfload(synth_, soundFont.c_str(), 1) == FLUID_FAILED) {
-            error = "cannot load the sound font " + soundFont;
-            return false;
+        if (synth_ && fluid_synth_sfload(synth_, font_.c_str(), 1) == FLUID_FAILED) {
+            delete_fluid_synth(synth_);
+            synth_ = nullptr;  // the song then ends at once rather than play nothing for its length
         }
-        return true;
+        return synth_ != nullptr;
     }
 
     int read(float* out, int maxFrames) override {
+        if (!start()) return 0;
         const int n = int(std::clamp<int64_t>(end_ - pos_, 0, maxFrames));
         int done = 0;
         while (done < n) {
@@ -56,6 +61,7 @@ class MidiDecoder : public Decoder {
 
     bool seek(int64_t frame) override {
         frame = std::clamp<int64_t>(frame, 0, end_);
+        if (!start()) return false;
         fluid_synth_system_reset(synth_);
         // Replays the controller and program state up to the target, without its notes.
         next_ = 0;
@@ -68,11 +74,6 @@ class MidiDecoder : public Decoder {
     int64_t durationFrames() const override { return end_; }
 
   private:
-    bool fail(std::string& error) {
-        error = "cannot start the MIDI synthesizer";
-        return false;
-    }
-
     void send(const MidiEvent& e, bool notes) {
         const int ch = e.status & 0x0f;
         switch (e.status & 0xF0) {
@@ -106,6 +107,8 @@ class MidiDecoder : public Decoder {
     }
 
     MidiSong song_;
+    const std::string font_;
+    bool started_ = false;
     std::vector<int64_t> frames_;
     const int rate_;
     int64_t end_ = 0, pos_ = 0;
@@ -148,9 +151,7 @@ std::unique_ptr<Decoder> openMidiDecoder(const std::vector<unsigned char>& file,
         error = "no General MIDI sound font is installed";
         return nullptr;
     }
-    auto d = std::make_unique<MidiDecoder>(std::move(song), rate);
-    if (!d->start(font, error)) return nullptr;
-    return d;
+    return std::make_unique<MidiDecoder>(std::move(song), font, rate);
 }
 
 }  // namespace audio

@@ -1,5 +1,6 @@
 #include "audio/SdlOutput.h"
 
+#include <chrono>
 #include <cstdio>
 
 #include "audio/Engine.h"
@@ -8,15 +9,18 @@ namespace audio {
 
 SdlOutput::SdlOutput(Engine& engine) : engine_(engine) {
     int rate = 0;
-    if (SDL_InitSubSystem(SDL_INIT_AUDIO) == 0 && openDevice(rate)) {
-        engine_.hasDevice_ = std::string(SDL_GetCurrentAudioDriver()) != "dummy";
-    } else {
+    if (SDL_InitSubSystem(SDL_INIT_AUDIO) == 0) {
+        subsystem_ = true;
+        if (openDevice(rate)) engine_.hasDevice_ = std::string(SDL_GetCurrentAudioDriver()) != "dummy";
+    }
+    if (!device_) {
         // No sound card: the dummy driver consumes audio at real-time pace,
         // so positions advance and songs end as they would when heard.
-        if (SDL_WasInit(SDL_INIT_AUDIO)) SDL_QuitSubSystem(SDL_INIT_AUDIO);
+        if (subsystem_) SDL_QuitSubSystem(SDL_INIT_AUDIO);
+        subsystem_ = false;
         std::fprintf(stderr, "Velumix: no audio device was found; playing silently.\n");
-        SDL_SetHint(SDL_HINT_AUDIODRIVER, "dummy");
-        if (SDL_InitSubSystem(SDL_INIT_AUDIO) == 0) openDevice(rate);
+        dummy_ = SDL_AudioInit("dummy") == 0;
+        if (dummy_) openDevice(rate);
         engine_.hasDevice_ = false;
     }
     if (device_) {
@@ -28,7 +32,8 @@ SdlOutput::SdlOutput(Engine& engine) : engine_(engine) {
 
 SdlOutput::~SdlOutput() {
     if (device_) SDL_CloseAudioDevice(device_);
-    if (SDL_WasInit(SDL_INIT_AUDIO)) SDL_QuitSubSystem(SDL_INIT_AUDIO);
+    if (subsystem_) SDL_QuitSubSystem(SDL_INIT_AUDIO);
+    if (dummy_) SDL_AudioQuit();
 }
 
 bool SdlOutput::openDevice(int& rate) {
@@ -60,8 +65,18 @@ void SdlOutput::unlock() {
 
 void SdlOutput::callback(void* user, Uint8* stream, int len) {
     auto* self = static_cast<SdlOutput*>(user);
-    self->engine_.render(reinterpret_cast<float*>(stream), len / int(2 * sizeof(float)));
-    self->engine_.callbacks_.fetch_add(1, std::memory_order_relaxed);
+    const auto start = std::chrono::steady_clock::now();
+    const int frames = len / int(2 * sizeof(float));
+    self->engine_.render(reinterpret_cast<float*>(stream), frames);
+    const uint64_t ns = uint64_t(
+        std::chrono::duration_cast<std::chrono::nanoseconds>(std::chrono::steady_clock::now() - start)
+            .count());
+    // Only this thread writes the figures; readers take them as they come.
+    Engine::CallbackStats& st = self->engine_.stats_;
+    st.frames.store(frames, std::memory_order_relaxed);
+    st.totalNs.store(st.totalNs.load(std::memory_order_relaxed) + ns, std::memory_order_relaxed);
+    if (ns > st.maxNs.load(std::memory_order_relaxed)) st.maxNs.store(ns, std::memory_order_relaxed);
+    st.count.store(st.count.load(std::memory_order_relaxed) + 1, std::memory_order_relaxed);
 }
 
 }  // namespace audio

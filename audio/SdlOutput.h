@@ -25,6 +25,7 @@ class SdlOutput {
     bool openDevice(int& rate);
     Engine& engine_;
     SDL_AudioDeviceID device_ = 0;
+    bool subsystem_ = false, dummy_ = false;
 };
 
 }  // namespace audio

@@ -1,0 +1,173 @@
+// Audio engine figures: offline decode+mix speed of two MP3 decks, time spent
+// in the mixer per output buffer, open-to-first-sample latency, and (in a
+// child process) peak memory with two 10-minute MP3s playing.
+#include <QTemporaryDir>
+#include <algorithm>
+#include <chrono>
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <string>
+#include <thread>
+#include <unistd.h>
+
+// The test fixtures' in-process encoder.
+#include "audio/AudioFixtures.cpp"
+
+using Clock = std::chrono::steady_clock;
+using fixtures::chirp;
+
+namespace {
+
+constexpr int kRate = 44100;
+constexpr int kBuffer = 1024;
+
+double secondsSince(Clock::time_point t) {
+    return std::chrono::duration<double>(Clock::now() - t).count();
+}
+
+long peakRssKb() {
+    std::ifstream in("/proc/self/status");
+    std::string line;
+    while (std::getline(in, line))
+        if (line.rfind("VmHWM:", 0) == 0) return std::atol(line.c_str() + 6);
+    return -1;
+}
+
+bool makeMp3(const std::string& path, double seconds, double pitch) {
+    return fixtures::encode(path, {"mp3", "libmp3lame"}, kRate, 2, long(seconds * kRate),
+                            [pitch](long f, int c) { return chirp(long(f * pitch) + c * 7, kRate, 0.4); });
+}
+
+void offlineSpeed(const std::string& a, const std::string& b) {
+    audio::Engine engine(audio::Engine::Offline{kRate});
+    audio::Deck* d1 = engine.addDeck();
+    audio::Deck* d2 = engine.addDeck();
+    std::string error;
+    if (!d1->open(a, error) || !d2->open(b, error)) {
+        std::printf("open failed: %s\n", error.c_str());
+        return;
+    }
+    d1->play();
+    d2->play();
+    d2->setVolume(-1500);
+    std::vector<float> buf(2 * kBuffer);
+    const double audioSeconds = 120;
+    const long buffers = long(audioSeconds * kRate / kBuffer);
+    double mixTotal = 0, mixMax = 0;
+    std::vector<double> each;
+    const auto start = Clock::now();
+    for (long i = 0; i < buffers; ++i) {
+        engine.pump();
+        const auto t = Clock::now();
+        engine.render(buf.data(), kBuffer);
+        const double m = secondsSince(t);
+        mixTotal += m;
+        mixMax = std::max(mixMax, m);
+        each.push_back(m);
+    }
+    const double wall = secondsSince(start);
+    const double period = double(kBuffer) / kRate;
+    std::sort(each.begin(), each.end());
+    const double p999 = each[size_t(each.size() * 0.999)];
+    std::printf("offline decode+mix, two MP3 decks: %.0f s of audio in %.2f s = %.0fx real time (one core)\n",
+                audioSeconds, wall, audioSeconds / wall);
+    std::printf(
+        "offline render() per %d-frame buffer (%.1f ms): mean %.4f ms (%.3f%%), 99.9th percentile %.4f ms, "
+        "max %.4f ms (%.3f%%)\n",
+        kBuffer, period * 1e3, mixTotal / buffers * 1e3, 100 * mixTotal / buffers / period, p999 * 1e3,
+        mixMax * 1e3, 100 * mixMax / period);
+}
+
+void callbackTimes(const std::string& a, const std::string& b) {
+    // The real-time path: SDL's thread runs the callback, the decoders run on their own.
+    setenv("SDL_AUDIODRIVER", "dummy", 1);
+    audio::Engine engine;
+    audio::Deck* d1 = engine.addDeck();
+    audio::Deck* d2 = engine.addDeck();
+    std::string error;
+    d1->open(a, error);
+    d2->open(b, error);
+    d1->play();
+    d2->play();
+    d2->setVolume(-1500);
+    std::this_thread::sleep_for(std::chrono::seconds(5));
+    const auto& st = engine.callbackStats();
+    const double n = double(st.count.load()), period = double(st.frames.load()) / engine.rate();
+    const double mean = st.totalNs.load() / n * 1e-9, max = st.maxNs.load() * 1e-9;
+    std::printf(
+        "output callback, two MP3 decks, %d frames at %d Hz (%.1f ms), %.0f callbacks: mean %.4f ms "
+        "(%.3f%% of the period), max %.4f ms (%.3f%%)\n",
+        st.frames.load(), engine.rate(), period * 1e3, n, mean * 1e3, 100 * mean / period, max * 1e3,
+        100 * max / period);
+}
+
+void openLatency(const std::string& file, const char* what) {
+    setenv("SDL_AUDIODRIVER", "dummy", 1);
+    audio::Engine engine;
+    double openMax = 0, firstMax = 0, openSum = 0, firstSum = 0;
+    const int runs = 10;
+    for (int i = 0; i < runs; ++i) {
+        audio::Deck* d = engine.addDeck();
+        std::string error;
+        const auto t = Clock::now();
+        if (!d->open(file, error)) {
+            std::printf("open failed: %s\n", error.c_str());
+            return;
+        }
+        const double opened = secondsSince(t);
+        while (d->bufferedBlocks() == 0 && secondsSince(t) < 1) std::this_thread::yield();
+        const double first = secondsSince(t);
+        openSum += opened, firstSum += first;
+        openMax = std::max(openMax, opened), firstMax = std::max(firstMax, first);
+        engine.removeDeck(d);
+    }
+    std::printf(
+        "open to first block in the ring, %s: open() mean %.1f ms (max %.1f), first block mean %.1f ms "
+        "(max %.1f)\n",
+        what, openSum / runs * 1e3, openMax * 1e3, firstSum / runs * 1e3, firstMax * 1e3);
+}
+
+int rssChild(const char* a, const char* b) {
+    setenv("SDL_AUDIODRIVER", "dummy", 1);
+    audio::Engine engine;
+    audio::Deck* d1 = engine.addDeck();
+    audio::Deck* d2 = engine.addDeck();
+    std::string error;
+    if (!d1->open(a, error) || !d2->open(b, error)) return 1;
+    d1->play();
+    d2->play();
+    std::this_thread::sleep_for(std::chrono::seconds(3));
+    d1->seek(300);  // both decks jump, as a DJ would
+    d2->seek(500);
+    std::this_thread::sleep_for(std::chrono::seconds(2));
+    std::printf("peak RSS with two 10-minute MP3s playing: %.1f MB (whole process, %s driver)\n",
+                peakRssKb() / 1024.0, engine.driver().c_str());
+    return 0;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (argc == 4 && std::string(argv[1]) == "--rss") return rssChild(argv[2], argv[3]);
+    QTemporaryDir dir;
+    const std::string a = dir.filePath("a.mp3").toStdString(), b = dir.filePath("b.mp3").toStdString();
+    std::printf("encoding two 10-minute MP3s...\n");
+    std::fflush(stdout);
+    if (!makeMp3(a, 600, 1.0) || !makeMp3(b, 600, 1.3)) return 1;
+    offlineSpeed(a, b);
+    callbackTimes(a, b);
+    openLatency(a, "10-minute MP3");
+    fixtures::MidiWriter m;
+    m.note(0, 60, 480);
+    const std::string mid = dir.filePath("a.mid").toStdString();
+    fixtures::writeBytes(mid, m.bytes());
+    openLatency(mid, "MIDI (sound font load)");
+    std::fflush(stdout);
+    char self[4096] = {};
+    if (readlink("/proc/self/exe", self, sizeof self - 1) < 0) return 1;
+    // A fresh process, so the encoder's memory does not count.
+    const std::string cmd = std::string(self) + " --rss " + a + " " + b;
+    return std::system(cmd.c_str());
+}

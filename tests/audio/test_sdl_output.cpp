@@ -1,0 +1,98 @@
+// The real output path through SDL: what reaches the "device" is the mix.
+#include <gtest/gtest.h>
+
+#include <QFile>
+#include <QFileInfo>
+#include <algorithm>
+#include <cstring>
+#include <QTemporaryDir>
+#include <chrono>
+#include <cstdlib>
+#include <thread>
+
+#include "AudioFixtures.h"
+#include "support/WavWriter.h"
+
+using namespace fixtures;
+
+namespace {
+
+// Sets environment variables for one test and puts the old values back.
+class Env {
+  public:
+    void set(const char* name, const QByteArray& value) {
+        saved_.push_back({name, qgetenv(name), qEnvironmentVariableIsSet(name)});
+        qputenv(name, value);
+    }
+    ~Env() {
+        for (auto it = saved_.rbegin(); it != saved_.rend(); ++it)
+            it->wasSet ? qputenv(it->name, it->value) : qunsetenv(it->name);
+    }
+
+  private:
+    struct Saved {
+        const char* name;
+        QByteArray value;
+        bool wasSet;
+    };
+    std::vector<Saved> saved_;
+};
+
+TEST(SdlOutput, TheDiskDriverReceivesTheMixOfTwoDecks) {
+    QTemporaryDir dir;
+    const QString raw = dir.filePath("device.raw");
+    Env env;
+    env.set("SDL_AUDIODRIVER", "disk");
+    env.set("SDL_DISKAUDIOFILE", raw.toLocal8Bit());
+    env.set("SDL_DISKAUDIODELAY", "5");  // a few times faster than real time
+
+    const QString a = dir.filePath("a.wav"), b = dir.filePath("b.wav");
+    ASSERT_TRUE(WriteSineWav(a, 5, 441, 0.25));
+    ASSERT_TRUE(WriteSineWav(b, 5, 1000, 0.25));
+    int rate = 0;
+    {
+        audio::Engine engine;
+        ASSERT_EQ(engine.driver(), "disk");
+        rate = engine.rate();
+        audio::Deck* d1 = engine.addDeck();
+        audio::Deck* d2 = engine.addDeck();
+        std::string error;
+        ASSERT_TRUE(d1->open(a.toStdString(), error)) << error;
+        ASSERT_TRUE(d2->open(b.toStdString(), error)) << error;
+        d2->setVolume(-600);
+        d1->play();
+        d2->play();
+        const qint64 wanted = qint64(2.0 * rate) * 2 * sizeof(float);
+        for (int i = 0; i < 2000 && QFileInfo(raw).size() < wanted; ++i)
+            std::this_thread::sleep_for(std::chrono::milliseconds(5));
+        ASSERT_GE(QFileInfo(raw).size(), wanted) << "the device was not fed";
+        EXPECT_GT(engine.callbacks(), 0u);
+    }
+    QFile f(raw);
+    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+    const QByteArray bytes = f.readAll();
+    std::vector<float> out(size_t(bytes.size()) / sizeof(float));
+    std::memcpy(out.data(), bytes.data(), out.size() * sizeof(float));
+    // One second from the middle: deck 1 at full level, deck 2 6 dB down.
+    const size_t from = size_t(rate) / 2, n = size_t(rate);
+    EXPECT_NEAR(toneAmplitude(out, rate, 441, from, n), 0.25, 0.01);
+    EXPECT_NEAR(toneAmplitude(out, rate, 1000, from, n), 0.25 * 0.501, 0.01);
+    EXPECT_LT(toneAmplitude(out, rate, 700, from, n), 0.005);
+}
+
+TEST(SdlOutput, WithoutADeviceItPlaysSilentlyAndSaysSoOnce) {
+    Env env;
+    env.set("SDL_AUDIODRIVER", "no-such-driver");
+    testing::internal::CaptureStderr();
+    {
+        audio::Engine engine;
+        EXPECT_EQ(engine.driver(), "dummy");
+        EXPECT_FALSE(engine.hasDevice());
+        EXPECT_GT(engine.rate(), 0);
+    }
+    const std::string err = testing::internal::GetCapturedStderr();
+    EXPECT_EQ(std::count(err.begin(), err.end(), '\n'), 1) << err;
+    EXPECT_NE(err.find("no audio device"), std::string::npos) << err;
+}
+
+}  // namespace
