@@ -39,6 +39,9 @@ TEST(Like, MatchesWithoutRegardToCaseInEveryScript) {
                   c.hits)
             << c.text;
     EXPECT_EQ(run("Select * from songs where artist like 'ABBA - sos.MP3'"), QStringList{"ABBA - SOS.mp3"});
+    Recordset rs;  // matching reads names as raw bytes: they must still come back as text
+    rs.Open("SELECT * FROM songs WHERE artist like '%abba%'", Module1::cnLibrary);
+    EXPECT_EQ(rs.Fields("artist").typeId(), QMetaType::QString);
     EXPECT_EQ(run("Select * from songs where  title like '%%' and artist like '%untagged%'"), QStringList{});
 }
 
