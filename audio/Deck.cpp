@@ -154,8 +154,13 @@ void Deck::startWorker() {
             std::unique_lock lock(mutex_);
             if (quit_) return;
             // The callback frees ring space without signalling (it must not
-            // block), so the worker also looks again every few milliseconds.
-            wake_.wait_for(lock, std::chrono::milliseconds(4), [this] { return quit_ || kick_; });
+            // block), so while there is a song to decode the worker looks
+            // again every few milliseconds; with none it sleeps until told.
+            const auto told = [this] { return quit_ || kick_; };
+            if (decoder_ && !dry_)
+                wake_.wait_for(lock, std::chrono::milliseconds(4), told);
+            else
+                wake_.wait(lock, told);
             kick_ = false;
             if (quit_) return;
         }

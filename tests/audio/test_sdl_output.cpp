@@ -10,7 +10,10 @@
 #include <cstdlib>
 #include <thread>
 
+#include <QCoreApplication>
+
 #include "AudioFixtures.h"
+#include "app/decks/DeckFactory.h"
 #include "support/WavWriter.h"
 
 using namespace fixtures;
@@ -78,6 +81,30 @@ TEST(SdlOutput, TheDiskDriverReceivesTheMixOfTwoDecks) {
     EXPECT_NEAR(toneAmplitude(out, rate, 441, from, n), 0.25, 0.01);
     EXPECT_NEAR(toneAmplitude(out, rate, 1000, from, n), 0.25 * 0.501, 0.01);
     EXPECT_LT(toneAmplitude(out, rate, 700, from, n), 0.005);
+}
+
+TEST(SdlOutput, TheProgramsDeckEndsOnTheUiThreadInRealTime) {
+    QTemporaryDir dir;
+    Env env;
+    env.set("SDL_AUDIODRIVER", "disk");
+    env.set("SDL_DISKAUDIOFILE", dir.filePath("device.raw").toLocal8Bit());
+    env.set("SDL_DISKAUDIODELAY", "5");
+    const QString song = dir.filePath("short.wav");
+    ASSERT_TRUE(WriteSineWav(song, 0.5, 441, 0.25));
+
+    SetDeckFactory({});  // the program's own players, on the shared engine
+    std::unique_ptr<DeckPlayer> deck = MakeDeckPlayer(1);
+    QStringList log;
+    QObject::connect(deck.get(), &DeckPlayer::PlayStateChange,
+                     [&](int a, int b) { log << QString("state %1->%2").arg(a).arg(b); });
+    QObject::connect(deck.get(), &DeckPlayer::EndOfStream, [&](int) { log << "end"; });
+    ASSERT_TRUE(deck->Open(song)) << deck->LastError().toStdString();
+    for (int i = 0; i < 1000 && !log.contains("end"); ++i) {
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+        std::this_thread::sleep_for(std::chrono::milliseconds(2));
+    }
+    EXPECT_EQ(log, QStringList({"state 0->2", "state 2->0", "end"}));
+    EXPECT_NEAR(deck->CurrentPosition(), 0.5, 0.01);
 }
 
 TEST(SdlOutput, WithoutADeviceItPlaysSilentlyAndSaysSoOnce) {
