@@ -10,6 +10,7 @@
 #include "app/Seams.h"
 #include "app/Twips.h"
 #include "app/decks/DeckFactory.h"
+#include "app/decks/SliderRelease.h"
 #include "windows/formlist.h"
 #include "windows/frmAbout.h"
 #include "windows/frmSetup.h"
@@ -240,6 +241,7 @@ void form1::Wire() {
     connect(chkAutoFade, &QCheckBox::clicked, this, &form1::chkAutoFade_Click);
     // The fader acts when the user lets go of it, never when code moves it.
     connect(Fader, &QSlider::sliderReleased, this, &form1::Fader_Click);
+    connect(new SliderRelease(Fader), &SliderRelease::released, this, &form1::Fader_Click);
     connect(Command5, &QPushButton::clicked, this, &form1::Command5_Click);
     connect(Command6, &QPushButton::clicked, this, &form1::Command6_Click);
     lblD1->installEventFilter(this);

@@ -175,6 +175,14 @@ class form1 : public Form {
     bool eventFilter(QObject* watched, QEvent* event) override;
 
   private:
+    // decks and cross-fade (form1_decks.cpp, form1_fade.cpp)
+    bool TakeNextSong(QString& name, QString& file);
+    void RemoveTakenSong();
+    void StartNextSong(int deck);
+    void FadeTick(int watched);
+    void MoveFader(int value);
+    DeckControl* Deck(int n) const { return n == 1 ? MP1 : MP2; }
+
     void BuildSearchSide();
     void BuildCueSide();
     void BuildDecks();

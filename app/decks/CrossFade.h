@@ -1,0 +1,71 @@
+#pragma once
+// The decisions of the cross-fade engine, free of widgets and players: given
+// what a watcher tick reads from the decks, what it must do. The handlers on
+// the main window read the inputs, call these and carry out the result.
+namespace CrossFade {
+
+// Volumes are hundredths of a decibel, 0 = full volume.
+constexpr double kLeadSeconds = 15;  // a fade is due at this much remaining time or less
+constexpr int kFadeOutStep = -300;
+constexpr int kStartPoint = -1500;  // the outgoing deck's volume at which the next song starts
+constexpr int kStartVolume = -2000;
+constexpr int kFadeInStep = 400;
+constexpr int kHandOverBelow = -3000;
+constexpr int kSilent = -6000;
+constexpr int kFaderDeck1 = 0;
+constexpr int kFaderDeck2 = 60;
+constexpr int kFaderMiddle = 30;
+constexpr int kStopped = 0;
+constexpr int kPlaying = 2;
+
+// What one tick of the watcher of deck `watched` reads.
+struct TickInput {
+    int watched = 1;  // 1 (T1) or 2 (T2)
+    int currentDeck = 1;
+    double duration = 0;  // of the watched deck, seconds
+    double position = 0;
+    int watchedVolume = 0;
+    int otherVolume = kSilent;
+    bool cueHasSongs = false;
+    int watchedPlayState = kPlaying;
+};
+
+// What the tick does. The next song (when started) goes onto the other deck,
+// which is set to kStartVolume right after it is told to play; the volumes
+// below are the ones in force when the tick ends.
+struct TickPlan {
+    bool fading = false;  // the fade path ran (else the steady path)
+    bool startNext = false;
+    bool handOver = false;  // the other deck's watcher takes over; the watched deck is halted and rewound
+    bool fallBack = false;  // the watched deck 2 was found stopped: back to deck 1, fader to its end
+    int watchedVolume = 0;
+    int otherVolume = kSilent;
+    int currentDeck = 1;
+    // The fader position the tick moves the fader to, or -1 to leave it.
+    int faderTo = -1;
+};
+
+TickPlan Tick(const TickInput& in);
+
+// Switching the engine on: which deck becomes live and what happens to it.
+struct ArmPlan {
+    int liveDeck = 1;
+    bool setVolumes = false;  // both decks play: the live one to 0, the other to -3000
+    int deck1Volume = 0;
+    int deck2Volume = 0;
+    bool disableFader = false;  // the fader was read to choose between two playing decks
+    bool watch = false;         // the live deck plays: its watcher starts and the fader moves to its end
+    int faderTo = -1;
+};
+
+ArmPlan Arm(bool deck1Playing, bool deck2Playing, int faderValue);
+
+// The fader's volume mapping: 0 = deck 1 full, 60 = deck 2 full.
+inline int Deck1VolumeAt(int faderValue) {
+    return -100 * faderValue;
+}
+inline int Deck2VolumeAt(int faderValue) {
+    return 100 * faderValue - 6000;
+}
+
+}  // namespace CrossFade

@@ -1,0 +1,194 @@
+// The cross-fade engine on the main window, over fake decks, tick by tick.
+#include "DeckFixture.h"
+
+namespace {
+
+struct State {
+    int d1, d2, currentDeck;
+    bool t1, t2;
+    int fader;
+    bool faderEnabled;
+    bool operator==(const State&) const = default;
+};
+
+std::ostream& operator<<(std::ostream& o, const State& s) {
+    return o << "{" << s.d1 << ", " << s.d2 << ", deck " << s.currentDeck << ", T1 " << s.t1 << ", T2 "
+             << s.t2 << ", fader " << s.fader << (s.faderEnabled ? " enabled}" : " disabled}");
+}
+
+}  // namespace
+
+class FadeEngine : public DeckFixture {
+  protected:
+    State state() const {
+        return {d1()->Volume(),   d2()->Volume(),   Module1::CurrentDeck, f.T1->isActive(),
+                f.T2->isActive(), f.Fader->value(), f.Fader->isEnabled()};
+    }
+    // The DJ arms the engine with nothing playing, then plays the cue.
+    void startWithEngine(const QStringList& songs) {
+        cue(songs);
+        checkAutoFade(true);
+        f.Command2_Click();
+    }
+};
+
+TEST_F(FadeEngine, NormalFadeFollowsTheTimelineAndTheDecksSwapRoles) {
+    FakeDeckPlayer::durations()[file("A.mp3")] = 180;
+    FakeDeckPlayer::durations()[file("B.mp3")] = 200;
+    startWithEngine({"A.mp3", "B.mp3", "C.mp3"});
+    d1()->advance(164.5);
+    d1()->SetVolume(-900);  // a change on the deck's own control is undone by a steady tick
+    f.T1_Timer();
+    EXPECT_EQ(state(), (State{0, -6000, 1, true, false, 0, true}));
+
+    const std::pair<State, int> timeline[] = {
+        // state after the tick, songs left in the cue
+        {{-300, -6000, 1, true, false, 0, true}, 2},  {{-600, -6000, 1, true, false, 0, true}, 2},
+        {{-900, -6000, 1, true, false, 0, true}, 2},  {{-1200, -6000, 1, true, false, 0, true}, 2},
+        {{-1500, -1600, 2, true, false, 0, true}, 1}, {{-1800, -1200, 2, true, false, 0, true}, 1},
+        {{-2100, -800, 2, true, false, 0, true}, 1},  {{-2400, -400, 2, true, false, 0, true}, 1},
+        {{-2700, 0, 2, true, false, 0, true}, 1},     {{-3000, 0, 2, true, false, 0, true}, 1},
+        {{-6000, 0, 2, false, true, 60, false}, 1},
+    };
+    for (int tick = 1; const auto& [after, left] : timeline) {
+        second();
+        EXPECT_EQ(state(), after) << "tick " << tick;
+        EXPECT_EQ(f.lblPlaySongs->text(), QString("Songs in cue:%1").arg(left)) << "tick " << tick;
+        EXPECT_EQ(d2()->opened.size(), tick < 5 ? 0 : 1) << "tick " << tick;
+        EXPECT_EQ(backup(), records(tick < 5 ? QStringList{"B.mp3", "C.mp3"} : QStringList{"C.mp3"}));
+        ++tick;
+    }
+    EXPECT_EQ(f.lblD2->text(), "B.mp3");
+    EXPECT_EQ(d1()->PlayState(), DeckPlayer::Paused);
+    EXPECT_EQ(d1()->CurrentPosition(), 0);
+
+    // Deck 2 is watched now; its own fade brings C onto deck 1, 11 s before B ends.
+    double lead = -1;
+    for (int guard = 0; !f.T1->isActive() && guard < 400; ++guard) {
+        second();
+        if (lead < 0 && d1()->opened.size() == 2) lead = d2()->Duration() - d2()->CurrentPosition();
+    }
+    EXPECT_EQ(lead, 11);
+    EXPECT_EQ(d1()->opened.last(), file("C.mp3"));
+    EXPECT_EQ(d2()->PlayState(), DeckPlayer::Paused);
+    EXPECT_EQ(state(), (State{0, -6000, 1, true, false, 0, false}));
+}
+
+TEST_F(FadeEngine, AManualFadeOffTheStartPointStartsNothingButStillHandsOver) {
+    cue({"A.mp3", "B.mp3"});
+    f.Command2_Click();
+    d1()->advance(170);
+    f.Fader->setValue(7);
+    f.Fader_Click();
+    checkAutoFade(true);
+    EXPECT_EQ(state(), (State{-700, -5300, 1, true, false, 0, false}));
+    for (int tick = 1; tick <= 8; ++tick) second();
+    EXPECT_EQ(state(), (State{-6000, 0, 1, false, true, 60, false}));
+    EXPECT_TRUE(d2()->opened.isEmpty());
+    EXPECT_EQ(cueNames(), QStringList{"B.mp3"});
+}
+
+TEST_F(FadeEngine, EmptyCueAtTheStartPointFadesOutThenHandsBackFromTheIdleDeck) {
+    FakeDeckPlayer::durations()[file("A.mp3")] = 100;
+    startWithEngine({"A.mp3"});
+    d1()->advance(85.5);
+    for (int tick = 1; tick <= 11; ++tick) second();
+    EXPECT_EQ(state(), (State{-6000, 0, 1, false, true, 60, false}));
+    // Deck 2 holds nothing: the stopped check falls back to deck 1, the next tick hands back...
+    second();
+    EXPECT_EQ(state(), (State{0, -6000, 1, false, true, 0, false}));
+    second();
+    EXPECT_EQ(state(), (State{0, -6000, 1, true, false, 0, false}));
+    // ...and deck 1, halted and rewound, ticks steadily without playing anything again.
+    for (int tick = 0; tick < 5; ++tick) second();
+    EXPECT_EQ(state(), (State{0, -6000, 1, true, false, 0, false}));
+    EXPECT_EQ(d1()->opened.size() + d2()->opened.size(), 1);
+    EXPECT_EQ(d1()->PlayState(), DeckPlayer::Paused);
+    EXPECT_EQ(backup(), records({}));
+}
+
+TEST_F(FadeEngine, Deck2StoppedByTheUserFallsBackToDeck1) {
+    cue({"B.mp3"});
+    f.cmdLD2_Click();
+    d2()->Play();
+    checkAutoFade(true);
+    second();
+    EXPECT_EQ(state(), (State{-6000, 0, 2, false, true, 60, false}));
+    d2()->Stop();
+    second();
+    EXPECT_EQ(state(), (State{0, -6000, 1, false, true, 0, false}));
+    second();
+    EXPECT_EQ(state(), (State{0, -6000, 1, true, false, 0, false}));
+}
+
+TEST_F(FadeEngine, SwitchingOnChoosesTheLiveDeckAndOffHandsTheFaderBack) {
+    const struct {
+        bool deck1, deck2;
+        int fader;
+        State after;
+    } cases[] = {
+        {true, true, 31, {-3000, 0, 2, false, true, 60, false}},
+        {true, true, 30, {0, -3000, 1, true, false, 0, false}},
+        {true, false, 45, {-4500, -1500, 1, true, false, 0, false}},
+        {false, true, 10, {-1000, -5000, 2, false, true, 60, false}},
+        {false, false, 45, {-4500, -1500, 1, false, false, 45, true}},  // armed, idle
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.deck1 << c.deck2 << " fader " << c.fader);
+        checkAutoFade(false);
+        EXPECT_TRUE(f.Fader->isEnabled());
+        cue({"A.mp3", "B.mp3"});
+        f.cmdLD1_Click();
+        f.cmdLD2_Click();
+        if (c.deck1) d1()->Play();
+        if (c.deck2) d2()->Play();
+        f.Fader->setValue(c.fader);
+        f.Fader_Click();
+        Module1::CurrentDeck = c.deck2 ? 1 : 2;
+        checkAutoFade(true);
+        EXPECT_EQ(state(), c.after);
+        d1()->Stop();
+        d2()->Stop();
+    }
+    checkAutoFade(false);
+    EXPECT_EQ(state(), (State{-4500, -1500, 1, false, false, 45, true}));
+}
+
+TEST_F(FadeEngine, FaderAndEndButtonsAreTheUsersOnlyWithTheEngineOff) {
+    f.Fader->setValue(45);
+    EXPECT_EQ(d1()->Volume(), 0);  // moving the fader from code applies nothing
+    f.Fader_Click();
+    EXPECT_EQ(state(), (State{-4500, -1500, 1, false, false, 45, true}));
+    f.Command6_Click();
+    EXPECT_EQ(state(), (State{-6000, 0, 2, false, false, 60, true}));
+    f.Command5_Click();
+    EXPECT_EQ(state(), (State{0, -6000, 1, false, false, 0, true}));
+
+    f.Fader->setValue(20);
+    f.Fader_Click();
+    checkAutoFade(true);
+    f.Command6_Click();
+    Module1::CurrentDeck = 2;
+    f.Command5_Click();
+    EXPECT_EQ(state(), (State{-2000, -4000, 2, false, false, 20, true}));
+}
+
+TEST_F(FadeEngine, Deck2StartedByHandAtTheFaderEndIsWatched) {
+    for (const auto& [fader, engine, watched] :
+         {std::tuple{60, true, true}, {59, true, false}, {60, false, false}}) {
+        SCOPED_TRACE(testing::Message() << fader << " " << engine);
+        checkAutoFade(false);
+        cue({"B.mp3"});
+        f.cmdLD2_Click();
+        f.Fader->setValue(fader);
+        checkAutoFade(engine);
+        f.T1->start();
+        d2()->Play();
+        EXPECT_EQ(f.T2->isActive(), watched);
+        EXPECT_EQ(f.T1->isActive(), !watched);
+        f.T2->stop();
+        d2()->Pause();  // a change of state, but not a start
+        EXPECT_FALSE(f.T2->isActive());
+        d2()->Stop();
+    }
+}
