@@ -1,13 +1,15 @@
 #pragma once
-// Plays a whole cue through the cross-fade engine over fake decks, a second
-// at a time, and records what a listener would notice. Shared by the soak
-// test and the soak benchmark.
+// Plays a whole cue through the cross-fade engine, a second at a time, and
+// records what a listener would notice. Works over any deck players: the
+// caller says how a second of playing time passes. Shared by the soak test
+// (fake decks) and the soak benchmark (the audio engine, offline).
+#include <QFileInfo>
 #include <QStringList>
 #include <algorithm>
+#include <functional>
 
 #include "app/Module1.h"
 #include "app/form1.h"
-#include "support/FakeDeckPlayer.h"
 
 struct SoakFigures {
     int songs = 0;
@@ -23,40 +25,39 @@ struct SoakFigures {
     int playedOut = 0;  // songs that played to their very end instead of being faded
 };
 
-// A cue of short songs, 22 to 40 s long, for the soak.
+// The length of song i of a soak cue: short songs, 22 to 40 s.
 inline double SoakSongSeconds(int i) {
     return 22 + (i * 37 % 1800) / 100.0;
 }
 
-// The form must be loaded over fake decks, with an empty cue.
-inline SoakFigures RunFadeSoak(form1& f, int songs) {
+// Cues the files on a loaded main window with an empty cue, arms the engine,
+// plays the cue and ticks once after every second until the last song has
+// been halted and a minute more has passed.
+inline SoakFigures RunFadeSoak(form1& f, const QStringList& files, const std::function<void()>& passSecond) {
     SoakFigures r;
-    r.songs = songs;
-    FakeDeckPlayer* decks[3] = {nullptr, FakeDeckPlayer::deckNo(1), FakeDeckPlayer::deckNo(2)};
-    for (int i = 0; i < songs; ++i) {
-        const QString name = QStringLiteral("song%1.wav").arg(i, 3, 10, QChar('0'));
-        FakeDeckPlayer::durations()["/soak/" + name] = SoakSongSeconds(i);
-        const int row = f.lstPlaylist->Add();
-        f.lstPlaylist->SetSubItem(row, 1, name);
-        f.lstPlaylist->SetSubItem(row, 2, "/soak/");
+    r.songs = files.size();
+    for (const QString& file : files) {
+        const QFileInfo fi(file);
+        f.lstPlaylist->AddRows({{"1", fi.fileName(), fi.path() + "/"}});
     }
+    DeckControl* decks[3] = {nullptr, f.MP1, f.MP2};
     QMetaObject::Connection ends[3];
     for (int d = 1; d <= 2; ++d)
-        ends[d] = QObject::connect(decks[d], &DeckPlayer::EndOfStream, [&r] { ++r.playedOut; });
+        ends[d] = QObject::connect(decks[d]->player(), &DeckPlayer::EndOfStream, [&r] { ++r.playedOut; });
 
     f.chkAutoFade->setChecked(true);
     f.chkAutoFade_Click();
     f.Command2_Click();
-    r.started << decks[1]->FileName();
+    r.started << f.MP1->FileName();
     r.startDeck << 1;
 
-    int idleAfterLast = 0;
-    while (idleAfterLast < 60 && r.ticks < 100000) {
-        int opened[3], state[3];
+    for (int idleAfterLast = 0; idleAfterLast < 60 && r.ticks < 100000; ++r.ticks) {
+        passSecond();
+        QString file[3];
+        int state[3];
         double left[3];
         for (int d = 1; d <= 2; ++d) {
-            decks[d]->advance(1);
-            opened[d] = decks[d]->opened.size();
+            file[d] = decks[d]->FileName();
             state[d] = decks[d]->PlayState();
             left[d] = decks[d]->Duration() - decks[d]->CurrentPosition();
         }
@@ -64,10 +65,9 @@ inline SoakFigures RunFadeSoak(form1& f, int songs) {
             f.T1_Timer();
         else if (f.T2->isActive())
             f.T2_Timer();
-        ++r.ticks;
         for (int d = 1; d <= 2; ++d) {
-            if (decks[d]->opened.size() > opened[d]) {
-                r.started << decks[d]->opened.last();
+            if (decks[d]->FileName() != file[d]) {
+                r.started << decks[d]->FileName();
                 r.startDeck << d;
                 const double lead = left[d == 1 ? 2 : 1];
                 r.minLead = std::min(r.minLead, lead);
@@ -80,8 +80,16 @@ inline SoakFigures RunFadeSoak(form1& f, int songs) {
             }
         }
         if (decks[1]->Volume() == 0 && decks[2]->Volume() == 0) ++r.bothFull;
-        if (r.halted + r.playedOut >= songs) ++idleAfterLast;
+        if (r.halted + r.playedOut >= r.songs) ++idleAfterLast;
     }
     for (int d = 1; d <= 2; ++d) QObject::disconnect(ends[d]);
     return r;
+}
+
+// Whether the songs started in the given order, on alternating decks from deck 1.
+inline bool InCueOrderOnAlternatingDecks(const SoakFigures& r, const QStringList& files) {
+    if (r.started != files) return false;
+    for (int i = 0; i < r.startDeck.size(); ++i)
+        if (r.startDeck[i] != (i % 2 == 0 ? 1 : 2)) return false;
+    return true;
 }
