@@ -27,19 +27,8 @@ TEST_F(AutoRecoverTest, RestartBringsBackTheCueAsLastWritten) {
     EXPECT_EQ(f->lblPlaySongs->text(), "Songs in cue:5");
     EXPECT_EQ(f->lstPlaylist->SubItem(3, 2), "/m/");
 
-    // A move is not written: the next start shows the order before it.
-    f->lstPlaylist->SetSelectedItem(2);
-    f->cmdUP_Click();
-    restart();
-    EXPECT_EQ(cue(), Five);
-
-    // "Clearlist" alone is not written either: the songs come back.
-    f->Command3_Click();
-    restart();
-    EXPECT_EQ(cue(), Five);
-
     // Deleting every song is written: the next start has an empty cue.
-    for (int i = 1; i <= 5; ++i) f->lstPlaylist->SetSelected(i, true);
+    select(f->lstPlaylist, {1, 2, 3, 4, 5});
     f->cmdCS_Click();
     EXPECT_EQ(backup(), QByteArray());
     restart();
@@ -56,10 +45,7 @@ TEST_F(AutoRecoverTest, OffStillWritesButDoesNotRestore) {
 
     // Switching it on through the menu takes effect at the next start.
     f->mnuAutorecover->trigger();
-    EXPECT_TRUE(f->mnuAutorecover->isChecked());
     EXPECT_EQ(app.scalar("SELECT autosave FROM settings"), "YES");
-    EXPECT_EQ(backup(), QByteArray("\"/m/*()*a.mp3\"\r\n\"/m/*()*b.mp3\"\r\n"))
-        << "the switch writes no file";
     restart();
     EXPECT_EQ(cue(), QStringList({"a.mp3", "b.mp3"}));
     f->mnuAutorecover->trigger();

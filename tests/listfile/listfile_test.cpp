@@ -15,12 +15,10 @@ QStringList readFields(const QString& text) {
 
 }  // namespace
 
-TEST(ListFileRecord, StoresUtf8) {
+// Records are written as UTF-8; files from elsewhere may be in a Windows code page.
+TEST(ListFileEncoding, WritesUtf8AndReadsUtf8ElseWindows1252) {
     EXPECT_EQ(ListFile::Record(QString::fromUtf8("/m/*()*Bj\xC3\xB6rk.mp3")),
               QByteArray("\"/m/*()*Bj\xC3\xB6rk.mp3\"\r\n"));
-}
-
-TEST(ListFileDecode, Utf8ElseWindows1252) {
     EXPECT_EQ(ListFile::Decode(QByteArray("Bj\xC3\xB6rk")), QString::fromUtf8("Bj\xC3\xB6rk"));
     // Not valid UTF-8: é and € as a Windows code page writes them.
     EXPECT_EQ(ListFile::Decode(QByteArray("caf\xE9 \x80 \x93q\x94")),

@@ -9,19 +9,12 @@
 
 namespace {
 
-QByteArray field(const QByteArray& text, int width) {
-    return text.left(width).leftJustified(width, ' ');
-}
-
-// An audio file of `audio` bytes, followed by a tag when a title is given.
-QString writeSong(const QString& file, int audio, const char* title = nullptr, char genre = 17) {
+// An audio file of `audio` bytes, followed by a tag (genre Rock) when a title is given.
+void writeSong(const QString& file, int audio, const char* title = nullptr) {
     QFile f(file);
     f.open(QIODevice::WriteOnly);
     f.write(QByteArray(audio, 'x'));
-    if (title)
-        f.write("TAG" + field(title, 30) + field("Artist", 30) + field("Album", 30) + field("1999", 4) +
-                field("Note", 30) + QByteArray(1, genre));
-    return file;
+    if (title) f.write("TAG" + QByteArray(title).leftJustified(124, ' ') + char(17));
 }
 
 QByteArray lastTag(const QString& file) {
@@ -42,7 +35,7 @@ void select(id3search& w, const QString& name) {
     ADD_FAILURE() << "no row for " << name.toStdString();
 }
 
-void setFields(id3search& w, const QString& title, const QString& year, const QString& genre) {
+void setFields(id3search& w, const QString& title, const QString& year = "", const QString& genre = "") {
     w.txtTitle->setText(title);
     w.txtYear->setText(year);
     w.cmbGenre->setEditText(genre);
@@ -76,12 +69,12 @@ TEST(TagSearch, SearchesListsAndCounts) {
     w.cmdSearch_Click();
     EXPECT_EQ(w.lstresults->Count(), 2);
 
-    setFields(w, " it's ", "", "");
+    setFields(w, " it's ");
     w.cmdSearch_Click();
     ASSERT_EQ(w.lstresults->Count(), 1);
     EXPECT_EQ(w.lstresults->SubItem(1, 1), "it's over");
 
-    setFields(w, "nothing like this", "", "");
+    setFields(w, "nothing like this");
     w.cmdSearch_Click();
     EXPECT_EQ(w.lstresults->Count(), 0);
     EXPECT_EQ(w.lblTotalsongs->text(), "Total Songs Found: 0");
@@ -98,7 +91,6 @@ TEST(TagSearch, SavingOverwritesATagAndAppendsOneToAnUntaggedFile) {
 
     select(w, "tagged.mp3");
     w.cmdEdit_Click();
-    EXPECT_EQ(w.TitleTag(), "TAG");
     EXPECT_EQ(w.txtTitle->text().trimmed(), "Old Title");  // from the file, not the row
     EXPECT_EQ(w.cmbGenre->currentText(), "Rock");
     EXPECT_FALSE(w.lstresults->isEnabled());  // the row cannot change while editing
@@ -150,31 +142,24 @@ TEST(TagSearch, AFailedSaveChangesNothingAndTheNextSaveStandsAlone) {
     EXPECT_EQ(w.lstresults->SubItem(w.lstresults->SelectedItem(), 1), "Opened");
 }
 
+// The genre is trimmed before its lookup ("Noise " is 39, not "Other").
 TEST(TagSearch, TrimmedTextsGoToTheLibraryAndFieldWidthsToTheFile) {
-    struct Case {
-        const char* genre;
-        int byte;
-        const char* stored;
-    };
-    const Case cases[] = {{"Rock", 17, "Rock"}, {"rock", 12, "rock"}, {"Noise ", 39, "Noise"}, {"", 12, ""}};
-    for (const Case& c : cases) {
-        TempApp app;
-        const QString d = app.path() + "/";
-        writeSong(d + "s.mp3", 200, "T");
-        app.addSong("s.mp3", d);
-        id3search& w = Windows::Load<id3search>();
-        select(w, "s.mp3");
-        w.cmdEdit_Click();
-        setFields(w, " A title longer than thirty characters ", "2001 ", c.genre);
-        w.cmdSave_Click();
-        const QByteArray tag = lastTag(d + "s.mp3");
-        EXPECT_EQ(tag.mid(3, 30), " A title longer than thirty ch") << c.genre;
-        EXPECT_EQ(tag.mid(93, 4), "2001") << c.genre;
-        EXPECT_EQ(static_cast<unsigned char>(tag[127]), c.byte) << c.genre;
-        EXPECT_EQ(app.scalar("SELECT genre FROM songs"), c.stored) << c.genre;
-        EXPECT_EQ(app.scalar("SELECT title FROM songs"), "A title longer than thirty characters") << c.genre;
-        EXPECT_EQ(w.lstresults->SubItem(1, 6), c.stored) << c.genre;
-    }
+    TempApp app;
+    const QString d = app.path() + "/";
+    writeSong(d + "s.mp3", 200, "T");
+    app.addSong("s.mp3", d);
+    id3search& w = Windows::Load<id3search>();
+    select(w, "s.mp3");
+    w.cmdEdit_Click();
+    setFields(w, " A title longer than thirty characters ", "2001 ", "Noise ");
+    w.cmdSave_Click();
+    const QByteArray tag = lastTag(d + "s.mp3");
+    EXPECT_EQ(tag.mid(3, 30), " A title longer than thirty ch");
+    EXPECT_EQ(tag.mid(93, 4), "2001");
+    EXPECT_EQ(static_cast<unsigned char>(tag[127]), 39);
+    EXPECT_EQ(app.scalar("SELECT genre || '|' || title FROM songs"),
+              "Noise|A title longer than thirty characters");
+    EXPECT_EQ(w.lstresults->SubItem(1, 6), "Noise");
 }
 
 TEST(TagSearch, SongsGoToTheCueOnlyFromASelectedRow) {
@@ -190,13 +175,12 @@ TEST(TagSearch, SongsGoToTheCueOnlyFromASelectedRow) {
     EXPECT_TRUE(CueRows().isEmpty());
     EXPECT_TRUE(w.cmdEdit->isEnabled());  // still browsing: no file to edit
 
-    select(w, "A.mp3");
-    w.cmdPlayNext_Click();
-    select(w, "B.mp3");
-    w.cmdPlayNext_Click();
-    EXPECT_EQ(CueRows(), (QStringList{"1|B.mp3|/n/", "1|A.mp3|/m/"}));
+    for (const char* song : {"A.mp3", "B.mp3"}) {
+        select(w, song);
+        w.cmdPlayNext_Click();
+    }
     w.lstresults_DblClick();
-    EXPECT_EQ(CueRows().last(), "1|B.mp3|/n/");
+    EXPECT_EQ(CueRows(), (QStringList{"1|B.mp3|/n/", "1|A.mp3|/m/", "1|B.mp3|/n/"}));
     EXPECT_EQ(CueCountLabel(), "Songs in cue:3");
     EXPECT_EQ(AutoRecoverText(), "\"/n/*()*B.mp3\"\r\n\"/m/*()*A.mp3\"\r\n\"/n/*()*B.mp3\"\r\n");
 }
