@@ -12,62 +12,6 @@
 namespace audio {
 namespace {
 
-// A synthesizer with its sound font loaded. Loading takes a tenth of a
-// second or more, so synthesizers of finished songs are kept for the next.
-struct Synth {
-    fluid_settings_t* settings = nullptr;
-    fluid_synth_t* synth = nullptr;
-    int rate = 0;
-    std::string font;
-};
-
-class SynthPool {
-  public:
-    static SynthPool& instance() {
-        static SynthPool* pool = new SynthPool;  // never destroyed: decoders may outlive static teardown
-        return *pool;
-    }
-    Synth take(int rate, const std::string& font) {
-        {
-            std::lock_guard lock(mutex_);
-            for (auto it = idle_.begin(); it != idle_.end(); ++it)
-                if (it->rate == rate && it->font == font) {
-                    Synth s = *it;
-                    idle_.erase(it);
-                    fluid_synth_system_reset(s.synth);
-                    return s;
-                }
-        }
-        Synth s{new_fluid_settings(), nullptr, rate, font};
-        if (!s.settings) return s;
-        fluid_settings_setnum(s.settings, "synth.sample-rate", rate);
-        fluid_settings_setnum(s.settings, "synth.gain", 0.8);
-        fluid_settings_setint(s.settings, "synth.threadsafe-api", 0);
-        s.synth = new_fluid_synth(s.settings);
-        if (s.synth && fluid_synth_sfload(s.synth, font.c_str(), 1) == FLUID_FAILED) {
-            delete_fluid_synth(s.synth);
-            s.synth = nullptr;
-        }
-        return s;
-    }
-    void give(Synth s) {
-        if (s.synth) {
-            std::lock_guard lock(mutex_);
-            if (idle_.size() < kKeep) {
-                idle_.push_back(s);
-                return;
-            }
-        }
-        if (s.synth) delete_fluid_synth(s.synth);
-        if (s.settings) delete_fluid_settings(s.settings);
-    }
-
-  private:
-    static constexpr size_t kKeep = 2;
-    std::mutex mutex_;
-    std::vector<Synth> idle_;
-};
-
 class MidiDecoder : public Decoder {
   public:
     MidiDecoder(MidiSong song, std::string font, int rate)
@@ -76,16 +20,26 @@ class MidiDecoder : public Decoder {
         for (const MidiEvent& e : song_.events) frames_.push_back(std::llround(e.seconds * rate_));
         end_ = std::llround(song_.duration * rate_);
     }
-    ~MidiDecoder() override { SynthPool::instance().give(held_); }
+    ~MidiDecoder() override {
+        if (synth_) delete_fluid_synth(synth_);
+        if (settings_) delete_fluid_settings(settings_);
+    }
 
-    // The synthesizer is taken on the decoder thread at the first read, not
-    // in the caller's open, since a fresh one has to load the sound font.
-    // Without one the song ends at once rather than play nothing for its length.
+    // Loading the sound font takes a tenth of a second or more, so it happens
+    // on the decoder thread at the first read, not in the caller's open.
     bool start() {
         if (started_) return synth_ != nullptr;
         started_ = true;
-        held_ = SynthPool::instance().take(rate_, font_);
-        synth_ = held_.synth;
+        settings_ = new_fluid_settings();
+        if (!settings_) return false;
+        fluid_settings_setnum(settings_, "synth.sample-rate", rate_);
+        fluid_settings_setnum(settings_, "synth.gain", 0.8);
+        fluid_settings_setint(settings_, "synth.threadsafe-api", 0);
+        synth_ = new_fluid_synth(settings_);
+        if (synth_ && fluid_synth_sfload(synth_, font_.c_str(), 1) == FLUID_FAILED) {
+            delete_fluid_synth(synth_);
+            synth_ = nullptr;  // the song then ends at once rather than play nothing for its length
+        }
         return synth_ != nullptr;
     }
 
@@ -159,7 +113,7 @@ class MidiDecoder : public Decoder {
     const int rate_;
     int64_t end_ = 0, pos_ = 0;
     size_t next_ = 0;
-    Synth held_;
+    fluid_settings_t* settings_ = nullptr;
     fluid_synth_t* synth_ = nullptr;
 };
 

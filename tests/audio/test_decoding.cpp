@@ -64,6 +64,11 @@ const TypeCase kTypes[] = {
     {"MID", "a.mid", 3.0, [](const std::string& p, double) { return writeBytes(p, threeSecondMidi()); }},
     {"RMI", "a.rmi", 3.0,
      [](const std::string& p, double) { return writeBytes(p, wrapRmi(threeSecondMidi())); }},
+    // The content decides, not the name.
+    {"WavNamedMid", "w.mid", 1.0,
+     [](const std::string& p, double s) { return WriteSineWav(QString::fromStdString(p), s, 440, 0.5); }},
+    {"MidiNamedMp3", "m.mp3", 3.0,
+     [](const std::string& p, double) { return writeBytes(p, threeSecondMidi()); }},
 };
 
 class EachType : public ::testing::TestWithParam<TypeCase> {};

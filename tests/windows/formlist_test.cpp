@@ -5,28 +5,19 @@
 #include "windows/formlist.h"
 
 TEST(MasterList, SplitsAnEntryBeforeTheFolder) {
-    struct Case {
-        const char* entry;
-        bool ok;
-        const char* name;
-        const char* folder;
+    const char* cases[][3] = {
+        {"song.mp3 /music/", "song.mp3", "/music/"},
+        {"my song.mp3 /music/", "my song.mp3", "/music/"},
+        {"top.mp3 /", "top.mp3", "/"},
     };
-    const Case cases[] = {
-        {"song.mp3 /music/", true, "song.mp3", "/music/"},
-        {"my song.mp3 /music/", true, "my song.mp3", "/music/"},
-        {"top.mp3 /", true, "top.mp3", "/"},
-        {"song.mp3 C:\\Music\\", false, "", ""},  // no folder this system can use
-        {" /music/", false, "", ""},              // no name
-        {"song.mp3/music/", false, "", ""},       // no separating blank
-    };
-    for (const Case& c : cases) {
-        QString name, folder;
-        EXPECT_EQ(formlist::SplitEntry(c.entry, name, folder), c.ok) << c.entry;
-        if (c.ok) {
-            EXPECT_EQ(name, c.name) << c.entry;
-            EXPECT_EQ(folder, c.folder) << c.entry;
-        }
+    QString name, folder;
+    for (const auto& c : cases) {
+        EXPECT_TRUE(formlist::SplitEntry(c[0], name, folder)) << c[0];
+        EXPECT_EQ(name + "|" + folder, QString(c[1]) + "|" + c[2]);
     }
+    // No folder this system can use, no name, no separating blank.
+    for (const char* bad : {"song.mp3 C:\\Music\\", " /music/", "song.mp3/music/"})
+        EXPECT_FALSE(formlist::SplitEntry(bad, name, folder)) << bad;
 }
 
 TEST(MasterList, ListsEverySongByNameWithTheTotal) {

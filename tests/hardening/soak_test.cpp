@@ -1,0 +1,252 @@
+// A long night compressed into seconds: auto fade plays through a 500-song
+// cue on scripted decks while the cue is edited between ticks (moves,
+// deletes, additions at both ends) and folder scans run, with engine ticks
+// arriving from inside the scans' event pumping. The show must go on: songs
+// play in the order the cue holds them when their turn comes, each once,
+// some deck is always playing while songs wait, and memory stays flat.
+#include <gtest/gtest.h>
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QSet>
+#include <QTemporaryDir>
+#include <algorithm>
+#include <random>
+#include <unistd.h>
+
+#include "app/Module1.h"
+#include "app/ScanProgress.h"
+#include "app/Windows.h"
+#include "app/form1.h"
+#include "support/TempApp.h"
+
+#if defined(__SANITIZE_ADDRESS__)
+#define VELUMIX_ASAN 1
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer)
+#define VELUMIX_ASAN 1
+#endif
+#endif
+
+// Readable failure messages for names.
+static void PrintTo(const QString& s, std::ostream* os) {
+    *os << '"' << s.toStdString() << '"';
+}
+
+namespace {
+
+constexpr int kSongs = 500;
+const QString kFolder = QStringLiteral("/soak/");
+
+double residentMb() {
+    QFile statm("/proc/self/statm");
+    if (!statm.open(QIODevice::ReadOnly)) return 0;
+    const QList<QByteArray> f = statm.readAll().split(' ');
+    return f.value(1).toDouble() * double(sysconf(_SC_PAGESIZE)) / (1024.0 * 1024.0);
+}
+
+// Every scan call pumps events, and no progress dialog ever shows.
+qint64 g_scanClock = 0;
+qint64 fastScanClock(const QElapsedTimer&) {
+    return g_scanClock += ScanProgress::kPumpEveryMs + 1;
+}
+
+class SoakTest : public ::testing::Test {
+  protected:
+    TempApp app;
+    QTemporaryDir scanRoot;
+    form1* f = nullptr;
+    std::mt19937 rng{20261206};
+
+    QStringList started;  // songs in the order they went onto a deck
+    QSet<QString> everStarted;
+    QVector<double> rssAtStart;  // resident MB as each song started
+    int ticks = 0, silentTicks = 0;
+    int opened1 = 0, opened2 = 0;
+    int moves = 0, tops = 0, deletes = 0, additions = 0, scans = 0, ticksInScans = 0;
+    int added = 0, deletedRows = 0;
+
+    void SetUp() override {
+        app.addSong("seed.mp3", "/seed/");
+        f = &Windows::Load<form1>();
+        // The test drives every tick; the real timers must never add one.
+        f->T1->setInterval(24 * 3600 * 1000);
+        f->T2->setInterval(24 * 3600 * 1000);
+        QVector<QStringList> rows;
+        for (int i = 1; i <= kSongs; ++i) rows.append({"1", songName('s', i), kFolder});
+        f->lstPlaylist->AddRows(rows);
+        ScanProgress::setClock(fastScanClock);
+    }
+    void TearDown() override {
+        ScanProgress::setClock(nullptr);
+        FakeDeckPlayer::durations().clear();
+    }
+
+    QString songName(char prefix, int i) {
+        const QString name = QString("%1%2.mp3").arg(prefix).arg(i, 4, 10, QChar('0'));
+        // Real songs are longer, but 20 to 40 s is enough for a whole fade.
+        FakeDeckPlayer::durations()[kFolder + name] = 20 + int(rng() % 21);
+        return name;
+    }
+    static FakeDeckPlayer* deck(int n) { return FakeDeckPlayer::deckNo(n); }
+    static bool playing(int n) { return deck(n)->PlayState() == DeckPlayer::Playing; }
+    int pick(int n) { return 1 + int(rng() % unsigned(n)); }
+
+    // One second of music and one engine tick, checked against the cue as it
+    // stood: a song that starts is the one on top, and the only change the
+    // tick makes to the cue is taking it off.
+    void tick() {
+        const ListView* list = f->lstPlaylist;
+        const int count = list->Count();
+        const QString top = count ? list->SubItem(1, 1) : QString();
+        const QString second = count > 1 ? list->SubItem(2, 1) : QString();
+        deck(1)->advance(1.0);
+        deck(2)->advance(1.0);
+        if (f->T1->isActive())
+            f->T1_Timer();
+        else if (f->T2->isActive())
+            f->T2_Timer();
+        f->Timer1_Timer();
+        f->Timer2_Timer();
+        ++ticks;
+
+        QStringList now;
+        for (int n = 1; n <= 2; ++n) {
+            int& seen = n == 1 ? opened1 : opened2;
+            for (; seen < deck(n)->opened.size(); ++seen) now << deck(n)->opened[seen].mid(kFolder.size());
+        }
+        ASSERT_LE(now.size(), 1) << "two songs started in one tick " << ticks;
+        const QString topNow = list->Count() ? list->SubItem(1, 1) : QString();
+        if (now.isEmpty()) {
+            ASSERT_EQ(list->Count(), count) << "tick " << ticks << " changed the cue without starting a song";
+            ASSERT_EQ(topNow, top) << "tick " << ticks;
+        } else {
+            ASSERT_EQ(now[0], top) << "tick " << ticks << " started a song that was not next";
+            ASSERT_EQ(list->Count(), count - 1) << "tick " << ticks;
+            ASSERT_EQ(topNow, second) << "tick " << ticks;
+            ASSERT_FALSE(everStarted.contains(now[0])) << now[0].toStdString() << " played twice";
+            everStarted.insert(now[0]);
+            started << now[0];
+            rssAtStart << residentMb();
+        }
+        if (list->Count() && !playing(1) && !playing(2)) ++silentTicks;
+    }
+
+    // One edit of the cue, as a DJ makes them while the show runs.
+    void edit() {
+        ListView* list = f->lstPlaylist;
+        list->ClearSelection();
+        const int n = list->Count();
+        const unsigned what = rng() % 20;
+        if (what < 8 && n >= 2) {  // nudge a song up or down (wrapping at the ends)
+            list->SetSelectedItem(pick(n));
+            list->SetSelected(list->SelectedItem(), true);
+            (what % 2 ? f->cmdUP_Click() : f->cmdDown_Click());
+            ++moves;
+        } else if (what < 10 && n >= 3) {  // a few songs to the top
+            for (int k = 0; k < 3; ++k) list->SetSelected(pick(n), true);
+            f->cmdPlayNow_Click();
+            ++tops;
+        } else if (what < 15 && n >= 1) {  // delete a song
+            list->SetSelected(pick(n), true);
+            f->cmdCS_Click();
+            deletedRows += n - list->Count();
+            ++deletes;
+        } else {  // a new song from the results, at the end or sent to the top
+            f->lstresults->Clear();
+            f->lstresults->AddRows({{"1", songName('x', ++added), kFolder}});
+            if (what < 18) {
+                f->Command7_Click();
+            } else {
+                f->lstresults->SetSelected(1, true);
+                f->cmdFirst_Click();
+            }
+            ++additions;
+        }
+        list->ClearSelection();
+    }
+
+    // A scan of a small folder, during which its event pumping delivers a
+    // few ticks and an edit, as the real timers would.
+    void scan() {
+        const QString dir = scanRoot.path() + QString("/f%1/").arg(scans % 3);
+        QDir().mkpath(dir);
+        for (int k = 0; k < 6; ++k) {
+            QFile file(dir + QString("t%1-%2.mp3").arg(scans).arg(k));
+            file.open(QIODevice::WriteOnly);
+            file.write(QByteArray(300, 'm'));
+        }
+        bool ran = false;
+        QMetaObject::invokeMethod(
+            QCoreApplication::instance(),
+            [&] {
+                for (int k = 0; k < 3; ++k) tick();
+                edit();
+                ticksInScans += 3;
+                ran = true;
+            },
+            Qt::QueuedConnection);
+        g_scanClock = 0;
+        Module1::ScanFolder(dir);
+        ++scans;
+        EXPECT_TRUE(ran) << "the scan pumped no events";
+    }
+};
+
+TEST_F(SoakTest, AutoFadeThroughAnEditedCueWithScansRunning) {
+    QElapsedTimer wall;
+    wall.start();
+    f->chkAutoFade->click();
+    ASSERT_TRUE(f->chkAutoFade->isChecked());
+    f->Command2_Click();
+    ASSERT_EQ(deck(1)->opened.size(), 1);
+    started << deck(1)->opened[0].mid(kFolder.size());
+    everStarted.insert(started[0]);
+    rssAtStart << residentMb();
+    opened1 = 1;
+
+    while (f->lstPlaylist->Count() > 0 && ticks < 100000 && !HasFatalFailure()) {
+        tick();
+        if (ticks % 10 == 0) edit();
+        if (ticks % 997 == 0) scan();
+    }
+    ASSERT_FALSE(HasFatalFailure());
+    ASSERT_EQ(f->lstPlaylist->Count(), 0) << "the cue never ran out";
+    EXPECT_EQ(silentTicks, 0) << "ticks with both decks silent while songs waited";
+    // Every song that was in the cue either played or was deleted.
+    EXPECT_EQ(started.size(), kSongs + added - deletedRows);
+    EXPECT_GE(started.size(), 400);
+
+    const int n = int(rssAtStart.size());
+    const auto last = rssAtStart.mid(std::max(0, n - 400));
+    const auto [lo, hi] = std::minmax_element(last.begin(), last.end());
+    const double growth = *hi - *lo;
+    const QString figures =
+        QString(
+            "songs %1, ticks %2 (%3 inside scans), edits: %4 moves, %5 to top, %6 deletes, "
+            "%7 additions, %8 scans; RSS over the last %9 songs %10..%11 MB (spread %12 MB); %13 ms")
+            .arg(n)
+            .arg(ticks)
+            .arg(ticksInScans)
+            .arg(moves)
+            .arg(tops)
+            .arg(deletes)
+            .arg(additions)
+            .arg(scans)
+            .arg(last.size())
+            .arg(*lo, 0, 'f', 1)
+            .arg(*hi, 0, 'f', 1)
+            .arg(growth, 0, 'f', 2)
+            .arg(wall.elapsed());
+    std::printf("soak: %s\n", qPrintable(figures));
+    RecordProperty("soak", figures.toStdString());
+#ifndef VELUMIX_ASAN
+    EXPECT_LE(growth, 5.0);
+#endif
+    // The last song is still on air, at full volume, after the cue ran out.
+    EXPECT_TRUE(playing(1) || playing(2));
+}
+
+}  // namespace
