@@ -1,5 +1,9 @@
 #include "library/ID3Tag.h"
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <QFile>
 
 #include "app/Seams.h"
@@ -194,15 +198,18 @@ QString GenreCode(const QString& name) {
 
 bool ReadID3Tag(const QString& file, ID3v1Tag& tag) {
     tag = ID3v1Tag();
-    QFile f(file);
-    if (!f.open(QIODevice::ReadOnly)) return false;
-    const qint64 length = f.size();
-    if (length < kTagSize || !f.seek(length - kTagSize)) return false;
-    const QByteArray block = f.read(kTagSize);
-    f.close();
-    if (block.size() != kTagSize) return false;
-    for (const Field& fd : kFields)
-        tag.*fd.member = QString::fromLatin1(block.constData() + fd.offset, fd.width);
+    // Plain system calls: a scan reads tens of thousands of tags, and this is
+    // most of its time.
+    const QByteArray path = QFile::encodeName(file);
+    const int fd = ::open(path.constData(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) return false;
+    char block[kTagSize];
+    struct stat st;
+    const bool read = ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && st.st_size >= kTagSize &&
+                      ::pread(fd, block, kTagSize, st.st_size - kTagSize) == kTagSize;
+    ::close(fd);
+    if (!read) return false;
+    for (const Field& fd : kFields) tag.*fd.member = QString::fromLatin1(block + fd.offset, fd.width);
     return tag.Header == QLatin1String("TAG");
 }
 

@@ -10,8 +10,8 @@
 
 namespace {
 
-// A shown window of 400 x 310 px (6000 x 4650 twips) with a label, a button,
-// a line and a control placed beyond what 16 bits of twips can hold.
+// A shown window, 400 x 310 px outside (6000 x 4650 twips), with a label, a
+// button, a line and a control beyond what 16 bits of twips can hold.
 struct Elastic : ::testing::Test {
     QWidget w;
     QLabel* label = new QLabel("label", &w);
@@ -21,97 +21,74 @@ struct Elastic : ::testing::Test {
     class_Elastic el;
 
     Elastic() {
-        new QTimer(&w);                       // not a control: no widget
-        new QDialog(&w);                      // a window of its own: not a control either
-        label->setGeometry(20, 60, 100, 30);  // twips: 300, 900, 1500, 450
-        QFont f = label->font();
-        f.setPointSizeF(11.25);
-        label->setFont(f);
-        button->setGeometry(40, 200, 80, 20);
-        f.setPointSizeF(8.5);
-        button->setFont(f);
+        new QTimer(&w);   // no widget: not a control
+        new QDialog(&w);  // a window of its own: not a control
+        label->setGeometry(20, 60, 100, 30);
+        label->setFont(QFont("Sans", 11));  // recorded 11
+        QFont half("Sans");
+        half.setPointSizeF(8.5);  // recorded 8: halves go to even
+        button->setFont(half);
         line->SetPoints(150, 900, 1500, 900);
-        far->setGeometry(2200, 10, 50, 20);  // left 33000 twips: does not fit
+        far->setGeometry(2200, 10, 50, 20);  // left 33000 twips
         w.show();
-        setOuter(400, 310);
+        resizeTo(400, 310);
         el.Init(&w);
-        setOuter(400, 310);  // the window's own designed size, as every caller sets
-        el.FormResize(&w);   // the first resize after Init only clears the flag
+        resizeTo(400, 310);  // the designed size, as every window sets it after Init
     }
-
-    // Sizes are outer sizes: frame included.
-    void setOuter(int widthPx, int heightPx) {
-        w.resize(widthPx - (w.frameGeometry().width() - w.width()),
-                 heightPx - (w.frameGeometry().height() - w.height()));
-    }
-    QSize outer() const { return w.frameGeometry().size(); }
-    void resizeTo(int widthPx, int heightPx) {
-        setOuter(widthPx, heightPx);
+    void resizeTo(int outerWidth, int outerHeight) {
+        w.resize(outerWidth - (w.frameGeometry().width() - w.width()),
+                 outerHeight - (w.frameGeometry().height() - w.height()));
         el.FormResize(&w);
     }
 };
 
 }  // namespace
 
-TEST_F(Elastic, ControlsAreTheDirectChildWidgetsInCreationOrder) {
+TEST_F(Elastic, RecordsDirectChildWidgetsAndSkipsTheFirstResize) {
     EXPECT_EQ(class_Elastic::Controls(&w), (QVector<QWidget*>{label, button, line, far}));
-}
-
-TEST_F(Elastic, FirstResizeAfterInitChangesNothing) {
-    EXPECT_EQ(label->geometry(), QRect(20, 60, 100, 30));
-    EXPECT_EQ(label->font().pointSizeF(), 11.25);
+    EXPECT_EQ(label->font().pointSize(), 11) << "the first resize after Init changes nothing";
     EXPECT_EQ(far->x(), 2200);
-}
 
-TEST_F(Elastic, AtTheInitialSizeOnlyFontsChange) {
-    resizeTo(400, 310);
+    resizeTo(400, 310);  // divisors 1: only fonts (up to even) and the overflowed record change
     EXPECT_EQ(label->geometry(), QRect(20, 60, 100, 30));
-    EXPECT_EQ(button->geometry(), QRect(40, 200, 80, 20));
-    EXPECT_EQ(label->font().pointSize(), 12);  // 11.25 recorded as 11, up to even
-    EXPECT_EQ(button->font().pointSize(), 8);  // 8.5 recorded as 8 (half to even)
-    EXPECT_EQ(far->x(), 0) << "an overflowing record stays 0";
+    EXPECT_EQ(label->font().pointSize(), 12);
+    EXPECT_EQ(button->font().pointSize(), 8);
+    EXPECT_EQ(far->x(), 0);
 }
 
-TEST_F(Elastic, ScalesWidthsAndFontsByWidthHeightsLessTheFrameAllowance) {
+TEST_F(Elastic, ScalesAcrossByWidthAndDownLessTheFrameAllowance) {
     resizeTo(800, 620);
-    // Across: exactly twice. Down: by (9300 - 400) / (4650 - 400), not by 2.
+    // Down by (9300 - 400) / (4650 - 400), not by 2: top 900 -> 1884 twips.
     EXPECT_EQ(label->geometry(), QRect(40, 126, 200, 63));
     EXPECT_EQ(label->font().pointSize(), 22);
-    EXPECT_EQ(button->font().pointSize(), 16);
-    EXPECT_EQ(line->X1(), 300);
-    EXPECT_EQ(line->X2(), 3000);
-    EXPECT_EQ(line->Y1(), 1884);
-    EXPECT_EQ(line->Y2(), 1884);
-
-    resizeTo(600, 310);  // one and a half: 11 x 1.5 = 16.5, floored to 16
+    EXPECT_EQ(std::vector<int>({line->X1(), line->Y1(), line->X2(), line->Y2()}),
+              std::vector<int>({300, 1884, 3000, 1884}));
+    resizeTo(600, 310);  // 11 x 1.5 = 16.5 floors to 16; 8 x 1.5 = 12
     EXPECT_EQ(label->font().pointSize(), 16);
     EXPECT_EQ(button->font().pointSize(), 12);
-    // Back at the start: recomputed from the records, no drift.
     resizeTo(400, 310);
-    EXPECT_EQ(label->geometry(), QRect(20, 60, 100, 30));
+    EXPECT_EQ(label->geometry(), QRect(20, 60, 100, 30)) << "no drift";
 }
 
 TEST_F(Elastic, NeverSmallerThanHalfEachWayOnItsOwn) {
-    resizeTo(100, 620);
-    EXPECT_EQ(outer(), QSize(200, 620));
-    resizeTo(800, 50);
-    EXPECT_EQ(outer(), QSize(800, 155));
-    resizeTo(10, 10);
-    EXPECT_EQ(outer(), QSize(200, 155));
-    EXPECT_EQ(label->geometry().left(), 10);
+    for (auto [asked, kept] : {std::pair{QSize(100, 620), QSize(200, 620)},
+                               {QSize(800, 50), QSize(800, 155)},
+                               {QSize(10, 10), QSize(200, 155)}}) {
+        resizeTo(asked.width(), asked.height());
+        EXPECT_EQ(w.frameGeometry().size(), kept);
+    }
+    EXPECT_EQ(label->x(), 10);
 }
 
-TEST_F(Elastic, DegenerateSizesLeavePropertiesAlone) {
-    // A window 400 twips high: no vertical divisor, so only the horizontal
-    // properties are written.
-    class_Elastic tiny;
-    QWidget small;
+TEST(ElasticEdges, NoVerticalDivisorLeavesVerticalPropertiesAlone) {
+    QWidget small;  // 300 twips high: below the 400 allowance
     QLabel* l = new QLabel("x", &small);
     l->setGeometry(2, 2, 10, 10);
     small.resize(20, 20);
-    tiny.Init(&small);
-    tiny.FormResize(&small);
+    class_Elastic el;
+    el.Init(&small);
+    el.FormResize(&small);
     small.resize(40, 20);
-    tiny.FormResize(&small);
+    el.FormResize(&small);
     EXPECT_EQ(l->geometry(), QRect(4, 2, 20, 10));
 }
