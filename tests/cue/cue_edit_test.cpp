@@ -28,7 +28,7 @@ TEST_F(CueTest, MovesSwapNeighboursAndWrapAtTheEnds) {
     for (const Case& c : cases) {
         fill(f->lstPlaylist, c.start);
         if (c.selected) f->lstPlaylist->SetSelectedItem(c.selected);
-        for (int i = 0; i < c.presses; ++i) (f->*c.press)();
+        for (int i = 0; i < c.presses; ++i) std::invoke(c.press, f);
         EXPECT_EQ(cue(), c.result) << c.name;
         EXPECT_EQ(f->lstPlaylist->SelectedItem(), c.selectedAfter) << c.name;
     }

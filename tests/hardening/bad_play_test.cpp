@@ -5,6 +5,7 @@
 
 #include <QFile>
 #include <QTemporaryDir>
+#include <functional>
 #include <random>
 
 #include "app/Module1.h"
@@ -146,12 +147,12 @@ TEST_F(BadPlayTest, LoadingABrokenSongLeavesTheDeckLoadable) {
             bad(k);
             cue({k.name, "good.wav"});
             void (form1::*load)() = n == 1 ? &form1::cmdLD1_Click : &form1::cmdLD2_Click;
-            (f->*load)();
+            std::invoke(load, f);
             EXPECT_EQ(cueNames(), QStringList({"good.wav"}));
             EXPECT_EQ(label(n)->text(), k.name);
             EXPECT_NE(deck(n)->PlayState(), DeckPlayer::Playing);
 
-            (f->*load)();
+            std::invoke(load, f);
             EXPECT_TRUE(cueNames().isEmpty());
             EXPECT_EQ(label(n)->text(), "good.wav");
             EXPECT_EQ(deck(n)->PlayState(), DeckPlayer::Stopped);
