@@ -41,4 +41,14 @@ inline QFont font(const QString& family, double points = 8.25, bool bold = false
     return f;
 }
 
+// A captioned control (label, button, check box) in the given face, placed in twips.
+template <class W>
+W* control(QWidget* parent, const QString& caption, const QFont& face, int left, int top, int width,
+           int height) {
+    auto* c = new W(caption, parent);
+    c->setFont(face);
+    place(c, left, top, width, height);
+    return c;
+}
+
 }  // namespace Twips

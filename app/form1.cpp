@@ -40,10 +40,7 @@ class WrappingCheckBox : public QCheckBox {
 };
 
 QLabel* makeLabel(QWidget* parent, const QString& caption, int l, int t, int w, int h) {
-    auto* lbl = new QLabel(caption, parent);
-    lbl->setFont(Twips::font("Times New Roman", 12, true));
-    Twips::place(lbl, l, t, w, h);
-    return lbl;
+    return Twips::control<QLabel>(parent, caption, Twips::font("Times New Roman", 12, true), l, t, w, h);
 }
 
 // The deck and count labels: the system highlight colour behind yellow or white text.
@@ -56,10 +53,7 @@ void highlight(QLabel* lbl, const QColor& text) {
 }
 
 QPushButton* makeButton(QWidget* parent, const QString& caption, int l, int t, int w, int h) {
-    auto* b = new QPushButton(caption, parent);
-    b->setFont(Twips::font("Arial Black", 9));
-    Twips::place(b, l, t, w, h);
-    return b;
+    return Twips::control<QPushButton>(parent, caption, Twips::font("Arial Black", 9), l, t, w, h);
 }
 
 ListView* makeSongList(QWidget* parent, int l, int t, int w, int h) {

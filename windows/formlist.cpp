@@ -7,17 +7,11 @@
 namespace {
 
 QLabel* makeLabel(QWidget* parent, const QString& caption, int l, int t, int w, int h) {
-    auto* lbl = new QLabel(caption, parent);
-    lbl->setFont(Twips::font("Times New Roman", 11.25, true));
-    Twips::place(lbl, l, t, w, h);
-    return lbl;
+    return Twips::control<QLabel>(parent, caption, Twips::font("Times New Roman", 11.25, true), l, t, w, h);
 }
 
 QPushButton* makeButton(QWidget* parent, const QString& caption, int l, int t, int w, int h) {
-    auto* b = new QPushButton(caption, parent);
-    b->setFont(Twips::font("MS Sans Serif", 9.75, true));
-    Twips::place(b, l, t, w, h);
-    return b;
+    return Twips::control<QPushButton>(parent, caption, Twips::font("MS Sans Serif", 9.75, true), l, t, w, h);
 }
 
 // The shared recordset is opened and closed within one handler, so one still

@@ -9,10 +9,7 @@
 namespace {
 
 QLabel* makeLabel(QWidget* parent, const QString& caption, int l, int t, int w, int h) {
-    auto* lbl = new QLabel(caption, parent);
-    lbl->setFont(Twips::font("Times New Roman", 11.25, true));
-    Twips::place(lbl, l, t, w, h);
-    return lbl;
+    return Twips::control<QLabel>(parent, caption, Twips::font("Times New Roman", 11.25, true), l, t, w, h);
 }
 
 }  // namespace

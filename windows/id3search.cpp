@@ -10,10 +10,7 @@
 namespace {
 
 QLabel* makeLabel(QWidget* parent, const QString& caption, int l, int t, int w, int h) {
-    auto* lbl = new QLabel(caption, parent);
-    lbl->setFont(Twips::font("MS Sans Serif", 8.25));
-    Twips::place(lbl, l, t, w, h);
-    return lbl;
+    return Twips::control<QLabel>(parent, caption, Twips::font("MS Sans Serif", 8.25), l, t, w, h);
 }
 
 QLineEdit* makeText(QWidget* parent, const QString& tip, int t) {
@@ -24,10 +21,7 @@ QLineEdit* makeText(QWidget* parent, const QString& tip, int t) {
 }
 
 QPushButton* makeButton(QWidget* parent, const QString& caption, int l, int t, int w, int h) {
-    auto* b = new QPushButton(caption, parent);
-    b->setFont(Twips::font("Arial Black", 9));
-    Twips::place(b, l, t, w, h);
-    return b;
+    return Twips::control<QPushButton>(parent, caption, Twips::font("Arial Black", 9), l, t, w, h);
 }
 
 // A text box shows a tag field up to its first NUL: the rest is padding.

@@ -8,17 +8,11 @@
 namespace {
 
 QLabel* makeLabel(QWidget* parent, const QString& caption, int l, int t, int w, int h) {
-    auto* lbl = new QLabel(caption, parent);
-    lbl->setFont(Twips::font("Times New Roman", 11.25, true));
-    Twips::place(lbl, l, t, w, h);
-    return lbl;
+    return Twips::control<QLabel>(parent, caption, Twips::font("Times New Roman", 11.25, true), l, t, w, h);
 }
 
 QPushButton* makeButton(QWidget* parent, const QString& caption, int l, int t, int w, int h) {
-    auto* b = new QPushButton(caption, parent);
-    b->setFont(Twips::font("Arial Black", 9));
-    Twips::place(b, l, t, w, h);
-    return b;
+    return Twips::control<QPushButton>(parent, caption, Twips::font("Arial Black", 9), l, t, w, h);
 }
 
 ListView* makeList(QWidget* parent, const QString& name, int l, int t, int w, int h, int nameWidth) {
