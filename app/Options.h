@@ -1,0 +1,26 @@
+// Per-user options that go beyond the library's own settings row.
+// They live in QSettings (~/.config/Velumix/Velumix.conf), so they follow the
+// user rather than the library file, and a shared songs.mdb keeps its schema.
+#pragma once
+
+#include <functional>
+
+class QAction;
+class QMenu;
+
+namespace Options {
+
+struct Flag {
+    const char* key;      // QSettings key
+    const char* caption;  // Tools menu caption
+    bool byDefault;
+};
+
+bool Get(const Flag& flag);
+void Set(const Flag& flag, bool on);
+
+// A checkable item at the end of `menu`, showing the stored value and storing
+// each toggle before `onChange` runs, so a handler always sees the new value.
+QAction* AddMenuItem(QMenu* menu, const Flag& flag, std::function<void(bool)> onChange = {});
+
+}  // namespace Options
