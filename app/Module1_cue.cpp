@@ -1,3 +1,4 @@
+#include "app/Cue.h"
 #include "app/Module1.h"
 #include "app/Windows.h"
 #include "app/form1.h"
@@ -20,17 +21,15 @@ void SaveAutoRecover() {
     // throw away the file that the next start is meant to restore.
     form1* f = Windows::Find<form1>();
     if (!f) return;
+    // Every row is the selected item in turn while it is written, and none
+    // stays selected: the last row remains the selected item.
     ListView* cue = f->lstPlaylist;
-    const int n = cue->Count();
-    QByteArray bytes;
-    bytes.reserve(qsizetype(n) * 96);
-    for (int i = 1; i <= n; ++i) {
+    for (int i = 1; i <= cue->Count(); ++i) {
         cue->SetSelectedItem(i);
-        bytes += ListFile::Record(cue->SubItem(i, 2) + ListFile::kSeparator + cue->SubItem(i, 1));
         cue->SetSelected(i, false);
     }
     // Never reported: the file keeps its earlier content when it cannot be replaced.
-    ListFile::WriteAtomically(AutoRecoverFile(), bytes);
+    ListFile::WriteAtomically(AutoRecoverFile(), Cue::Records(Cue::Songs()));
 }
 
 void LoadAutoRecover() {
@@ -39,15 +38,14 @@ void LoadAutoRecover() {
     QByteArray bytes;
     if (!ListFile::ReadAll(AutoRecoverFile(), bytes)) return;
     ListFile::RecordReader reader(ListFile::Decode(bytes));
-    QVector<QStringList> rows;
+    QVector<CueSong> songs;
     while (!reader.AtEnd()) {
         // Blank records, and damaged ones without a separator, are passed
         // over: stopping there would lose every song after them at the next save.
-        QString path, name;
-        if (ListFile::Split(reader.Next(), path, name)) rows.append({QStringLiteral("1"), name, path});
+        CueSong song;
+        if (Cue::FromRecord(reader.Next(), song)) songs.append(song);
     }
-    f->lstPlaylist->AddRows(rows);
-    RefreshCueCount();
+    Cue::Append(songs, Cue::Count::Refresh, Cue::Backup::Keep);
 }
 
 }  // namespace Module1

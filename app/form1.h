@@ -108,7 +108,7 @@ class form1 : public Form {
     void lblD2_MouseMove();
 
     // --- deck playback (form1_decks.cpp) -------------------------------
-    void playsong(QString& song);
+    void playsong(const QString& name, const QString& file);
     void Command2_Click();
     void cmdLD1_Click();
     void cmdLD2_Click();
@@ -177,9 +177,8 @@ class form1 : public Form {
   private:
     // decks and cross-fade (form1_decks.cpp, form1_fade.cpp)
     bool TakeNextSong(QString& name, QString& file);
-    void RemoveTakenSong();
     bool OpenNextSong(int deck);
-    bool PlaySong(const QString& song);
+    bool PlaySong(const QString& name, const QString& file);
     void LoadByHand(int deck);
     bool StartNextSong(int deck);
     void LiveDeckEnded(int deck);

@@ -1,14 +1,11 @@
 #include <algorithm>
 
+#include "app/Cue.h"
 #include "app/Module1.h"
 #include "seams/Seams.h"
 #include "app/form1.h"
 
 namespace {
-
-QStringList songRow(const ListView* list, int index) {
-    return {QStringLiteral("1"), list->SubItem(index, 1), list->SubItem(index, 2)};
-}
 
 // Puts the song of row `from` into the neighbouring row `to` and the song there
 // into `from`. The selection goes with the moved song, which becomes the
@@ -25,16 +22,14 @@ void exchangeWithNeighbour(ListView* list, int from, int to) {
 
 // Takes the song off one end of the list and puts it on at the other.
 void wrap(ListView* list, int from, int toIndex) {
-    const QStringList row = songRow(list, from);
+    const QStringList row = Cue::Row(Cue::SongAt(list, from));
     list->Remove(from);
     list->InsertRows(toIndex, {row});
     list->SetSelectedItem(toIndex == 0 ? list->Count() : toIndex);
 }
 
-void deleteSelectedSongs(form1& f) {
-    f.lstPlaylist->RemoveSelected();
-    Module1::RefreshCueCount();
-    Module1::SaveAutoRecover();
+void deleteSelectedSongs() {
+    Cue::RemoveSelected(Cue::Count::Refresh, Cue::Backup::Write);
 }
 
 }  // namespace
@@ -79,7 +74,7 @@ void form1::lstPlaylist_MouseDown(int Button, int, int X, int Y) {
     // The check mark tells us "Delete Selected" was chosen; the deck timers
     // may have taken rows meanwhile, so the rows are read only now.
     Seams::ui().popup(mnurightclicklist, lstPlaylist->viewport()->mapToGlobal(QPoint(X, Y)));
-    if (mnuDeleteSelected->isChecked()) deleteSelectedSongs(*this);
+    if (mnuDeleteSelected->isChecked()) deleteSelectedSongs();
     mnuDeleteSelected->setChecked(false);
 }
 
@@ -92,47 +87,41 @@ void form1::cmdPlayNow_Click() {
     if (cue->Count() == 0) return;
     // Each selected song goes to the top in turn, so they end up there in
     // reverse order: A, B, C, D with B and D selected gives D, B, A, C.
-    QVector<QStringList> moved;
+    QVector<CueSong> moved;
     for (int i = 1; i <= cue->Count(); ++i)
-        if (cue->Selected(i)) moved.append(songRow(cue, i));
+        if (cue->Selected(i)) moved.append(Cue::SongAt(cue, i));
     std::reverse(moved.begin(), moved.end());
-    cue->RemoveSelected();
-    cue->InsertRows(1, moved);
-    Module1::SaveAutoRecover();
+    Cue::RemoveSelected(Cue::Count::Keep, Cue::Backup::Keep);
+    Cue::InsertAtTop(moved, Cue::Count::Keep, Cue::Backup::Write);
 }
 
 void form1::cmdCS_Click() {
-    deleteSelectedSongs(*this);
+    deleteSelectedSongs();
 }
 
 void form1::Command3_Click() {
-    lstPlaylist->Clear();
-    Module1::RefreshCueCount();
+    Cue::Clear(Cue::Count::Refresh, Cue::Backup::Keep);
 }
 
 void form1::cmdFirst_Click() {
     const int n = lstresults->Count();
     if (n == 0) return;
     // Inserted one by one at the top, the last selected result ends up first.
-    QVector<QStringList> rows;
+    QVector<CueSong> songs;
     for (int i = n; i >= 1; --i)
-        if (lstresults->Selected(i)) rows.append(songRow(lstresults, i));
-    lstPlaylist->InsertRows(1, rows);
-    Module1::RefreshCueCount();
-    Module1::SaveAutoRecover();
+        if (lstresults->Selected(i)) songs.append(Cue::SongAt(lstresults, i));
+    Cue::InsertAtTop(songs, Cue::Count::Refresh, Cue::Backup::Write);
 }
 
 void form1::Command7_Click() {
     const int n = lstresults->Count();
     if (n == 0) return;
-    QVector<QStringList> rows;
-    rows.reserve(n);
-    for (const QStringList& r : lstresults->listModel()->rows)
-        rows.append({QStringLiteral("1"), r.value(1), r.value(2)});
-    lstPlaylist->AddRows(rows);
+    QVector<CueSong> songs;
+    songs.reserve(n);
+    for (const QStringList& r : lstresults->listModel()->rows) songs.append({r.value(1), r.value(2)});
+    Cue::Append(songs, Cue::Count::Refresh, Cue::Backup::Keep);
     // Every result has been the selected item in turn and none stays selected.
     lstresults->ClearSelection();
     lstresults->SetSelectedItem(n);
     lstresults->SetSelected(n, false);
-    Module1::RefreshCueCount();
 }

@@ -1,3 +1,4 @@
+#include "app/Cue.h"
 #include "app/Module1.h"
 #include "seams/Seams.h"
 #include "app/decks/RemainingTime.h"
@@ -5,23 +6,20 @@
 
 #include <QScopedValueRollback>
 
-// Every song that goes onto a deck comes from the top of the cue: the top row
-// becomes the selected row, and once the song is on the deck that row leaves
-// the cue. A song that does not open leaves the cue too, and the next one is
-// tried at once: a deck never plays its previous song again under a new name,
-// and the cue never stalls on a bad file. Nothing modal stops the show; the
-// label's tooltip says which songs were passed over and why.
+// Every song that goes onto a deck comes off the top of the cue: the top row
+// becomes the selected row and leaves the cue before the deck opens it. A
+// song that does not open is gone too, and the next one is tried at once: a
+// deck never plays its previous song again under a new name, and the cue
+// never stalls on a bad file. Nothing modal stops the show; the label's
+// tooltip says which songs were passed over and why.
 
+// The count and the auto-recover file follow once the handler is done with the decks.
 bool form1::TakeNextSong(QString& name, QString& file) {
-    if (lstPlaylist->Count() == 0) return false;
-    lstPlaylist->SetSelectedItem(1);
-    name = lstPlaylist->SubItem(1, 1);
-    file = lstPlaylist->SubItem(1, 2) + name;
+    CueSong song;
+    if (!Cue::TakeNext(song, Cue::Count::Keep, Cue::Backup::Keep)) return false;
+    name = song.name;
+    file = song.file();
     return true;
-}
-
-void form1::RemoveTakenSong() {
-    lstPlaylist->Remove(lstPlaylist->SelectedItem());
 }
 
 bool form1::OpenNextSong(int deck) {
@@ -31,7 +29,6 @@ bool form1::OpenNextSong(int deck) {
     while (!opened && TakeNextSong(name, file)) {
         opened = Deck(deck)->Open(file);
         (deck == 1 ? lblD1 : lblD2)->setText(name);
-        RemoveTakenSong();
         if (!opened) skipped_[deck] << Deck(deck)->LastError();
     }
     (deck == 1 ? lblD1 : lblD2)->setToolTip(SongTip(deck));
@@ -44,15 +41,13 @@ QString form1::SongTip(int deck) const {
     return lines.join('\n');
 }
 
-void form1::playsong(QString& song) {
-    PlaySong(song);
+void form1::playsong(const QString& name, const QString& file) {
+    PlaySong(name, file);
 }
 
-bool form1::PlaySong(const QString& song) {
-    const int row = lstPlaylist->SelectedItem();
-    lbldisplay->setText(lstPlaylist->SubItem(row, 1));
-    lstPlaylist->Remove(row);
-    if (!MP1->Open(song)) return false;
+bool form1::PlaySong(const QString& name, const QString& file) {
+    lbldisplay->setText(name);
+    if (!MP1->Open(file)) return false;
     MP1->Play();
     return true;
 }
@@ -73,8 +68,7 @@ void form1::Command2_Click() {
     MP2->SetVolume(-6000);
     Fader->setValue(0);
 
-    Module1::RefreshCueCount();
-    Module1::SaveAutoRecover();
+    Cue::Changed(Cue::Count::Refresh, Cue::Backup::Write);
 }
 
 void form1::cmdLD1_Click() {
@@ -95,8 +89,7 @@ void form1::LoadByHand(int deck) {
     const QScopedValueRollback<bool> loading(handLoad_, true);
     OpenNextSong(deck);
     Deck(deck)->Stop();
-    Module1::RefreshCueCount();
-    Module1::SaveAutoRecover();
+    Cue::Changed(Cue::Count::Refresh, Cue::Backup::Write);
 }
 
 void form1::MP1_EndOfStream() {
@@ -107,11 +100,11 @@ void form1::MP1_EndOfStream() {
     skipped_[1].clear();
     do {
         lblD1->setText(name);
-        if (PlaySong(file)) break;  // removes the row
+        if (PlaySong(name, file)) break;
         skipped_[1] << MP1->LastError();
     } while (TakeNextSong(name, file));
     lblD1->setToolTip(SongTip(1));
-    Module1::RefreshCueCount();
+    Cue::Changed(Cue::Count::Refresh, Cue::Backup::Keep);
 }
 
 void form1::Timer1_Timer() {

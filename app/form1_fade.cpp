@@ -1,3 +1,4 @@
+#include "app/Cue.h"
 #include "app/Module1.h"
 #include "app/decks/CrossFade.h"
 #include "app/form1.h"
@@ -25,8 +26,7 @@ bool form1::StartNextSong(int deck) {
         Deck(deck)->Play();
         Deck(deck)->SetVolume(CrossFade::kStartVolume);
     }
-    Module1::RefreshCueCount();
-    Module1::SaveAutoRecover();
+    Cue::Changed(Cue::Count::Refresh, Cue::Backup::Write);
     return opened;
 }
 
@@ -41,8 +41,7 @@ void form1::LiveDeckEnded(int deck) {
     if (lstPlaylist->Count() == 0) return;
     const int other = deck == 1 ? 2 : 1;
     const bool opened = OpenNextSong(other);
-    Module1::RefreshCueCount();
-    Module1::SaveAutoRecover();
+    Cue::Changed(Cue::Count::Refresh, Cue::Backup::Write);
     if (!opened) return;
     Deck(other)->Play();
     Deck(other)->SetVolume(0);

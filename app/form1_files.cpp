@@ -1,5 +1,6 @@
 #include <QFileInfo>
 
+#include "app/Cue.h"
 #include "app/Module1.h"
 #include "seams/Seams.h"
 #include "app/form1.h"
@@ -19,18 +20,18 @@ bool blank(const QString& s) {
 
 // The rows of a list file's text. False when the text holds something but
 // not one song, which is no list at all (a wrong file picked in the dialog).
-bool parseList(const QString& text, QVector<QStringList>& rows) {
+bool parseList(const QString& text, QVector<CueSong>& songs) {
     ListFile::RecordReader reader(text);
     bool anyText = false;
     while (!reader.AtEnd()) {
         const QString field = reader.Next();
-        QString path, name;
-        if (ListFile::Split(field, path, name))
-            rows.append({QStringLiteral("1"), name, path});
+        CueSong song;
+        if (Cue::FromRecord(field, song))
+            songs.append(song);
         else if (!blank(field))
             anyText = true;
     }
-    return !rows.isEmpty() || !anyText;
+    return !songs.isEmpty() || !anyText;
 }
 
 }  // namespace
@@ -47,12 +48,8 @@ void form1::cmdSave_Click() {
     CommonDialog1.Filter = kListFilter;
     CommonDialog1.DefaultExt = QStringLiteral(".vlx");
     const QString file = CommonDialog1.FileName;
-    QByteArray bytes;
-    for (int i = 1; i <= lstPlaylist->Count(); ++i)
-        bytes +=
-            ListFile::Record(lstPlaylist->SubItem(i, 2) + ListFile::kSeparator + lstPlaylist->SubItem(i, 1));
     QString error;
-    if (!ListFile::WriteAtomically(file, bytes, &error))
+    if (!ListFile::WriteAtomically(file, Cue::Records(Cue::Songs()), &error))
         Seams::MsgBox(QStringLiteral("The list could not be saved to ") + file + QStringLiteral(": ") + error,
                       Seams::Buttons::OK, Seams::Icon::Critical);
 }
@@ -67,20 +64,19 @@ void form1::cmdOpen_Click() {
     // cannot be read must not cost the DJ the songs already lined up.
     QByteArray bytes;
     QString error;
-    QVector<QStringList> rows;
+    QVector<CueSong> songs;
     if (!ListFile::ReadAll(file, bytes, &error)) {
         Seams::MsgBox(QStringLiteral("The list ") + file + QStringLiteral(" could not be opened: ") + error,
                       Seams::Buttons::OK, Seams::Icon::Critical);
         return;
     }
-    if (!parseList(ListFile::Decode(bytes), rows)) {
+    if (!parseList(ListFile::Decode(bytes), songs)) {
         Seams::MsgBox(QStringLiteral("The file ") + file + QStringLiteral(" holds no play list."),
                       Seams::Buttons::OK, Seams::Icon::Critical);
         return;
     }
     Command3_Click();
-    lstPlaylist->AddRows(rows);
-    Module1::RefreshCueCount();
+    Cue::Append(songs, Cue::Count::Refresh, Cue::Backup::Keep);
 }
 
 void form1::mnuSave_Click() {
@@ -99,8 +95,7 @@ void form1::mnuOpen_Click() {
     if (f.isEmpty()) return;
     const QString t = CommonDialog1.FileTitle;
     const QString folder = f.endsWith(t) ? f.left(f.size() - t.size()) : QFileInfo(f).path() + u'/';
-    lstPlaylist->AddRows({{QStringLiteral("1"), t, folder}});
-    Module1::RefreshCueCount();
+    Cue::Append({{t, folder}}, Cue::Count::Refresh, Cue::Backup::Keep);
 }
 
 void form1::mnuAutorecover_Click() {

@@ -1,3 +1,4 @@
+#include "app/Cue.h"
 #include "app/Module1.h"
 #include "seams/Seams.h"
 #include "app/form1.h"
@@ -47,16 +48,16 @@ void form1::Command1_Click() {
     QVector<QStringList> rows;
     long hits = 0;
     while (!rsLibrary.EOF_()) {
-        QStringList row{QStringLiteral("1"), QString(), QString()};
+        CueSong song;
         try {
-            row[1] = rsLibrary.Fields(QStringLiteral("artist")).toString();
+            song.name = rsLibrary.Fields(QStringLiteral("artist")).toString();
         } catch (const StoreError&) {
         }
         try {
-            row[2] = rsLibrary.Fields(QStringLiteral("path")).toString();
+            song.folder = rsLibrary.Fields(QStringLiteral("path")).toString();
         } catch (const StoreError&) {
         }
-        rows.append(row);
+        rows.append(Cue::Row(song));
         ++hits;
         try {
             rsLibrary.MoveNext();
@@ -98,9 +99,7 @@ void form1::lstresults_MouseMove(int, int, int, int) {
 void form1::lstresults_DblClick() {
     const int k = lstresults->SelectedItem();
     if (lstresults->Count() == 0 || k == 0) return;
-    lstPlaylist->AddRows({{QStringLiteral("1"), lstresults->SubItem(k, 1), lstresults->SubItem(k, 2)}});
-    Module1::RefreshCueCount();
-    Module1::SaveAutoRecover();
+    Cue::Append({Cue::SongAt(lstresults, k)}, Cue::Count::Refresh, Cue::Backup::Write);
 }
 
 void form1::lstresults_MouseDown(int Button, int, int X, int Y) {
@@ -111,13 +110,10 @@ void form1::lstresults_MouseDown(int Button, int, int X, int Y) {
     Seams::ui().popup(mnuSendSelected, lstresults->viewport()->mapToGlobal(QPoint(X, Y)));
     if (mnuAddSelected->isChecked() && lstresults->Count() > 0) {
         const int n = lstresults->Count();
-        QVector<QStringList> rows;
+        QVector<CueSong> songs;
         for (int i = 1; i <= n; ++i)
-            if (lstresults->Selected(i))
-                rows.append({QStringLiteral("1"), lstresults->SubItem(i, 1), lstresults->SubItem(i, 2)});
-        lstPlaylist->AddRows(rows);
-        Module1::RefreshCueCount();
-        Module1::SaveAutoRecover();
+            if (lstresults->Selected(i)) songs.append(Cue::SongAt(lstresults, i));
+        Cue::Append(songs, Cue::Count::Refresh, Cue::Backup::Write);
     }
     mnuAddSelected->setChecked(false);
 }

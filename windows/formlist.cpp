@@ -1,5 +1,6 @@
 #include "windows/formlist.h"
 
+#include "app/Cue.h"
 #include "app/Module1.h"
 #include "layout/Twips.h"
 #include "app/form1.h"
@@ -105,27 +106,26 @@ bool formlist::SplitEntry(const QString& entry, QString& name, QString& folder) 
     return true;
 }
 
-void formlist::addToCue(const QString& entry, int at) {
+void formlist::addToCue(const QString& entry, bool atTop) {
     QString name, folder;
     if (!SplitEntry(entry, name, folder)) return;
-    form1& f = Windows::Load<form1>();
-    const int row = f.lstPlaylist->Add(at);
-    f.lstPlaylist->SetSubItem(row, 1, name);
-    f.lstPlaylist->SetSubItem(row, 2, folder);
-    Module1::RefreshCueCount();
-    Module1::SaveAutoRecover();
+    const QVector<CueSong> song{{name, folder}};
+    if (atTop)
+        Cue::InsertAtTop(song, Cue::Count::Refresh, Cue::Backup::Write);
+    else
+        Cue::Append(song, Cue::Count::Refresh, Cue::Backup::Write);
 }
 
 void formlist::cmdPlaynext_Click() {
     const int i = ListIndex();
     if (i < 0 || List(i).trimmed().isEmpty()) return;
-    addToCue(List(i), 1);
+    addToCue(List(i), true);
 }
 
 void formlist::lstShowSongs_DblClick() {
     const int i = ListIndex();
     if (i < 0) return;
-    addToCue(List(i), 0);
+    addToCue(List(i), false);
 }
 
 void formlist::Form_Load() {

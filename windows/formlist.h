@@ -50,6 +50,6 @@ class formlist : public Form {
 
   private:
     // Puts the entry into the cue at the 1-based row (0 = at the end).
-    void addToCue(const QString& entry, int at);
+    void addToCue(const QString& entry, bool atTop);
     QStringListModel* entries_;
 };

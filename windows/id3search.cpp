@@ -2,9 +2,10 @@
 
 #include <QCompleter>
 
+#include "app/Cue.h"
 #include "app/Module1.h"
+#include "app/Windows.h"
 #include "layout/Twips.h"
-#include "app/form1.h"
 #include "library/ID3Tag.h"
 
 namespace {
@@ -281,23 +282,22 @@ void id3search::cmdCancel_Click() {
     ToggleButtons();
 }
 
-void id3search::sendToCue(int at) {
+void id3search::sendToCue(bool atTop) {
     const int row = selectedRow();
     if (row == 0) return;
-    form1& f = Windows::Load<form1>();
-    const int added = f.lstPlaylist->Add(at);
-    f.lstPlaylist->SetSubItem(added, 1, lstresults->SubItem(row, 7));
-    f.lstPlaylist->SetSubItem(added, 2, lstresults->SubItem(row, 8));
-    Module1::RefreshCueCount();
-    Module1::SaveAutoRecover();
+    const QVector<CueSong> song{{lstresults->SubItem(row, 7), lstresults->SubItem(row, 8)}};
+    if (atTop)
+        Cue::InsertAtTop(song, Cue::Count::Refresh, Cue::Backup::Write);
+    else
+        Cue::Append(song, Cue::Count::Refresh, Cue::Backup::Write);
 }
 
 void id3search::cmdPlayNext_Click() {
-    sendToCue(1);
+    sendToCue(true);
 }
 
 void id3search::lstresults_DblClick() {
-    sendToCue(0);
+    sendToCue(false);
 }
 
 void id3search::cmdclose_Click() {

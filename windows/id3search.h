@@ -73,6 +73,6 @@ class id3search : public Form {
   private:
     QStringList fieldTexts() const;
     void clearFields();
-    void sendToCue(int at);
+    void sendToCue(bool atTop);
     int selectedRow() const;
 };

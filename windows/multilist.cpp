@@ -1,8 +1,9 @@
 #include "windows/multilist.h"
 
+#include "app/Cue.h"
 #include "app/Module1.h"
+#include "app/Windows.h"
 #include "layout/Twips.h"
-#include "app/form1.h"
 #include "library/ListFile.h"
 
 namespace {
@@ -117,19 +118,19 @@ void multilist::OpenList(const QString& ListPathTemp) {
     QByteArray bytes;
     if (!ListFile::ReadAll(ListPathTemp, bytes)) return;
     ListFile::RecordReader reader(ListFile::Decode(bytes));
-    QVector<QStringList> rows;
+    QVector<CueSong> songs;
     while (!reader.AtEnd()) {
-        QString folder, name;
-        if (!ListFile::Split(reader.Next(), folder, name)) {
+        CueSong song;
+        if (!Cue::FromRecord(reader.Next(), song)) {
             // A damaged list shows the songs before the damage and no count.
-            lstresults->AddRows(rows);
+            lstresults->AddRows(Cue::Rows(songs));
             return;
         }
-        rows.push_back({QStringLiteral("1"), name, folder});
+        songs.push_back(song);
     }
-    lstresults->AddRows(rows);
-    Module1::RefreshCueCount();
-    lblsongs->setText(QStringLiteral("Number of Songs In Selected List:") + QString::number(rows.size()));
+    lstresults->AddRows(Cue::Rows(songs));
+    Cue::Changed(Cue::Count::Refresh, Cue::Backup::Keep);
+    lblsongs->setText(QStringLiteral("Number of Songs In Selected List:") + QString::number(songs.size()));
 }
 
 void multilist::ClearList() {
@@ -145,42 +146,28 @@ void multilist::cmdRemove_Click() {
     ClearList();
 }
 
-void multilist::copyToCue(int row, int at) {
-    form1& f = Windows::Load<form1>();
-    const int added = f.lstPlaylist->Add(at);
-    f.lstPlaylist->SetSubItem(added, 1, lstresults->SubItem(row, 1));
-    f.lstPlaylist->SetSubItem(added, 2, lstresults->SubItem(row, 2));
-}
-
 void multilist::cmdPlaynext_Click() {
     const int row = selectedRow(lstresults);
     if (row == 0) return;
-    copyToCue(row, 1);
-    Module1::RefreshCueCount();
-    Module1::SaveAutoRecover();
+    Cue::InsertAtTop({Cue::SongAt(lstresults, row)}, Cue::Count::Refresh, Cue::Backup::Write);
 }
 
 void multilist::lstresults_DblClick() {
     const int row = selectedRow(lstresults);
     if (row == 0) return;
-    copyToCue(row, 0);
-    Module1::RefreshCueCount();
-    Module1::SaveAutoRecover();
+    Cue::Append({Cue::SongAt(lstresults, row)}, Cue::Count::Refresh, Cue::Backup::Write);
 }
 
 void multilist::cmdEntireList_Click() {
     const int n = lstresults->Count();
     if (n < 1) return;
-    QVector<QStringList> rows;
-    rows.reserve(n);
-    for (int i = 1; i <= n; ++i)
-        rows.push_back({QStringLiteral("1"), lstresults->SubItem(i, 1), lstresults->SubItem(i, 2)});
-    Windows::Load<form1>().lstPlaylist->AddRows(rows);
+    QVector<CueSong> songs;
+    songs.reserve(n);
+    for (int i = 1; i <= n; ++i) songs.push_back(Cue::SongAt(lstresults, i));
     // Like walking the list row by row: the last row ends up selected.
     lstresults->ClearSelection();
     lstresults->SetSelectedItem(n);
-    Module1::RefreshCueCount();
-    Module1::SaveAutoRecover();
+    Cue::Append(songs, Cue::Count::Refresh, Cue::Backup::Write);
 }
 
 void multilist::cmdClose_Click() {

@@ -52,5 +52,4 @@ class multilist : public Form {
   private:
     void addList(const QString& name, const QString& folder);
     void showList(int row);
-    void copyToCue(int row, int at);
 };
