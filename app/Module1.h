@@ -2,6 +2,8 @@
 // Process-wide state and the routines shared by several windows. The library
 // state (connection, recordsets, flags) is declared in library/Module1State.h.
 #include <QString>
+#include <QStringList>
+#include <functional>
 
 #include "library/Module1State.h"
 
@@ -23,6 +25,10 @@ QString AutoRecoverFile();
 
 // Rebuilds one folder's rows of the library from the files on disk.
 void ScanFolder(const QString& folderPath);
+// Rebuilds each folder in turn under one progress and one Cancel; beforeEach
+// learns the index of the folder about to be scanned. Cancel rolls back the
+// folder in progress, keeps those done and stops: false then.
+bool ScanFolders(const QStringList& folderPaths, const std::function<void(int)>& beforeEach = {});
 // The folder picker: a path without trailing "/" (but "/" itself), or "" on cancel.
 QString BrowseFolder(QWidget* owner, const QString& title);
 

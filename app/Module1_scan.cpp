@@ -23,15 +23,25 @@ bool tagReadingOn() {
 }  // namespace
 
 void ScanFolder(const QString& folderPath) {
+    ScanFolders({folderPath});
+}
+
+bool ScanFolders(const QStringList& folderPaths, const std::function<void(int)>& beforeEach) {
     // A scan pumps events while it runs; nothing it lets through may start another.
-    if (g_scanning) return;
+    if (g_scanning) return true;
     struct Running {
         Running() { g_scanning = true; }
         ~Running() { g_scanning = false; }
     } running;
-    ScanProgress progress(folderPath);
-    Scanner::ScanFolder(folderPath, tagReadingOn(),
-                        [&progress](int done, int total) { return progress(done, total); });
+    ScanProgress progress;
+    const auto told = [&progress](int done, int total) { return progress(done, total); };
+    for (int i = 0; i < folderPaths.size(); ++i) {
+        if (beforeEach) beforeEach(i);
+        progress.setFolder(folderPaths[i]);
+        if (Scanner::ScanFolder(folderPaths[i], tagReadingOn(), told) == Scanner::Outcome::Cancelled)
+            return false;
+    }
+    return true;
 }
 
 QString BrowseFolder(QWidget* owner, const QString& title) {

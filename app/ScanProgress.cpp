@@ -39,6 +39,7 @@ bool ScanProgress::operator()(int done, int total) {
         dialog_->show();
     }
     if (dialog_) {
+        dialog_->setMaximum(total);
         dialog_->setLabelText(
             QStringLiteral("Scanning %1\n%2 of %3 files").arg(folder_).arg(done).arg(total));
         dialog_->setValue(done);

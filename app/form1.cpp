@@ -324,12 +324,15 @@ void form1::Form_Load() {
             StrSQL = QStringLiteral("SELECT distinct(path) from songs");
             rsPaths.Open(StrSQL, cnLibrary);
             StartupRescan = 1;
-            const long folders = rsPaths.RecordCount();
-            for (long i = 0; i < folders; ++i) {
-                ScanFolder(rsPaths.Fields(QStringLiteral("path")).toString());
+            // The folders are read first, so no recordset stays open while the scans let events through.
+            QStringList folders;
+            const long count = rsPaths.RecordCount();
+            for (long i = 0; i < count; ++i) {
+                folders << rsPaths.Fields(QStringLiteral("path")).toString();
                 rsPaths.MoveNext();
             }
             rsPaths.Close();
+            ScanFolders(folders);
             StartupRescan = 0;
             // The scanner lists files through the setup window; it is not wanted on screen.
             Windows::Unload<frmSetup>();

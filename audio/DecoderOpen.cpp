@@ -1,3 +1,7 @@
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -17,12 +21,33 @@ FileKind sniffKind(const unsigned char* head, size_t size) {
 }
 
 namespace {
-bool readAll(const std::string& path, std::vector<unsigned char>& data, std::string& error) {
-    FILE* f = std::fopen(path.c_str(), "rb");
+// Opens a regular file for reading, or gives nullptr and the reason. The open
+// does not block: a pipe or a device behind a link named like a song would
+// otherwise hold the caller until something writes to it.
+FILE* openRegular(const std::string& path, std::string& error) {
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+    if (fd < 0) {
+        error = std::strerror(errno);
+        return nullptr;
+    }
+    struct stat st;
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+        ::close(fd);
+        error = "not a regular file";
+        return nullptr;
+    }
+    ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
+    FILE* f = ::fdopen(fd, "rb");
     if (!f) {
         error = std::strerror(errno);
-        return false;
+        ::close(fd);
     }
+    return f;
+}
+
+bool readAll(const std::string& path, std::vector<unsigned char>& data, std::string& error) {
+    FILE* f = openRegular(path, error);
+    if (!f) return false;
     unsigned char buf[65536];
     size_t n;
     while ((n = std::fread(buf, 1, sizeof buf, f)) > 0) data.insert(data.end(), buf, buf + n);
@@ -34,9 +59,9 @@ bool readAll(const std::string& path, std::vector<unsigned char>& data, std::str
 }  // namespace
 
 std::unique_ptr<Decoder> openDecoder(const std::string& path, int rate, std::string& error) {
-    FILE* f = std::fopen(path.c_str(), "rb");
+    FILE* f = openRegular(path, error);
     if (!f) {
-        error = "cannot open the file: " + std::string(std::strerror(errno));
+        error = "cannot open the file: " + error;
         return nullptr;
     }
     unsigned char head[16];

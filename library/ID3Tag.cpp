@@ -201,7 +201,9 @@ bool ReadID3Tag(const QString& file, ID3v1Tag& tag) {
     // Plain system calls: a scan reads tens of thousands of tags, and this is
     // most of its time.
     const QByteArray path = QFile::encodeName(file);
-    const int fd = ::open(path.constData(), O_RDONLY | O_CLOEXEC);
+    // Non-blocking: opening a pipe or a device (through a link named *.mp3)
+    // could otherwise wait forever; only a regular file is read.
+    const int fd = ::open(path.constData(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
     if (fd < 0) return false;
     char block[kTagSize];
     struct stat st;

@@ -13,8 +13,12 @@ QStringList ListFolder(const QString& folderPath, bool* ok) {
     *ok = info.isDir() && info.isReadable();
     if (!*ok) return {};
     // Without QDir::Hidden and QDir::System: no dot files, no sockets, devices or
-    // broken links.
-    return QDir(folderPath).entryList(QDir::Files | QDir::NoDotAndDotDot, QDir::Name | QDir::IgnoreCase);
+    // broken links. A link to a pipe or a device still comes through; reading
+    // one could wait forever, so only what leads to a regular file is kept.
+    QStringList names =
+        QDir(folderPath).entryList(QDir::Files | QDir::NoDotAndDotDot, QDir::Name | QDir::IgnoreCase);
+    names.removeIf([&folderPath](const QString& name) { return !QFileInfo(folderPath + name).isFile(); });
+    return names;
 }
 
 bool IsAudioName(const QString& name) {
@@ -31,43 +35,45 @@ QString quoted(const QString& folderPath) {
 
 // Columns filled from a tag; all are always set (Null without a tag), so one
 // prepared insert serves every row of the folder.
-void setTagFields(const QString& file, bool read) {
+void setTagFields(Recordset& rs, const QString& file, bool read) {
     ID3Tag::ID3v1Tag tag;
     const bool have = read && ID3Tag::ReadID3Tag(file, tag);
     auto field = [have](const QString& text) { return have ? QVariant(text) : QVariant(); };
-    Module1::rsLibrary.SetField(QStringLiteral("title"), field(tag.Title));
-    Module1::rsLibrary.SetField(QStringLiteral("artist2"), field(tag.Artist));
-    Module1::rsLibrary.SetField(QStringLiteral("album"), field(tag.Album));
-    Module1::rsLibrary.SetField(QStringLiteral("year"), field(tag.Year));
-    Module1::rsLibrary.SetField(QStringLiteral("comment"), field(tag.Comment));
-    Module1::rsLibrary.SetField(QStringLiteral("genre"),
-                                have ? QVariant(ID3Tag::GenreName(tag.Genre)) : QVariant());
+    rs.SetField(QStringLiteral("title"), field(tag.Title));
+    rs.SetField(QStringLiteral("artist2"), field(tag.Artist));
+    rs.SetField(QStringLiteral("album"), field(tag.Album));
+    rs.SetField(QStringLiteral("year"), field(tag.Year));
+    rs.SetField(QStringLiteral("comment"), field(tag.Comment));
+    rs.SetField(QStringLiteral("genre"), have ? QVariant(ID3Tag::GenreName(tag.Genre)) : QVariant());
 }
 
 // Thrown by the progress callback's "stop" to unwind to the rollback.
 struct CancelScan {};
 
-// Deletes and re-adds the folder's rows inside the caller's transaction.
-void rebuild(const QString& folderPath, const QStringList& names, bool readTags, const Progress& progress) {
-    using namespace Module1;
-    StrSQL = QStringLiteral("Delete FROM songs where path='") + quoted(folderPath) + QStringLiteral("'");
-    cnLibrary.Execute(StrSQL);
-    StrSQL = QStringLiteral("SELECT * FROM songs");
-    rsLibrary.Open(StrSQL, cnLibrary);
+// Deletes and re-adds the folder's rows inside the caller's transaction. The
+// recordset is the scan's own: the progress callback lets events through, and
+// a handler that used a shared one meanwhile would make the scan fail (and a
+// failed scan removes the folder's songs).
+void rebuild(Recordset& rs, const QString& folderPath, const QStringList& names, bool readTags,
+             const Progress& progress) {
+    using Module1::cnLibrary;
+    cnLibrary.Execute(QStringLiteral("Delete FROM songs where path='") + quoted(folderPath) +
+                      QStringLiteral("'"));
+    rs.Open(QStringLiteral("SELECT * FROM songs"), cnLibrary);
     const int n = names.size();
     for (int i = 0; i < n; ++i) {
         const QString& name = names[i];
         if (IsAudioName(name)) {
-            rsLibrary.AddNew();
-            rsLibrary.SetField(QStringLiteral("artist"), name);
-            rsLibrary.SetField(QStringLiteral("path"), folderPath);
+            rs.AddNew();
+            rs.SetField(QStringLiteral("artist"), name);
+            rs.SetField(QStringLiteral("path"), folderPath);
             const bool mp3 = name.right(3).compare(QLatin1String("MP3"), Qt::CaseInsensitive) == 0;
-            setTagFields(folderPath + name, readTags && mp3);
-            rsLibrary.Update();
+            setTagFields(rs, folderPath + name, readTags && mp3);
+            rs.Update();
         }
         if (progress && !progress(i + 1, n)) throw CancelScan();
     }
-    rsLibrary.Close();
+    rs.Close();
 }
 
 }  // namespace
@@ -79,26 +85,27 @@ Outcome ScanFolder(const QString& folderPath, bool readTags, const Progress& pro
     if (listed && names.isEmpty()) return Outcome::Empty;
     if (listed) {
         bool inTransaction = false;
+        Recordset rs;
         try {
             cnLibrary.BeginTrans();
             inTransaction = true;
-            rebuild(folderPath, names, readTags, progress);
+            rebuild(rs, folderPath, names, readTags, progress);
             cnLibrary.CommitTrans();
             return Outcome::Rebuilt;
         } catch (const CancelScan&) {
-            rsLibrary.Close();
+            rs.Close();
             cnLibrary.RollbackTrans();
             return Outcome::Cancelled;
         } catch (...) {
-            rsLibrary.Close();
+            rs.Close();
             if (inTransaction) cnLibrary.RollbackTrans();
         }
     }
     // The folder cannot be scanned (above all: it was deleted, moved or renamed):
     // it leaves the library, and the caller learns of it through FolderRemoved.
     try {
-        StrSQL = QStringLiteral("Delete from songs where path='") + quoted(folderPath) + QStringLiteral("'");
-        cnLibrary.Execute(StrSQL);
+        cnLibrary.Execute(QStringLiteral("Delete from songs where path='") + quoted(folderPath) +
+                          QStringLiteral("'"));
     } catch (...) {
     }
     FolderRemoved = 1;

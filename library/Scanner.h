@@ -28,7 +28,8 @@ enum class Outcome {
 
 // folderPath ends in "/" and is stored unchanged in each row's path. Tags
 // are read for MP3 files only, and only when readTags is set. Works through
-// Module1's connection, rsLibrary and StrSQL; rsLibrary must not be open.
+// Module1's connection with a recordset of its own, so whatever runs while the
+// progress callback lets events through cannot disturb it.
 Outcome ScanFolder(const QString& folderPath, bool readTags, const Progress& progress = {});
 
 }  // namespace Scanner

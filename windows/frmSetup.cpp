@@ -231,10 +231,9 @@ void frmSetup::cmdUpdateAll_Click() {
     }
     // The list is refilled only afterwards, so a folder removed by its scan
     // does not shift the rows still to come.
-    for (int i = 1; i <= n; ++i) {
-        lstPaths->SetSelectedItem(i);
-        Module1::ScanFolder(lstPaths->SubItem(i, 1));
-    }
+    QStringList folders;
+    for (int i = 1; i <= n; ++i) folders << lstPaths->SubItem(i, 1);
+    Module1::ScanFolders(folders, [this](int i) { lstPaths->SetSelectedItem(i + 1); });
     FillList();
     UpdateText();
     if (Module1::FolderRemoved == 1) {
