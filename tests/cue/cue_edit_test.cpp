@@ -1,4 +1,4 @@
-#include "CueFixture.h"
+#include "support/CueFixture.h"
 
 #include <functional>
 
@@ -45,7 +45,7 @@ TEST_F(CueTest, MoveToTopPutsSelectedSongsFirstInReverseOrder) {
     select(f->lstPlaylist, {2, 4});
     f->cmdPlayNow_Click();
     EXPECT_EQ(cue(), QStringList({"D", "B", "A", "C"}));
-    EXPECT_EQ(backup(), QByteArray("\"/m/*()*D\"\r\n\"/m/*()*B\"\r\n\"/m/*()*A\"\r\n\"/m/*()*C\"\r\n"));
+    EXPECT_EQ(BackupRows(), CueRows());
 }
 
 TEST_F(CueTest, DeleteSelectedByButtonAndByPopup) {

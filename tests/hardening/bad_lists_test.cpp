@@ -6,7 +6,7 @@
 
 #include <QDir>
 
-#include "cue/CueFixture.h"
+#include "support/CueFixture.h"
 #include "library/ListFile.h"
 
 namespace {
@@ -37,6 +37,10 @@ std::vector<BadList> cases() {
         {"lone CR", "\"/m/*()*a.mp3\"\r\"/m/*()*b.mp3\"\r", {"a.mp3", "b.mp3"}},
         {"truncated last line", "\"/m/*()*a.mp3\"\r\n\"/m/*()*b.mp", {"a.mp3", "b.mp"}},
         {"binary garbage", garbage(4096), {}},
+        // Blank lines, a record without separator in the middle, an unquoted comma (two fields).
+        {"damage in the middle",
+         "\"/a/*()*1.mp3\"\r\n\r\n   \r\n\"garbage\"\r\n/b/*()*2, 3.mp3\n\"/c/*()*4.mp3\"",
+         {"1.mp3", "2", "4.mp3"}},
         {"10 MB line", huge, {QString(10 * 1024 * 1024, 'a') + ".mp3"}},
         {"latin-1 name", "\"/m/*()*caf\xE9.mp3\"\r\n", {QString::fromUtf8("caf\u00e9.mp3")}},
     };

@@ -1,4 +1,4 @@
-#include "../cue/CueFixture.h"
+#include "support/CueFixture.h"
 
 class SearchTest : public CueTest {
   protected:

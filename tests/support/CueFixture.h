@@ -1,6 +1,8 @@
 #pragma once
-// A main window on a fresh application folder, with helpers to fill and read
-// its cue and results list by song names (every song lives in /m/).
+// The cue as tests see it: any song list's rows as "text|name|folder" lines
+// (top row first), the auto-recover file, and a main window on a fresh
+// application folder with helpers to fill and read its lists by song names
+// (every song lives in /m/).
 #include <gtest/gtest.h>
 
 #include <QFile>
@@ -9,7 +11,40 @@
 #include "app/Module1.h"
 #include "app/Windows.h"
 #include "app/form1.h"
+#include "library/ListFile.h"
 #include "support/TempApp.h"
+
+inline QStringList RowsOf(const ListView* list) {
+    QStringList out;
+    for (int i = 1; i <= list->Count(); ++i)
+        out << list->Text(i) + "|" + list->SubItem(i, 1) + "|" + list->SubItem(i, 2);
+    return out;
+}
+
+inline QStringList CueRows() {
+    return RowsOf(Windows::Load<form1>().lstPlaylist);
+}
+
+inline QString CueCountLabel() {
+    return Windows::Load<form1>().lblPlaySongs->text();
+}
+
+inline QByteArray BackupBytes() {
+    QFile file(Module1::AutoRecoverFile());
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<none>");
+}
+
+// The auto-recover file's songs as cue rows; the bytes of a record are the
+// list file tests' concern.
+inline QStringList BackupRows() {
+    QStringList out;
+    ListFile::RecordReader reader(ListFile::Decode(BackupBytes()));
+    while (!reader.AtEnd()) {
+        QString folder, name;
+        out << (ListFile::Split(reader.Next(), folder, name) ? "1|" + name + "|" + folder : "<damaged>");
+    }
+    return out;
+}
 
 class CueTest : public ::testing::Test {
   protected:
@@ -38,13 +73,9 @@ class CueTest : public ::testing::Test {
     }
     QStringList cue() const { return names(f->lstPlaylist); }
 
-    QString backupFile() const { return Module1::AutoRecoverFile(); }
-    QByteArray backup() const {
-        QFile file(backupFile());
-        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<none>");
-    }
+    QByteArray backup() const { return BackupBytes(); }
     void writeBackup(const QByteArray& bytes) const {
-        QFile file(backupFile());
+        QFile file(Module1::AutoRecoverFile());
         ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
         file.write(bytes);
     }

@@ -3,7 +3,7 @@
 #include <QFile>
 #include <QFileInfo>
 
-#include "CueRows.h"
+#include "support/CueFixture.h"
 #include "support/TempApp.h"
 #include "windows/id3search.h"
 
@@ -149,25 +149,12 @@ TEST(TagSearch, TrimmedTextsGoToTheLibraryAndFieldWidthsToTheFile) {
     EXPECT_EQ(w.lstresults->SubItem(1, 6), "Noise");
 }
 
-TEST(TagSearch, SongsGoToTheCueOnlyFromASelectedRow) {
+TEST(TagSearch, EditNeedsASelectedRow) {
     TempApp app;
     app.addSong("A.mp3", "/m/");
-    app.addSong("B.mp3", "/n/");
     id3search& w = Windows::Load<id3search>();
     w.cmdListAll_Click();
     w.lstresults->ClearSelection();
-    w.cmdPlayNext_Click();
-    w.lstresults_DblClick();
     w.cmdEdit_Click();
-    EXPECT_TRUE(CueRows().isEmpty());
     EXPECT_TRUE(w.cmdEdit->isEnabled());  // still browsing: no file to edit
-
-    for (const char* song : {"A.mp3", "B.mp3"}) {
-        select(w, song);
-        w.cmdPlayNext_Click();
-    }
-    w.lstresults_DblClick();
-    EXPECT_EQ(CueRows(), (QStringList{"1|B.mp3|/n/", "1|A.mp3|/m/", "1|B.mp3|/n/"}));
-    EXPECT_EQ(CueCountLabel(), "Songs in cue:3");
-    EXPECT_EQ(AutoRecoverText(), "\"/n/*()*B.mp3\"\r\n\"/m/*()*A.mp3\"\r\n\"/n/*()*B.mp3\"\r\n");
 }

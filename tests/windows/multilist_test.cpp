@@ -2,7 +2,7 @@
 
 #include <QFile>
 
-#include "CueRows.h"
+#include "support/CueFixture.h"
 #include "support/TempApp.h"
 #include "windows/multilist.h"
 
@@ -80,25 +80,14 @@ TEST(Multilist, ReadsListFiles) {
     EXPECT_EQ(w.lblsongs->text(), "Number of Songs In Selected List:0");
 }
 
-TEST(Multilist, CopiesSongsIntoTheCue) {
+TEST(Multilist, EntireListGoesToTheEndOfTheCue) {
     TempApp app;
     multilist& w = Windows::Load<multilist>();
-    w.OpenList(writeList(app.path() + "/l.vlx", {"/m/*()*A.mp3", "/n/*()*B.mp3", "/o/*()*C.mp3"}));
-
-    w.cmdPlaynext_Click();  // nothing selected
-    w.lstresults_DblClick();
-    EXPECT_TRUE(CueRows().isEmpty());
-
-    for (int row : {1, 2}) {
-        w.lstresults->ClearSelection();
-        w.lstresults->SetSelectedItem(row);
-        w.cmdPlaynext_Click();
-    }
-    w.lstresults_DblClick();
+    w.OpenList(writeList(app.path() + "/l.vlx", {"/m/*()*A.mp3", "/n/*()*B.mp3"}));
+    Windows::Load<form1>().lstPlaylist->AddRows({{"1", "old.mp3", "/o/"}});
     w.cmdEntireList_Click();
-    EXPECT_EQ(CueRows(), (QStringList{"1|B.mp3|/n/", "1|A.mp3|/m/", "1|B.mp3|/n/", "1|A.mp3|/m/",
-                                      "1|B.mp3|/n/", "1|C.mp3|/o/"}));
-    EXPECT_EQ(CueCountLabel(), "Songs in cue:6");
-    EXPECT_TRUE(AutoRecoverText().endsWith("\"/n/*()*B.mp3\"\r\n\"/o/*()*C.mp3\"\r\n"));
-    EXPECT_EQ(w.lstresults->SelectedItem(), 3);
+    EXPECT_EQ(CueRows(), (QStringList{"1|old.mp3|/o/", "1|A.mp3|/m/", "1|B.mp3|/n/"}));
+    EXPECT_EQ(CueCountLabel(), "Songs in cue:3");
+    EXPECT_EQ(BackupRows(), CueRows());
+    EXPECT_EQ(w.lstresults->SelectedItem(), 2);
 }

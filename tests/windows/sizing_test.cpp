@@ -2,7 +2,7 @@
 
 #include <QApplication>
 
-#include "CueRows.h"
+#include "support/CueFixture.h"
 #include "support/TempApp.h"
 #include "windows/formlist.h"
 #include "windows/id3search.h"
