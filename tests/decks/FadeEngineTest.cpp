@@ -192,3 +192,17 @@ TEST_F(FadeEngine, Deck2StartedByHandAtTheFaderEndIsWatched) {
         d2()->Stop();
     }
 }
+
+TEST_F(FadeEngine, HandlersAndWatchersRunOnTheFadesNumbers) {
+    f.SetFade({15, -600, -1200, -2400, 800, -3000, -2000, -5000, 500});
+    FakeDeckPlayer::durations()[file("A.mp3")] = 100;
+    startWithEngine({"A.mp3", "B.mp3"});
+    EXPECT_EQ(std::make_tuple(f.T1->interval(), f.T2->interval(), d2()->Volume()),
+              std::make_tuple(500, 500, -5000));
+    d1()->advance(85.5);
+    second();
+    second();
+    EXPECT_EQ(state(), (State{-1200, -1600, 2, true, false, 0, true}));
+    for (int tick = 3; tick <= 6; ++tick) second();
+    EXPECT_EQ(state(), (State{-5000, 0, 2, false, true, 60, false}));
+}
