@@ -74,20 +74,6 @@ TEST_F(FadeEngine, NormalFadeFollowsTheTimelineAndTheDecksSwapRoles) {
     EXPECT_EQ(state(), (State{0, -6000, 1, true, false, 0, false}));
 }
 
-TEST_F(FadeEngine, AManualFadeOffTheStartPointStartsNothingButStillHandsOver) {
-    cue({"A.mp3", "B.mp3"});
-    f.Command2_Click();
-    d1()->advance(170);
-    f.Fader->setValue(7);
-    f.Fader_Click();
-    checkAutoFade(true);
-    EXPECT_EQ(state(), (State{-700, -5300, 1, true, false, 0, false}));
-    for (int tick = 1; tick <= 8; ++tick) second();
-    EXPECT_EQ(state(), (State{-6000, 0, 1, false, true, 60, false}));
-    EXPECT_TRUE(d2()->opened.isEmpty());
-    EXPECT_EQ(cueNames(), QStringList{"B.mp3"});
-}
-
 TEST_F(FadeEngine, EmptyCueAtTheStartPointFadesOutThenHandsBackFromTheIdleDeck) {
     FakeDeckPlayer::durations()[file("A.mp3")] = 100;
     startWithEngine({"A.mp3"});
@@ -105,20 +91,6 @@ TEST_F(FadeEngine, EmptyCueAtTheStartPointFadesOutThenHandsBackFromTheIdleDeck) 
     EXPECT_EQ(d1()->opened.size() + d2()->opened.size(), 1);
     EXPECT_EQ(d1()->PlayState(), DeckPlayer::Paused);
     EXPECT_EQ(backup(), records({}));
-}
-
-TEST_F(FadeEngine, Deck2StoppedByTheUserFallsBackToDeck1) {
-    cue({"B.mp3"});
-    f.cmdLD2_Click();
-    d2()->Play();
-    checkAutoFade(true);
-    second();
-    EXPECT_EQ(state(), (State{-6000, 0, 2, false, true, 60, false}));
-    d2()->Stop();
-    second();
-    EXPECT_EQ(state(), (State{0, -6000, 1, false, true, 0, false}));
-    second();
-    EXPECT_EQ(state(), (State{0, -6000, 1, true, false, 0, false}));
 }
 
 TEST_F(FadeEngine, SwitchingOnChoosesTheLiveDeckAndOffHandsTheFaderBack) {
