@@ -63,9 +63,9 @@ TEST_F(Id3, AppendsThenOverwritesInPlace) {
     QByteArray bytes = readAll(f);
     ASSERT_EQ(bytes.size(), 1128);
     EXPECT_EQ(bytes.left(1000), audio);
-    EXPECT_EQ(bytes.mid(1000, 33), "TAG" + QByteArray(30, 'T'));   // cut to 30
+    EXPECT_EQ(bytes.mid(1000, 33), "TAG" + QByteArray(30, 'T'));     // cut to 30
     EXPECT_EQ(bytes.mid(1033, 10), QByteArray("Beyonc\xe9\x92s "));  // Windows-1252
-    EXPECT_EQ(bytes.mid(1093, 34), "99  " + QByteArray(30, ' '));  // spaces, not NULs
+    EXPECT_EQ(bytes.mid(1093, 34), "99  " + QByteArray(30, ' '));    // spaces, not NULs
     EXPECT_EQ(bytes[1127], char(17));
 
     ASSERT_TRUE(ReadID3Tag(f, tag));

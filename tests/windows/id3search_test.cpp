@@ -189,7 +189,8 @@ TEST(TagSearch, ExactRowWindowsCodePageNoPaddingAndARowSelected) {
     w.cmdEdit_Click();
     w.txtTitle->setText(QString::fromUtf8("It\u2019s \u041a\u0438\u043d\u043e"));
     w.cmdSave_Click();  // refused before writing: the edit stays open
-    EXPECT_EQ(app.ui.lastText(), QString::fromUtf8("Velumix cannot store these characters in a tag: \u041a\u0438\u043d\u043e"));
+    EXPECT_EQ(app.ui.lastText(),
+              QString::fromUtf8("Velumix cannot store these characters in a tag: \u041a\u0438\u043d\u043e"));
     EXPECT_FALSE(w.cmdEdit->isEnabled());
     EXPECT_TRUE(lastTag(d + "song.mp3").startsWith("TAGLower"));
     w.txtTitle->setText(QString::fromUtf8("It\u2019s"));
