@@ -100,11 +100,12 @@ TEST(ElasticEdges, NoVerticalDivisorLeavesVerticalPropertiesAlone) {
 // A window manager's 25 px title bar, which a window has only once it is shown.
 TEST(ElasticUnderAFrame, WindowsOpenAtTheirSizeAndScaleOnOneBasis) {
     TempApp app;
-    WindowFrame::SetProbe([](const QWidget* w) { return w->isVisible() ? QMargins(0, 25, 0, 0) : QMargins(); });
+    WindowFrame::SetProbe(
+        [](const QWidget* w) { return w->isVisible() ? QMargins(0, 25, 0, 0) : QMargins(); });
     QWidget main;  // the main window, mapped first
     main.show();
     frmSetup& s = Windows::Show<frmSetup>();
-    EXPECT_EQ(s.frameGeometry().height() + 25, 322) << "the designed 4830 twips, frame included";
+    EXPECT_EQ(s.height() + 25, 322) << "the designed 4830 twips, frame included";
     s.Form_Resize();  // by 0
     EXPECT_EQ(s.lblupdate->geometry(), QRect(0, 248, 361, 49));
     s.SetHeight(4830 * 3 / 2);
