@@ -6,8 +6,8 @@
 
 #include <QFile>
 
-#include "app/Seams.h"
 #include "library/Cp1252.h"
+#include "seams/Seams.h"
 
 namespace ID3Tag {
 
