@@ -62,7 +62,7 @@ TEST_F(BadListTest, OpenListAndAutoRecoverTakeTheSongsOrKeepTheCue) {
         SCOPED_TRACE(c.name);
         writeBackup(c.bytes);
         fill(f->lstPlaylist, {"keep1.mp3", "keep2.mp3"});
-        app.ui.files.push_back({backupFile()});
+        app.ui.files.push_back({Module1::AutoRecoverFile()});
         app.ui.messages.clear();
         f->cmdOpen_Click();
         EXPECT_EQ(cue(), c.songs.isEmpty() ? QStringList({"keep1.mp3", "keep2.mp3"}) : c.songs);
