@@ -6,7 +6,7 @@
 #include <QFile>
 #include <QRegularExpression>
 
-#include "app/Seams.h"
+#include "seams/Seams.h"
 #include "library/ID3Tag.h"
 
 namespace NativeTag {

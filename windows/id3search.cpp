@@ -4,7 +4,7 @@
 
 #include "app/Module1.h"
 #include "app/TagOptions.h"
-#include "app/Twips.h"
+#include "layout/Twips.h"
 #include "app/form1.h"
 #include "library/ID3Tag.h"
 #include "library/NativeTag.h"
