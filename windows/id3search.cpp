@@ -27,7 +27,8 @@ QPushButton* makeButton(QWidget* parent, const QString& caption, int l, int t, i
     return Twips::control<QPushButton>(parent, caption, Twips::font("Arial Black", 9), l, t, w, h);
 }
 
-// A text box shows a tag field up to its first NUL: the rest is padding.
+// A tag field is shown up to its first NUL: the rest is padding, which the
+// library keeps as the file holds it.
 QString shown(const QString& field) {
     const qsizetype nul = field.indexOf(QChar(0));
     return nul < 0 ? field : field.left(nul);
@@ -179,7 +180,7 @@ void id3search::FillList() {
     try {
         while (Module1::rsLibrary.IsOpen() && !Module1::rsLibrary.EOF_()) {
             QStringList row{QStringLiteral("1")};
-            for (const char* c : kColumns) row << text(c);
+            for (const char* c : kColumns) row << shown(text(c));
             row << text("artist") << text("path");
             rows.push_back(row);
             Module1::rsLibrary.MoveNext();
@@ -188,6 +189,8 @@ void id3search::FillList() {
         // What was read so far is listed.
     }
     lstresults->AddRows(rows);
+    // Play Next and Edit act on the selected row, so a fresh listing has one.
+    if (!rows.isEmpty()) lstresults->SetSelectedItem(1);
     Module1::rsLibrary.Close();
     lblTotalsongs->setText(QStringLiteral("Total Songs Found: ") + QString::number(rows.size()));
 }
@@ -271,18 +274,22 @@ void id3search::cmdSave_Click() {
     tag.Comment = ID3Tag::FieldText(texts[4], 30);
     // The library gets the trimmed genre name, so the file gets that name's number.
     tag.Genre = ID3Tag::GenreCode(trimmed[5]);
-    // Both writers tell the user themselves on failure.
-    const bool written = Scanner::IsMoreAudioName(EditFile)
-                             ? NativeTag::Write(EditFile, {trimmed[0], trimmed[1], trimmed[2], trimmed[3],
-                                                           trimmed[4], trimmed[5]})
-                             : ID3Tag::WriteID3Tag(EditFile, tag);
+    // Both writers tell the user themselves on failure. Text an ID3v1 tag cannot
+    // hold is refused before anything is written, so file and library row never
+    // disagree; the DJ stays in the edit to change it.
+    const bool native = Scanner::IsMoreAudioName(EditFile);
+    if (!native && !ID3Tag::CanStore(tag)) return;
+    const bool written = native ? NativeTag::Write(EditFile, {trimmed[0], trimmed[1], trimmed[2], trimmed[3],
+                                                              trimmed[4], trimmed[5]})
+                                : ID3Tag::WriteID3Tag(EditFile, tag);
     ToggleButtons();
 
     const int row = lstresults->SelectedItem();
     if (written && row > 0) {
         for (int k = 1; k <= 6; ++k) lstresults->SetSubItem(row, k, trimmed[k - 1]);
         StrSQL2 = QStringLiteral("Select * from songs where artist='") + quoted(lstresults->SubItem(row, 7)) +
-                  QStringLiteral("' And path='") + quoted(lstresults->SubItem(row, 8)) + QStringLiteral("'");
+                  QStringLiteral("' COLLATE BINARY And path='") + quoted(lstresults->SubItem(row, 8)) +
+                  QStringLiteral("'");
         try {
             openLibrary(StrSQL2);
             if (!Module1::rsLibrary.EOF_()) {
