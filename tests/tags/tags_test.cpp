@@ -4,13 +4,15 @@
 
 #include <QFile>
 #include <QProcess>
+#include <QSqlQuery>
 #include <vector>
 
+#include "app/Module1.h"
 #include "app/TagOptions.h"
 #include "audio/Engine.h"
 #include "library/NativeTag.h"
 #include "library/Scanner.h"
-#include "scanner/ScanFixture.h"
+#include "support/TempApp.h"
 #include "windows/id3search.h"
 
 namespace {
@@ -72,8 +74,21 @@ double played(const QString& path) {
     return -2;
 }
 
-struct MoreTypes : ::testing::Test, ScanFixture {
-    QString dir = folder("Music");
+struct MoreTypes : ::testing::Test {
+    TempApp app;
+    QString dir = app.path() + "/";
+    // The folder's rows in order, the columns joined by "|", Null as "~".
+    QStringList rows(const QString& folder, const QString& columns = "artist") const {
+        QSqlQuery q(Module1::cnLibrary.database());
+        q.prepare("SELECT " + columns + " FROM songs WHERE path=? ORDER BY id");
+        q.addBindValue(folder);
+        q.exec();
+        QStringList out;
+        for (QStringList cells; q.next(); out << cells.join('|'), cells.clear())
+            for (int i = 0; i <= columns.count(','); ++i)
+                cells << (q.isNull(i) ? "~" : q.value(i).toString());
+        return out;
+    }
     MoreTypes() {
         for (const Type& t : kTypes) {
             QStringList args = {"-v",  "error", "-f", "lavfi", "-i", "sine=frequency=440:duration=2",
