@@ -3,6 +3,7 @@
 #include "app/Module1.h"
 #include "app/ScanProgress.h"
 #include "seams/Seams.h"
+#include "app/TagOptions.h"
 #include "app/Windows.h"
 #include "library/Scanner.h"
 #include "windows/frmSetup.h"
@@ -35,10 +36,12 @@ bool ScanFolders(const QStringList& folderPaths, const std::function<void(int)>&
     } running;
     ScanProgress progress;
     const auto told = [&progress](int done, int total) { return progress(done, total); };
+    const Scanner::Choices choices{Options::Get(Options::MoreAudioTypes),
+                                   Options::Get(Options::ReadAllTagFormats)};
     for (int i = 0; i < folderPaths.size(); ++i) {
         if (beforeEach) beforeEach(i);
         progress.setFolder(folderPaths[i]);
-        if (Scanner::ScanFolder(folderPaths[i], tagReadingOn(), told) == Scanner::Outcome::Cancelled)
+        if (Scanner::ScanFolder(folderPaths[i], tagReadingOn(), told, choices) == Scanner::Outcome::Cancelled)
             return false;
     }
     return true;
