@@ -11,6 +11,7 @@
 #include "app/Twips.h"
 #include "app/decks/DeckFactory.h"
 #include "app/decks/SliderRelease.h"
+#include "app/decks/SoundOptions.h"
 #include "windows/formlist.h"
 #include "windows/frmAbout.h"
 #include "windows/frmSetup.h"
@@ -175,6 +176,10 @@ void form1::BuildMenus() {
     mnuAutorecover = mnu_Tools->addAction("&Auto Recover");
     mnuAutorecover->setCheckable(true);
     mnu_Setup = mnu_Tools->addAction("&Setup");
+    mnu_Tools->addSeparator();
+    for (const Options::Flag* o :
+         {&SoundOptions::kSmoothFades, &SoundOptions::kSkipSilence, &SoundOptions::kLevelLoudness})
+        Options::AddMenuItem(mnu_Tools, *o);
     mnuSearch = menuBar->addMenu("Sea&rch");
     mnu_ID3 = mnuSearch->addAction("ID3 &Tag Search");
     mnu_multilist = mnuSearch->addAction("&Multilist Viewer");

@@ -48,9 +48,12 @@ void form1::FadeTick(int watched) {
     in.watchedPlayState = live->PlayState();
     const CrossFade::TickPlan plan = CrossFade::Tick(in);
 
-    live->SetVolume(plan.watchedVolume);
+    // The fade's own steps may be spread over the tick; the hand-over and the fall-back are not.
+    const int glide =
+        plan.fading && !plan.handOver && !plan.fallBack ? (watched == 1 ? T1 : T2)->interval() : 0;
+    live->GlideVolume(plan.watchedVolume, glide);
     if (plan.startNext) StartNextSong(other);
-    next->SetVolume(plan.otherVolume);
+    next->GlideVolume(plan.otherVolume, glide);
     Module1::CurrentDeck = plan.currentDeck;
     if (plan.handOver) {
         (watched == 1 ? T1 : T2)->stop();
