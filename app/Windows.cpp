@@ -7,7 +7,7 @@
 #include <map>
 #include <vector>
 
-#include "app/Twips.h"
+#include "layout/Twips.h"
 
 namespace Windows {
 namespace {

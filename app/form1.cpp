@@ -7,8 +7,8 @@
 #include <QStylePainter>
 
 #include "app/Module1.h"
-#include "app/Seams.h"
-#include "app/Twips.h"
+#include "seams/Seams.h"
+#include "layout/Twips.h"
 #include "app/decks/DeckFactory.h"
 #include "app/decks/SliderRelease.h"
 #include "app/decks/SoundOptions.h"

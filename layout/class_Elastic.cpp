@@ -6,7 +6,7 @@
 #include <limits>
 #include <optional>
 
-#include "app/Twips.h"
+#include "layout/Twips.h"
 #include "layout/Line.h"
 
 namespace {

@@ -6,7 +6,7 @@
 
 #include <QFile>
 
-#include "app/Seams.h"
+#include "seams/Seams.h"
 
 namespace ID3Tag {
 

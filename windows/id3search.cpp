@@ -3,7 +3,7 @@
 #include <QCompleter>
 
 #include "app/Module1.h"
-#include "app/Twips.h"
+#include "layout/Twips.h"
 #include "app/form1.h"
 #include "library/ID3Tag.h"
 
