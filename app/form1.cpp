@@ -158,8 +158,8 @@ void form1::BuildDecks() {
     Timer2->setInterval(60);
     T1 = new QTimer(this);
     T2 = new QTimer(this);
-    T1->setInterval(1000);
-    T2->setInterval(1000);
+    T1->setInterval(fade_.tickMs);
+    T2->setInterval(fade_.tickMs);
 }
 
 void form1::BuildMenus() {

@@ -74,20 +74,6 @@ TEST_F(FadeEngine, NormalFadeFollowsTheTimelineAndTheDecksSwapRoles) {
     EXPECT_EQ(state(), (State{0, -6000, 1, true, false, 0, false}));
 }
 
-TEST_F(FadeEngine, AManualFadeOffTheStartPointStartsNothingButStillHandsOver) {
-    cue({"A.mp3", "B.mp3"});
-    f.Command2_Click();
-    d1()->advance(170);
-    f.Fader->setValue(7);
-    f.Fader_Click();
-    checkAutoFade(true);
-    EXPECT_EQ(state(), (State{-700, -5300, 1, true, false, 0, false}));
-    for (int tick = 1; tick <= 8; ++tick) second();
-    EXPECT_EQ(state(), (State{-6000, 0, 1, false, true, 60, false}));
-    EXPECT_TRUE(d2()->opened.isEmpty());
-    EXPECT_EQ(cueNames(), QStringList{"B.mp3"});
-}
-
 TEST_F(FadeEngine, EmptyCueAtTheStartPointFadesOutThenHandsBackFromTheIdleDeck) {
     FakeDeckPlayer::durations()[file("A.mp3")] = 100;
     startWithEngine({"A.mp3"});
@@ -105,20 +91,6 @@ TEST_F(FadeEngine, EmptyCueAtTheStartPointFadesOutThenHandsBackFromTheIdleDeck) 
     EXPECT_EQ(d1()->opened.size() + d2()->opened.size(), 1);
     EXPECT_EQ(d1()->PlayState(), DeckPlayer::Paused);
     EXPECT_EQ(backup(), records({}));
-}
-
-TEST_F(FadeEngine, Deck2StoppedByTheUserFallsBackToDeck1) {
-    cue({"B.mp3"});
-    f.cmdLD2_Click();
-    d2()->Play();
-    checkAutoFade(true);
-    second();
-    EXPECT_EQ(state(), (State{-6000, 0, 2, false, true, 60, false}));
-    d2()->Stop();
-    second();
-    EXPECT_EQ(state(), (State{0, -6000, 1, false, true, 0, false}));
-    second();
-    EXPECT_EQ(state(), (State{0, -6000, 1, true, false, 0, false}));
 }
 
 TEST_F(FadeEngine, SwitchingOnChoosesTheLiveDeckAndOffHandsTheFaderBack) {
@@ -191,4 +163,18 @@ TEST_F(FadeEngine, Deck2StartedByHandAtTheFaderEndIsWatched) {
         EXPECT_FALSE(f.T2->isActive());
         d2()->Stop();
     }
+}
+
+TEST_F(FadeEngine, HandlersAndWatchersRunOnTheFadesNumbers) {
+    f.SetFade({15, -600, -1200, -2400, 800, -3000, -2000, -5000, 500});
+    FakeDeckPlayer::durations()[file("A.mp3")] = 100;
+    startWithEngine({"A.mp3", "B.mp3"});
+    EXPECT_EQ(std::make_tuple(f.T1->interval(), f.T2->interval(), d2()->Volume()),
+              std::make_tuple(500, 500, -5000));
+    d1()->advance(85.5);
+    second();
+    second();
+    EXPECT_EQ(state(), (State{-1200, -1600, 2, true, false, 0, true}));
+    for (int tick = 3; tick <= 6; ++tick) second();
+    EXPECT_EQ(state(), (State{-5000, 0, 2, false, true, 60, false}));
 }
