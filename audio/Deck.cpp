@@ -182,9 +182,10 @@ bool Deck::pump() {
     return true;
 }
 
-// Reads the whole song once, for where it is audible and how loud it is, and
-// leaves the decoder at its first audible frame. False when a newer song or
-// the end of the worker cut it short.
+// Reads the song for where it is audible and how loud it is, and leaves the
+// decoder at its first audible frame. Loudness needs every frame; the ends
+// alone need only the start up to the first sound and a tail that holds
+// sound. False when a newer song or the end of the worker cut it short.
 bool Deck::measure() {
     std::vector<float> buf(2 * 4096);
     ebur128_state* meter = options_.levelLoudness
@@ -193,23 +194,38 @@ bool Deck::measure() {
     int64_t frame = 0, first = -1, last = -1;
     float peak = 0;
     bool current = true;
-    for (int round = 0;; ++round) {
-        if (round % 32 == 0) {
-            std::lock_guard lock(mutex_);
-            current = workSong_ == songId_ && !quit_;
-        }
-        const int n = current ? decoder_->read(buf.data(), 4096) : 0;
-        if (n <= 0) break;
-        for (int i = 0; i < n; ++i) {
-            const float a = std::max(std::fabs(buf[2 * i]), std::fabs(buf[2 * i + 1]));
-            peak = std::max(peak, a);
-            if (a > kAudible) {
-                if (first < 0) first = frame + i;
-                last = frame + i;
+    const auto scan = [&](bool untilSound) {
+        for (int round = 0;; ++round) {
+            if (round % 32 == 0) {
+                std::lock_guard lock(mutex_);
+                current = workSong_ == songId_ && !quit_;
             }
+            const int n = current ? decoder_->read(buf.data(), 4096) : 0;
+            if (n <= 0) return;
+            for (int i = 0; i < n; ++i) {
+                const float a = std::max(std::fabs(buf[2 * i]), std::fabs(buf[2 * i + 1]));
+                peak = std::max(peak, a);
+                if (a > kAudible) {
+                    if (first < 0) first = frame + i;
+                    last = frame + i;
+                }
+            }
+            if (meter) ebur128_add_frames_float(meter, buf.data(), size_t(n));
+            frame += n;
+            if (untilSound && first >= 0) return;
         }
-        if (meter) ebur128_add_frames_float(meter, buf.data(), size_t(n));
-        frame += n;
+    };
+    scan(!meter);
+    if (!meter && first >= 0) {
+        // Back from the end, twice as far each time, until a stretch holds sound.
+        const int64_t scanned = frame;
+        for (int64_t back = 10 * int64_t(rate_); current; back *= 2) {
+            const int64_t from = std::max(scanned, decoder_->durationFrames() - back), before = last;
+            if (from != frame) decoder_->seek(from);
+            frame = from;
+            scan(false);
+            if (last != before || from == scanned) break;
+        }
     }
     double lufs = 0;
     if (meter && current && ebur128_loudness_global(meter, &lufs) == EBUR128_SUCCESS && std::isfinite(lufs)) {
