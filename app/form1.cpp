@@ -8,6 +8,7 @@
 
 #include "app/Module1.h"
 #include "seams/Seams.h"
+#include "app/TagOptions.h"
 #include "layout/Twips.h"
 #include "app/decks/DeckFactory.h"
 #include "app/decks/SliderRelease.h"
@@ -176,6 +177,9 @@ void form1::BuildMenus() {
     mnuAutorecover = mnu_Tools->addAction("&Auto Recover");
     mnuAutorecover->setCheckable(true);
     mnu_Setup = mnu_Tools->addAction("&Setup");
+    mnu_Tools->addSeparator();
+    Options::AddMenuItem(mnu_Tools, Options::MoreAudioTypes);
+    Options::AddMenuItem(mnu_Tools, Options::ReadAllTagFormats);
     mnu_Tools->addSeparator();
     for (const Options::Flag* o :
          {&SoundOptions::kSmoothFades, &SoundOptions::kSkipSilence, &SoundOptions::kLevelLoudness})
