@@ -171,10 +171,16 @@ void form1::BuildMenus() {
     mnuSave->setShortcut(QKeySequence("Ctrl+S"));
     mnuSep = mnu_File->addSeparator();
     mnu_exit = mnu_File->addAction("E&xit");
+    mnu_File->addSeparator();
+    mnuImportList = mnu_File->addAction("&Import Play List...");
+    mnuExportList = mnu_File->addAction("&Export Play List...");
+    mnuExportRelative = Options::AddMenuItem(mnu_File, kExportRelative);
     mnu_Tools = menuBar->addMenu("&Tools");
     mnuAutorecover = mnu_Tools->addAction("&Auto Recover");
     mnuAutorecover->setCheckable(true);
     mnu_Setup = mnu_Tools->addAction("&Setup");
+    mnuFadeNow = mnu_Tools->addAction("Fade &Now");
+    mnuFadeNow->setShortcut(QKeySequence("Ctrl+N"));
     mnuSearch = menuBar->addMenu("Sea&rch");
     mnu_ID3 = mnuSearch->addAction("ID3 &Tag Search");
     mnu_multilist = mnuSearch->addAction("&Multilist Viewer");
@@ -251,6 +257,9 @@ void form1::Wire() {
     mnuAutorecover->setCheckable(true);
     connect(mnuAutorecover, &QAction::triggered, this, &form1::mnuAutorecover_Click);
     connect(mnu_Setup, &QAction::triggered, this, &form1::mnu_Setup_Click);
+    connect(mnuImportList, &QAction::triggered, this, &form1::mnuImportList_Click);
+    connect(mnuExportList, &QAction::triggered, this, &form1::mnuExportList_Click);
+    connect(mnuFadeNow, &QAction::triggered, this, &form1::FadeNow);
     connect(mnu_ID3, &QAction::triggered, this, &form1::mnu_ID3_Click);
     connect(mnu_multilist, &QAction::triggered, this, &form1::mnu_multilist_Click);
     connect(mnuQuickHelp, &QAction::triggered, this, &form1::mnuQuickHelp_Click);

@@ -16,8 +16,13 @@
 
 #include "app/CommonDialog.h"
 #include "app/ListView.h"
+#include "app/Options.h"
 #include "app/Windows.h"
 #include "app/decks/DeckControl.h"
+
+// Exported play lists name their songs relative to the list's folder.
+inline constexpr Options::Flag kExportRelative{"playlists/exportRelative", "Export With &Relative Paths",
+                                               false};
 
 class form1 : public Form {
     Q_OBJECT
@@ -84,9 +89,13 @@ class form1 : public Form {
     QAction* mnuSave;
     QAction* mnuSep;
     QAction* mnu_exit;
+    QAction* mnuImportList;  // beyond the designed menu: other players' lists
+    QAction* mnuExportList;
+    QAction* mnuExportRelative;
     QMenu* mnu_Tools;
     QAction* mnuAutorecover;
     QAction* mnu_Setup;
+    QAction* mnuFadeNow;  // beyond the designed menu: "Fade &Now"
     QMenu* mnuSearch;
     QAction* mnu_ID3;
     QAction* mnu_multilist;
@@ -125,6 +134,10 @@ class form1 : public Form {
     void Command6_Click();
     void MP1_PlayStateChange(int OldState, int NewState);
     void MP2_PlayStateChange(int OldState, int NewState);
+    // Starts the transition to the next song at once, as if the live deck had
+    // just reached its last seconds; switches the engine on first when off.
+    // Does nothing while a fade is under way or nothing plays on the live deck.
+    void FadeNow();
 
     // --- cue editing (form1_cue.cpp) -----------------------------------
     void cmdUP_Click();
@@ -146,6 +159,12 @@ class form1 : public Form {
     void mnuOpenList_Click();
     void mnuOpen_Click();
     void mnuAutorecover_Click();
+    // Play lists of other players (M3U, M3U8, PLS, XSPF): import appends to
+    // the cue, export writes it; the open list dialog also takes them by type.
+    void mnuImportList_Click();
+    void mnuExportList_Click();
+    // Appends the songs of a play list file; with replace, they replace the cue.
+    void ImportList(const QString& file, bool replace);
 
     // --- song search (form1_search.cpp) --------------------------------
     void Command1_Click();
@@ -182,6 +201,7 @@ class form1 : public Form {
     void FadeTick(int watched);
     void MoveFader(int value);
     DeckControl* Deck(int n) const { return n == 1 ? MP1 : MP2; }
+    int fadeNowDeck_ = 0;  // the deck being faded out on demand, until its hand-over
 
     void BuildSearchSide();
     void BuildCueSide();

@@ -1,3 +1,5 @@
+#include <cmath>
+
 #include "app/Module1.h"
 #include "app/decks/CrossFade.h"
 #include "app/form1.h"
@@ -46,6 +48,10 @@ void form1::FadeTick(int watched) {
     in.otherVolume = next->Volume();
     in.cueHasSongs = lstPlaylist->Count() > 0;
     in.watchedPlayState = live->PlayState();
+    // A fade called for goes on as if the song had reached its last seconds,
+    // whatever its remaining time, until the hand-over.
+    if (fadeNowDeck_ == watched && in.duration - in.position > CrossFade::kLeadSeconds)
+        in.position = in.duration - CrossFade::kLeadSeconds;
     const CrossFade::TickPlan plan = CrossFade::Tick(in);
 
     live->SetVolume(plan.watchedVolume);
@@ -58,6 +64,7 @@ void form1::FadeTick(int watched) {
     }
     if (plan.faderTo >= 0) MoveFader(plan.faderTo);
     if (plan.handOver) {
+        if (fadeNowDeck_ == watched) fadeNowDeck_ = 0;
         live->Pause();
         live->SetCurrentPosition(0);
     }
@@ -77,6 +84,7 @@ void form1::chkAutoFade_Click() {
         T1->stop();
         T2->stop();
         Fader->setEnabled(true);
+        fadeNowDeck_ = 0;
         return;
     }
     const CrossFade::ArmPlan plan = CrossFade::Arm(MP1->PlayState() == CrossFade::kPlaying,
@@ -123,4 +131,24 @@ void form1::MP2_PlayStateChange(int, int) {
         Enable(T2);
         T1->stop();
     }
+}
+
+void form1::FadeNow() {
+    // Asking for a fade means wanting the engine: it is switched on first.
+    if (!chkAutoFade->isChecked()) {
+        chkAutoFade->setChecked(true);
+        chkAutoFade_Click();
+    }
+    QTimer* watcher = T1->isActive() ? T1 : T2->isActive() ? T2 : nullptr;
+    if (!watcher) return;  // armed, but the live deck plays nothing
+    const int watched = watcher == T1 ? 1 : 2;
+    DeckControl* live = Deck(watched);
+    // A fade under way, called for or due by the clock, goes on as it is.
+    const bool fading = fadeNowDeck_ == watched || Module1::CurrentDeck != watched ||
+                        std::abs(live->Duration() - live->CurrentPosition()) <= CrossFade::kLeadSeconds;
+    if (fading) return;
+    fadeNowDeck_ = watched;
+    // The first step now, the next ones a full tick apart from it.
+    watcher->start();
+    FadeTick(watched);
 }
