@@ -102,6 +102,10 @@ void form1::BuildCueSide() {
     lstPlaylist = makeSongList(client, 5520, 360, 5565, 3015);
     lblPlaySongs = makeLabel(client, QString(), 5550, 3375, 5525, 375);
     highlight(lblPlaySongs, Qt::yellow);
+    // Over the empty right part of the count label, which keeps its own text.
+    lblCueTime = makeLabel(client, QString(), 7500, 3375, 2580, 375);
+    highlight(lblCueTime, Qt::yellow);
+    lblCueTime->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     cmdUP = makeButton(client, QString(), 10080, 3360, 495, 375);
     cmdUP->setIcon(style()->standardIcon(QStyle::SP_ArrowUp));
     cmdUP->setToolTip("Move Song Up");
@@ -200,6 +204,8 @@ void form1::BuildMenus() {
 }
 
 void form1::Wire() {
+    WireCueTime();
+    WireDrops();
     // search side
     connect(Command1, &QPushButton::clicked, this, &form1::Command1_Click);
     txtSearch->installEventFilter(this);

@@ -15,6 +15,7 @@
 #include <QTimer>
 
 #include "app/CommonDialog.h"
+#include "app/CueTime.h"
 #include "app/ListView.h"
 #include "app/Options.h"
 #include "app/Windows.h"
@@ -50,6 +51,8 @@ class form1 : public Form {
     QPushButton* Command3;  // "&Clearlist"
     ListView* lstPlaylist;
     QLabel* lblPlaySongs;
+    QLabel* lblCueTime;  // beyond the design: the cue's total time and when it runs out
+    CueTime cueTime_;    // reads the cue's lengths in the background
     QPushButton* cmdUP;
     QPushButton* cmdDown;
     QLabel* Label6;
@@ -165,6 +168,8 @@ class form1 : public Form {
     void mnuExportList_Click();
     // Appends the songs of a play list file; with replace, they replace the cue.
     void ImportList(const QString& file, bool replace);
+    // What was dropped on the cue above its 1-based row `before` (0 = at the end).
+    void CueDrop(const QMimeData* mime, int before);
 
     // --- song search (form1_search.cpp) --------------------------------
     void Command1_Click();
@@ -207,6 +212,15 @@ class form1 : public Form {
     void FadeTick(int watched);
     void MoveFader(int value);
     DeckControl* Deck(int n) const { return n == 1 ? MP1 : MP2; }
+    // the cue's playing time (form1_cuetime.cpp)
+    // drag and drop (form1_drop.cpp)
+    void WireDrops();
+    void WireCueTime();
+    void CueChanged();
+    void ShowCueTime();
+    CueTime::Total cueTotal_;
+    QTimer* cueTimeSum_;      // gathers a burst of cue changes into one sum
+    QTimer* cueTimeClock_;    // moves the run-out time on as the live song plays
     int fadeNowDeck_ = 0;     // the deck being faded out on demand, until its hand-over
     QStringList skipped_[3];  // by deck: why the songs skipped on the way to its song did not open
     bool handLoad_ = false;   // a load button is putting a song on a deck

@@ -110,7 +110,9 @@ QString locationFor(const Song& song, const QDir& listDir, bool relative, Format
         return QString::fromLatin1(path.toUtf8().toPercentEncoding("/!$&'()*+,=@~-._"));
     }
     // A line starting with "#" is a comment in M3U; "./" keeps the name a path.
-    if (relative && (path.startsWith(u'#') || path.startsWith(u' '))) path.prepend(QStringLiteral("./"));
+    // "./" also keeps a name like "ab:c.mp3" from reading as an address.
+    if (relative && (path.startsWith(u'#') || path.startsWith(u' ') || hasScheme(path)))
+        path.prepend(QStringLiteral("./"));
     return path;
 }
 
@@ -170,10 +172,13 @@ Imported Resolve(Format format, const QList<Item>& items, const QString& listFol
 
 Imported Import(const QString& listFile) {
     const auto format = FormatOf(listFile);
-    if (!format) return {.error = QStringLiteral("not a play list of a known type")};
+    Imported failed;
+    if (!format) {
+        failed.error = QStringLiteral("not a play list of a known type");
+        return failed;
+    }
     QByteArray bytes;
-    QString error;
-    if (!ListFile::ReadAll(listFile, bytes, &error)) return {.error = error};
+    if (!ListFile::ReadAll(listFile, bytes, &failed.error)) return failed;
     return Resolve(*format, Parse(*format, bytes), QFileInfo(listFile).absolutePath());
 }
 

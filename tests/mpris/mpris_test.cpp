@@ -55,8 +55,9 @@ class MprisBus : public ::testing::Test {
                                .value(0)
                                .value<QDBusVariant>()
                                .variant();
-        return v.canConvert<QDBusArgument>() ? QVariant(qdbus_cast<QVariantMap>(v.value<QDBusArgument>()))
-                                             : v;
+        return v.userType() == qMetaTypeId<QDBusArgument>()
+                   ? QVariant(qdbus_cast<QVariantMap>(v.value<QDBusArgument>()))
+                   : v;
     }
     void player(const char* method) { call("org.mpris.MediaPlayer2.Player", method); }
     FakeDeckPlayer* d1() const { return FakeDeckPlayer::deckNo(1); }
@@ -100,7 +101,8 @@ TEST_F(MprisBus, MediaKeysDriveTheLiveDeckAndChangesAreSignalled) {
     EXPECT_EQ(d1()->Volume(), volume);
 
     for (const auto& [method, state, status] :
-         {std::tuple{"Pause", 1, "Paused"}, {"PlayPause", 2, "Playing"}, {"Stop", 0, "Stopped"}}) {
+         {std::tuple{"Pause", 1, "Paused"}, std::tuple{"PlayPause", 2, "Playing"},
+          std::tuple{"Stop", 0, "Stopped"}}) {
         player(method);
         EXPECT_EQ(d1()->PlayState(), state) << method;
         EXPECT_EQ(get("PlaybackStatus").toString(), status) << method;
