@@ -2,7 +2,7 @@
 
 #include <QFileInfo>
 
-#include "app/Seams.h"
+#include "seams/Seams.h"
 
 void CommonDialog::ShowOpen() {
     Seams::FileDialog d;

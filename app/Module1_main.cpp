@@ -1,7 +1,7 @@
 #include <QDir>
 
 #include "app/Module1.h"
-#include "app/Seams.h"
+#include "seams/Seams.h"
 #include "app/Windows.h"
 #include "app/form1.h"
 #include "windows/frmSetup.h"

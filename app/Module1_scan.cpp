@@ -2,7 +2,7 @@
 
 #include "app/Module1.h"
 #include "app/ScanProgress.h"
-#include "app/Seams.h"
+#include "seams/Seams.h"
 #include "app/Windows.h"
 #include "library/Scanner.h"
 #include "windows/frmSetup.h"

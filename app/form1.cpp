@@ -7,8 +7,8 @@
 #include <QStylePainter>
 
 #include "app/Module1.h"
-#include "app/Seams.h"
-#include "app/Twips.h"
+#include "seams/Seams.h"
+#include "layout/Twips.h"
 #include "app/decks/DeckFactory.h"
 #include "app/decks/SliderRelease.h"
 #include "windows/formlist.h"
@@ -161,8 +161,8 @@ void form1::BuildDecks() {
     Timer2->setInterval(60);
     T1 = new QTimer(this);
     T2 = new QTimer(this);
-    T1->setInterval(1000);
-    T2->setInterval(1000);
+    T1->setInterval(fade_.tickMs);
+    T2->setInterval(fade_.tickMs);
 }
 
 void form1::BuildMenus() {

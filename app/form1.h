@@ -16,6 +16,7 @@
 
 #include "app/CommonDialog.h"
 #include "app/CueTime.h"
+#include "app/decks/CrossFade.h"
 #include "app/ListView.h"
 #include "app/Options.h"
 #include "app/Windows.h"
@@ -141,6 +142,9 @@ class form1 : public Form {
     // just reached its last seconds; switches the engine on first when off.
     // Does nothing while a fade is under way or nothing plays on the live deck.
     void FadeNow();
+    // The numbers every fade runs on, and the watchers' interval with them.
+    const CrossFade::Params& Fade() const { return fade_; }
+    void SetFade(const CrossFade::Params& p);
 
     // --- cue editing (form1_cue.cpp) -----------------------------------
     void cmdUP_Click();
@@ -212,9 +216,9 @@ class form1 : public Form {
     void FadeTick(int watched);
     void MoveFader(int value);
     DeckControl* Deck(int n) const { return n == 1 ? MP1 : MP2; }
-    // the cue's playing time (form1_cuetime.cpp)
     // drag and drop (form1_drop.cpp)
     void WireDrops();
+    // the cue's playing time (form1_cuetime.cpp)
     void WireCueTime();
     void CueChanged();
     void ShowCueTime();
@@ -224,6 +228,7 @@ class form1 : public Form {
     int fadeNowDeck_ = 0;     // the deck being faded out on demand, until its hand-over
     QStringList skipped_[3];  // by deck: why the songs skipped on the way to its song did not open
     bool handLoad_ = false;   // a load button is putting a song on a deck
+    CrossFade::Params fade_;
 
     void BuildSearchSide();
     void BuildCueSide();

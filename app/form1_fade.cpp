@@ -13,6 +13,12 @@ void Enable(QTimer* t) {
 
 }  // namespace
 
+void form1::SetFade(const CrossFade::Params& p) {
+    fade_ = p;
+    T1->setInterval(p.tickMs);
+    T2->setInterval(p.tickMs);
+}
+
 void form1::MoveFader(int value) {
     // The engine keeps the fader out of the user's hands while it runs.
     Fader->setEnabled(true);
@@ -25,7 +31,7 @@ bool form1::StartNextSong(int deck) {
     const bool opened = OpenNextSong(deck);
     if (opened) {
         Deck(deck)->Play();
-        Deck(deck)->SetVolume(CrossFade::kStartVolume);
+        Deck(deck)->SetVolume(fade_.startVolume);
     }
     Module1::RefreshCueCount();
     Module1::SaveAutoRecover();
@@ -48,7 +54,7 @@ void form1::LiveDeckEnded(int deck) {
     if (!opened) return;
     Deck(other)->Play();
     Deck(other)->SetVolume(0);
-    Deck(deck)->SetVolume(CrossFade::kSilent);
+    Deck(deck)->SetVolume(fade_.silent);
     fadeNowDeck_ = 0;
     Module1::CurrentDeck = other;
     (other == 1 ? T2 : T1)->stop();
@@ -71,15 +77,15 @@ void form1::FadeTick(int watched) {
     in.watchedPlayState = live->PlayState();
     // A fade called for goes on as if the song had reached its last seconds,
     // whatever its remaining time, until the hand-over.
-    if (fadeNowDeck_ == watched && in.duration - in.position > CrossFade::kLeadSeconds)
-        in.position = in.duration - CrossFade::kLeadSeconds;
-    CrossFade::TickPlan plan = CrossFade::Tick(in);
+    if (fadeNowDeck_ == watched && in.duration - in.position > fade_.leadSeconds)
+        in.position = in.duration - fade_.leadSeconds;
+    CrossFade::TickPlan plan = CrossFade::Tick(in, fade_);
 
     live->SetVolume(plan.watchedVolume);
     if (plan.startNext && !StartNextSong(other)) {
         // Nothing in the cue would open: the fade goes on as over an empty cue.
         in.cueHasSongs = false;
-        plan = CrossFade::Tick(in);
+        plan = CrossFade::Tick(in, fade_);
     }
     next->SetVolume(plan.otherVolume);
     Module1::CurrentDeck = plan.currentDeck;
@@ -112,8 +118,9 @@ void form1::chkAutoFade_Click() {
         fadeNowDeck_ = 0;
         return;
     }
-    const CrossFade::ArmPlan plan = CrossFade::Arm(MP1->PlayState() == CrossFade::kPlaying,
-                                                   MP2->PlayState() == CrossFade::kPlaying, Fader->value());
+    const CrossFade::ArmPlan plan =
+        CrossFade::Arm(MP1->PlayState() == CrossFade::kPlaying, MP2->PlayState() == CrossFade::kPlaying,
+                       Fader->value(), fade_);
     if (plan.setVolumes) {
         MP1->SetVolume(plan.deck1Volume);
         MP2->SetVolume(plan.deck2Volume);
@@ -172,7 +179,7 @@ void form1::FadeNow() {
     DeckControl* live = Deck(watched);
     // A fade under way, called for or due by the clock, goes on as it is.
     const bool fading = fadeNowDeck_ == watched || Module1::CurrentDeck != watched ||
-                        std::abs(live->Duration() - live->CurrentPosition()) <= CrossFade::kLeadSeconds;
+                        std::abs(live->Duration() - live->CurrentPosition()) <= fade_.leadSeconds;
     if (fading) return;
     fadeNowDeck_ = watched;
     // The first step now, the next ones a full tick apart from it.

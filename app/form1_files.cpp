@@ -1,7 +1,7 @@
 #include <QFileInfo>
 
 #include "app/Module1.h"
-#include "app/Seams.h"
+#include "seams/Seams.h"
 #include "app/form1.h"
 #include "library/ListFile.h"
 #include "library/PlaylistFormats.h"

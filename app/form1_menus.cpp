@@ -1,7 +1,7 @@
 #include <QUrl>
 
 #include "app/Module1.h"
-#include "app/Seams.h"
+#include "seams/Seams.h"
 #include "app/form1.h"
 #include "windows/frmAbout.h"
 #include "windows/frmSetup.h"

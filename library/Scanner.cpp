@@ -3,7 +3,7 @@
 #include <QDir>
 #include <QFileInfo>
 
-#include "app/Module1.h"
+#include "library/Module1State.h"
 #include "library/ID3Tag.h"
 
 namespace Scanner {

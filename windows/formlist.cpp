@@ -3,7 +3,7 @@
 #include <QMimeData>
 
 #include "app/Module1.h"
-#include "app/Twips.h"
+#include "layout/Twips.h"
 #include "app/form1.h"
 
 namespace {

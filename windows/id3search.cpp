@@ -3,7 +3,7 @@
 #include <QCompleter>
 
 #include "app/Module1.h"
-#include "app/Twips.h"
+#include "layout/Twips.h"
 #include "app/form1.h"
 #include "library/ID3Tag.h"
 
@@ -24,7 +24,8 @@ QPushButton* makeButton(QWidget* parent, const QString& caption, int l, int t, i
     return Twips::control<QPushButton>(parent, caption, Twips::font("Arial Black", 9), l, t, w, h);
 }
 
-// A text box shows a tag field up to its first NUL: the rest is padding.
+// A tag field is shown up to its first NUL: the rest is padding, which the
+// library keeps as the file holds it.
 QString shown(const QString& field) {
     const qsizetype nul = field.indexOf(QChar(0));
     return nul < 0 ? field : field.left(nul);
@@ -184,7 +185,7 @@ void id3search::FillList() {
     try {
         while (Module1::rsLibrary.IsOpen() && !Module1::rsLibrary.EOF_()) {
             QStringList row{QStringLiteral("1")};
-            for (const char* c : kColumns) row << text(c);
+            for (const char* c : kColumns) row << shown(text(c));
             row << text("artist") << text("path");
             rows.push_back(row);
             Module1::rsLibrary.MoveNext();
@@ -193,6 +194,8 @@ void id3search::FillList() {
         // What was read so far is listed.
     }
     lstresults->AddRows(rows);
+    // Play Next and Edit act on the selected row, so a fresh listing has one.
+    if (!rows.isEmpty()) lstresults->SetSelectedItem(1);
     Module1::rsLibrary.Close();
     lblTotalsongs->setText(QStringLiteral("Total Songs Found: ") + QString::number(rows.size()));
 }
@@ -260,6 +263,9 @@ void id3search::cmdSave_Click() {
     tag.Comment = ID3Tag::FieldText(texts[4], 30);
     // The library gets the trimmed genre name, so the file gets that name's number.
     tag.Genre = ID3Tag::GenreCode(trimmed[5]);
+    // Text a tag cannot hold is refused before anything is written, so file and
+    // library row never disagree; the DJ stays in the edit to change it.
+    if (!ID3Tag::CanStore(tag)) return;
     const bool written = ID3Tag::WriteID3Tag(EditFile, tag);  // tells the user itself on failure
     ToggleButtons();
 
@@ -267,7 +273,8 @@ void id3search::cmdSave_Click() {
     if (written && row > 0) {
         for (int k = 1; k <= 6; ++k) lstresults->SetSubItem(row, k, trimmed[k - 1]);
         StrSQL2 = QStringLiteral("Select * from songs where artist='") + quoted(lstresults->SubItem(row, 7)) +
-                  QStringLiteral("' And path='") + quoted(lstresults->SubItem(row, 8)) + QStringLiteral("'");
+                  QStringLiteral("' COLLATE BINARY And path='") + quoted(lstresults->SubItem(row, 8)) +
+                  QStringLiteral("'");
         try {
             openLibrary(StrSQL2);
             if (!Module1::rsLibrary.EOF_()) {

@@ -5,7 +5,7 @@
 #include <QUrl>
 
 #include "app/Module1.h"
-#include "app/Twips.h"
+#include "layout/Twips.h"
 #include "app/form1.h"
 #include "library/ListFile.h"
 
