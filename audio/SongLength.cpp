@@ -1,5 +1,6 @@
 #include "audio/SongLength.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <vector>
 
@@ -48,9 +49,16 @@ double songLengthSeconds(const std::string& path) {
     AVFormatContext* fmt = nullptr;
     if (avformat_open_input(&fmt, path.c_str(), nullptr, nullptr) < 0) return -1;
     double seconds = -1;
-    // The stream probe fills in the duration for headers that lack it
-    // (an MP3 without a Xing frame is estimated from its bit rate).
-    if (avformat_find_stream_info(fmt, nullptr) >= 0 && fmt->duration > 0)
+    // Most headers state the stream's length (WAV, an MP3's Xing frame, ASF),
+    // which needs no decoding at all.
+    for (unsigned i = 0; i < fmt->nb_streams; ++i) {
+        const AVStream* st = fmt->streams[i];
+        if (st->codecpar->codec_type == AVMEDIA_TYPE_AUDIO && st->duration > 0 &&
+            st->duration != AV_NOPTS_VALUE)
+            seconds = std::max(seconds, st->duration * av_q2d(st->time_base));
+    }
+    // Otherwise the stream probe estimates it (an MP3 from its bit rate).
+    if (seconds < 0 && avformat_find_stream_info(fmt, nullptr) >= 0 && fmt->duration > 0)
         seconds = double(fmt->duration) / AV_TIME_BASE;
     avformat_close_input(&fmt);
     return seconds;
