@@ -8,9 +8,11 @@
 
 #include "app/Module1.h"
 #include "seams/Seams.h"
+#include "app/TagOptions.h"
 #include "layout/Twips.h"
 #include "app/decks/DeckFactory.h"
 #include "app/decks/SliderRelease.h"
+#include "app/decks/SoundOptions.h"
 #include "windows/formlist.h"
 #include "windows/frmAbout.h"
 #include "windows/frmSetup.h"
@@ -185,6 +187,13 @@ void form1::BuildMenus() {
     mnu_Setup = mnu_Tools->addAction("&Setup");
     mnuFadeNow = mnu_Tools->addAction("Fade &Now");
     mnuFadeNow->setShortcut(QKeySequence("Ctrl+N"));
+    mnu_Tools->addSeparator();
+    Options::AddMenuItem(mnu_Tools, Options::MoreAudioTypes);
+    Options::AddMenuItem(mnu_Tools, Options::ReadAllTagFormats);
+    mnu_Tools->addSeparator();
+    for (const Options::Flag* o :
+         {&SoundOptions::kSmoothFades, &SoundOptions::kSkipSilence, &SoundOptions::kLevelLoudness})
+        Options::AddMenuItem(mnu_Tools, *o);
     mnuSearch = menuBar->addMenu("Sea&rch");
     mnu_ID3 = mnuSearch->addAction("ID3 &Tag Search");
     mnu_multilist = mnuSearch->addAction("&Multilist Viewer");
