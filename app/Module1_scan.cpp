@@ -1,6 +1,7 @@
 #include <QCheckBox>
 
 #include "app/Module1.h"
+#include "app/Options.h"
 #include "app/ScanProgress.h"
 #include "app/Seams.h"
 #include "app/Windows.h"
@@ -35,8 +36,10 @@ void ScanFolder(const QString& folderPath) {
 }
 
 QString BrowseFolder(QWidget* owner, const QString& title) {
-    QString path = Seams::ui().browseFolder(owner, title);
+    const QString kind = QStringLiteral("picker");
+    QString path = Seams::ui().browseFolder(owner, title, Options::LastFolder(kind));
     while (path.size() > 1 && path.endsWith('/')) path.chop(1);
+    if (!path.isEmpty()) Options::SetLastFolder(kind, path);
     return path;
 }
 

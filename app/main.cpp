@@ -1,6 +1,7 @@
 #include <QApplication>
 
 #include "app/Module1.h"
+#include "app/Shutdown.h"
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
@@ -8,9 +9,11 @@ int main(int argc, char** argv) {
     QApplication::setApplicationVersion(QStringLiteral(VELUMIX_VERSION));
     // The process ends when its last window is unloaded, not when the last is hidden.
     QApplication::setQuitOnLastWindowClosed(false);
+    Shutdown::CatchSignals();
     const int rc = Module1::Main();
     if (rc != 0) return rc;
     const int exitCode = app.exec();
     Module1::ResetState();
+    Shutdown::Ended();
     return exitCode;
 }

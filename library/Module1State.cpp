@@ -1,6 +1,7 @@
 #include <QCoreApplication>
 
 #include "app/Module1.h"
+#include "library/AppFolder.h"
 
 namespace Module1 {
 
@@ -21,7 +22,7 @@ QString g_appPath;
 }
 
 QString AppPath() {
-    return g_appPath.isEmpty() ? QCoreApplication::applicationDirPath() : g_appPath;
+    return g_appPath.isEmpty() ? AppFolder::DataFolder(QCoreApplication::applicationDirPath()) : g_appPath;
 }
 
 void SetAppPath(const QString& folder) {
@@ -29,8 +30,12 @@ void SetAppPath(const QString& folder) {
 }
 
 QString LibraryConnectionString(const QString& appFolder) {
-    return QStringLiteral("Provider=SQLite;") + QStringLiteral("Data Source=") + appFolder +
-           QStringLiteral("/songs.mdb;") + QStringLiteral("User Id=admin;") + QStringLiteral("Password=");
+    QString file = appFolder + QStringLiteral("/songs.mdb");
+    // A folder name may hold ';' or quotes: such a value goes in double quotes.
+    if (file.contains(';') || file.contains('"') || file.contains('\'') || file != file.trimmed())
+        file = '"' + QString(file).replace('"', QStringLiteral("\"\"")) + '"';
+    return QStringLiteral("Provider=SQLite;") + QStringLiteral("Data Source=") + file + QStringLiteral(";") +
+           QStringLiteral("User Id=admin;") + QStringLiteral("Password=");
 }
 
 QVariant ReplaceText(const QVariant& expression, const QString& find, const QString& replacement,
