@@ -231,6 +231,8 @@ void form1::Wire() {
     connect(cmdLD1, &QPushButton::clicked, this, &form1::cmdLD1_Click);
     connect(cmdLD2, &QPushButton::clicked, this, &form1::cmdLD2_Click);
     connect(MP1, &DeckControl::EndOfStream, this, &form1::MP1_EndOfStream);
+    // Deck 2 has no handler of its own; the engine still hears it end.
+    connect(MP2, &DeckControl::EndOfStream, this, [this] { LiveDeckEnded(2); });
     connect(MP1, &DeckControl::PlayStateChange, this, &form1::MP1_PlayStateChange);
     connect(MP2, &DeckControl::PlayStateChange, this, &form1::MP2_PlayStateChange);
     connect(Timer1, &QTimer::timeout, this, &form1::Timer1_Timer);
@@ -283,10 +285,10 @@ bool form1::eventFilter(QObject* watched, QEvent* event) {
 }
 
 void form1::lblD1_MouseMove() {
-    lblD1->setToolTip(lblD1->text());
+    lblD1->setToolTip(SongTip(1));
 }
 void form1::lblD2_MouseMove() {
-    lblD2->setToolTip(lblD2->text());
+    lblD2->setToolTip(SongTip(2));
 }
 
 namespace {

@@ -180,10 +180,18 @@ class form1 : public Form {
     // decks and cross-fade (form1_decks.cpp, form1_fade.cpp)
     bool TakeNextSong(QString& name, QString& file);
     void RemoveTakenSong();
-    void StartNextSong(int deck);
+    bool OpenNextSong(int deck);
+    bool PlaySong(const QString& song);
+    void LoadByHand(int deck);
+    bool StartNextSong(int deck);
+    void LiveDeckEnded(int deck);
+    // The song label's tooltip: its caption, then why songs were passed over to reach it.
+    QString SongTip(int deck) const;
     void FadeTick(int watched);
     void MoveFader(int value);
     DeckControl* Deck(int n) const { return n == 1 ? MP1 : MP2; }
+    QStringList skipped_[3];  // by deck: why the songs skipped on the way to its song did not open
+    bool handLoad_ = false;   // a load button is putting a song on a deck
 
     void BuildSearchSide();
     void BuildCueSide();

@@ -3,10 +3,14 @@
 #include "app/decks/RemainingTime.h"
 #include "app/form1.h"
 
+#include <QScopedValueRollback>
+
 // Every song that goes onto a deck comes from the top of the cue: the top row
 // becomes the selected row, and once the song is on the deck that row leaves
-// the cue. A deck that fails to open a song is ignored: the row goes all the
-// same and the label names the song, so the cue never stalls on a bad file.
+// the cue. A song that does not open leaves the cue too, and the next one is
+// tried at once: a deck never plays its previous song again under a new name,
+// and the cue never stalls on a bad file. Nothing modal stops the show; the
+// label's tooltip says which songs were passed over and why.
 
 bool form1::TakeNextSong(QString& name, QString& file) {
     if (lstPlaylist->Count() == 0) return false;
@@ -20,24 +24,46 @@ void form1::RemoveTakenSong() {
     lstPlaylist->Remove(lstPlaylist->SelectedItem());
 }
 
+bool form1::OpenNextSong(int deck) {
+    skipped_[deck].clear();
+    bool opened = false;
+    QString name, file;
+    while (!opened && TakeNextSong(name, file)) {
+        opened = Deck(deck)->Open(file);
+        (deck == 1 ? lblD1 : lblD2)->setText(name);
+        RemoveTakenSong();
+        if (!opened) skipped_[deck] << Deck(deck)->LastError();
+    }
+    (deck == 1 ? lblD1 : lblD2)->setToolTip(SongTip(deck));
+    return opened;
+}
+
+QString form1::SongTip(int deck) const {
+    QStringList lines{(deck == 1 ? lblD1 : lblD2)->text()};
+    for (const QString& why : skipped_[deck]) lines << tr("Skipped: %1").arg(why);
+    return lines.join('\n');
+}
+
 void form1::playsong(QString& song) {
+    PlaySong(song);
+}
+
+bool form1::PlaySong(const QString& song) {
     const int row = lstPlaylist->SelectedItem();
     lbldisplay->setText(lstPlaylist->SubItem(row, 1));
     lstPlaylist->Remove(row);
-    MP1->Open(song);
+    if (!MP1->Open(song)) return false;
     MP1->Play();
+    return true;
 }
 
 void form1::Command2_Click() {
-    QString name, file;
-    if (!TakeNextSong(name, file)) {
+    if (lstPlaylist->Count() == 0) {
         Seams::MsgBox(QStringLiteral("No songs found in list ?"), Seams::Buttons::OK,
                       Seams::Icon::Information);
         return;
     }
-    MP1->SetFileName(file);
-    MP1->Play();
-    lblD1->setText(name);
+    if (OpenNextSong(1)) MP1->Play();
 
     Module1::CurrentDeck = 1;
     T2->stop();
@@ -47,7 +73,6 @@ void form1::Command2_Click() {
     MP2->SetVolume(-6000);
     Fader->setValue(0);
 
-    RemoveTakenSong();
     Module1::RefreshCueCount();
     Module1::SaveAutoRecover();
 }
@@ -55,36 +80,37 @@ void form1::Command2_Click() {
 void form1::cmdLD1_Click() {
     // The engine watching deck 1 owns it: loading it by hand would cut the live song.
     if (T1->isActive() && chkAutoFade->isChecked()) return;
-    QString name, file;
-    if (!TakeNextSong(name, file)) return;
-    // Opening starts playback; a loaded deck waits for its own play button.
-    MP1->SetFileName(file);
-    MP1->Stop();
-    lblD1->setText(name);
-    RemoveTakenSong();
-    Module1::RefreshCueCount();
-    Module1::SaveAutoRecover();
+    LoadByHand(1);
 }
 
 void form1::cmdLD2_Click() {
     if (T2->isActive() && chkAutoFade->isChecked()) return;
-    QString name, file;
-    if (!TakeNextSong(name, file)) return;
-    MP2->SetFileName(file);
-    MP2->Stop();
-    lblD2->setText(name);
-    RemoveTakenSong();
+    LoadByHand(2);
+}
+
+void form1::LoadByHand(int deck) {
+    if (lstPlaylist->Count() == 0) return;
+    // Opening starts playback; a loaded deck waits for its own play button.
+    // The start the open reports is the load's own and must not wake the engine.
+    const QScopedValueRollback<bool> loading(handLoad_, true);
+    OpenNextSong(deck);
+    Deck(deck)->Stop();
     Module1::RefreshCueCount();
     Module1::SaveAutoRecover();
 }
 
 void form1::MP1_EndOfStream() {
     // With auto fade on, the engine is in charge of the decks.
-    if (chkAutoFade->isChecked()) return;
+    if (chkAutoFade->isChecked()) return LiveDeckEnded(1);
     QString name, file;
     if (!TakeNextSong(name, file)) return;
-    lblD1->setText(name);
-    playsong(file);  // removes the row
+    skipped_[1].clear();
+    do {
+        lblD1->setText(name);
+        if (PlaySong(file)) break;  // removes the row
+        skipped_[1] << MP1->LastError();
+    } while (TakeNextSong(name, file));
+    lblD1->setToolTip(SongTip(1));
     Module1::RefreshCueCount();
 }
 

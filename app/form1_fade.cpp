@@ -18,19 +18,39 @@ void form1::MoveFader(int value) {
     Fader->setEnabled(false);
 }
 
-void form1::StartNextSong(int deck) {
-    QString name, file;
-    if (!TakeNextSong(name, file)) return;
-    DeckControl* d = Deck(deck);
-    // A song that does not open is passed over: the deck is still told to
-    // play (it plays what it holds, if anything) and the fade goes on.
-    d->Open(file);
-    d->Play();
-    d->SetVolume(CrossFade::kStartVolume);
-    (deck == 1 ? lblD1 : lblD2)->setText(name);
-    RemoveTakenSong();
+bool form1::StartNextSong(int deck) {
+    // Songs that do not open leave the cue on the way to the first that does.
+    const bool opened = OpenNextSong(deck);
+    if (opened) {
+        Deck(deck)->Play();
+        Deck(deck)->SetVolume(CrossFade::kStartVolume);
+    }
     Module1::RefreshCueCount();
     Module1::SaveAutoRecover();
+    return opened;
+}
+
+void form1::LiveDeckEnded(int deck) {
+    // A song shorter than the fade, or a file that ends early, leaves the live
+    // deck silent before the engine would start the next song. Waiting for the
+    // fade (or handing back to a deck that holds nothing new) would be dead
+    // air: the next song starts at once on the other deck, at full volume, and
+    // that deck becomes the live one.
+    const bool watching = T1->isActive() || T2->isActive();
+    if (!chkAutoFade->isChecked() || !watching || deck != Module1::CurrentDeck) return;
+    if (lstPlaylist->Count() == 0) return;
+    const int other = deck == 1 ? 2 : 1;
+    const bool opened = OpenNextSong(other);
+    Module1::RefreshCueCount();
+    Module1::SaveAutoRecover();
+    if (!opened) return;
+    Deck(other)->Play();
+    Deck(other)->SetVolume(0);
+    Deck(deck)->SetVolume(CrossFade::kSilent);
+    Module1::CurrentDeck = other;
+    (other == 1 ? T2 : T1)->stop();
+    Enable(other == 1 ? T1 : T2);
+    MoveFader(other == 1 ? CrossFade::kFaderDeck1 : CrossFade::kFaderDeck2);
 }
 
 void form1::FadeTick(int watched) {
@@ -46,10 +66,14 @@ void form1::FadeTick(int watched) {
     in.otherVolume = next->Volume();
     in.cueHasSongs = lstPlaylist->Count() > 0;
     in.watchedPlayState = live->PlayState();
-    const CrossFade::TickPlan plan = CrossFade::Tick(in);
+    CrossFade::TickPlan plan = CrossFade::Tick(in);
 
     live->SetVolume(plan.watchedVolume);
-    if (plan.startNext) StartNextSong(other);
+    if (plan.startNext && !StartNextSong(other)) {
+        // Nothing in the cue would open: the fade goes on as over an empty cue.
+        in.cueHasSongs = false;
+        plan = CrossFade::Tick(in);
+    }
     next->SetVolume(plan.otherVolume);
     Module1::CurrentDeck = plan.currentDeck;
     if (plan.handOver) {
@@ -118,6 +142,8 @@ void form1::MP1_PlayStateChange(int, int) {}
 
 void form1::MP2_PlayStateChange(int, int) {
     // Deck 2 started by hand with the fader at its end: the engine watches it.
+    // Opening a song on a load button reports a start too; that one is not a play.
+    if (handLoad_) return;
     if (Fader->value() == CrossFade::kFaderDeck2 && MP2->PlayState() == CrossFade::kPlaying &&
         chkAutoFade->isChecked()) {
         Enable(T2);

@@ -23,6 +23,7 @@ class DeckControl : public QWidget {
     bool SetFileName(const QString& f) { return player_->SetFileName(f); }
     bool Open(const QString& f) { return player_->Open(f); }
     QString FileName() const { return player_->FileName(); }
+    QString LastError() const { return player_->LastError(); }
     void Play() { player_->Play(); }
     void Stop() { player_->Stop(); }
     void Pause() { player_->Pause(); }

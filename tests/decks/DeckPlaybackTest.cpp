@@ -32,7 +32,7 @@ TEST_F(DeckPlayback, PlayCompiledListStartsTheTopSongOnDeck1) {
     EXPECT_FALSE(f.T2->isActive());
 }
 
-TEST_F(DeckPlayback, EmptyCueOrUnplayableSong) {
+TEST_F(DeckPlayback, EmptyCueShowsTheMessageAndLoadsNothing) {
     f.Command2_Click();
     ASSERT_EQ(app.ui.messages.size(), 1);
     const Seams::Message& m = app.ui.messages.first();
@@ -43,15 +43,6 @@ TEST_F(DeckPlayback, EmptyCueOrUnplayableSong) {
     f.cmdLD2_Click();
     EXPECT_EQ(app.ui.messages.size(), 1);
     EXPECT_TRUE(d1()->calls.isEmpty() && d2()->calls.isEmpty());
-
-    // A song that will not open still leaves the cue, and its deck's label names it.
-    FakeDeckPlayer::unplayable() << file("A.mp3") << file("B.mp3");
-    cue({"A.mp3", "B.mp3", "C.mp3"});
-    f.Command2_Click();
-    f.cmdLD2_Click();
-    EXPECT_EQ(std::make_tuple(f.lblD1->text(), f.lblD2->text()),
-              std::make_tuple(QString("A.mp3"), QString("B.mp3")));
-    EXPECT_EQ(cueNames(), QStringList{"C.mp3"});
 }
 
 TEST_F(DeckPlayback, LoadingADeckIsBlockedOnlyByItsOwnWatcherWithAutoFade) {

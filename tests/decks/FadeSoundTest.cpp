@@ -1,15 +1,13 @@
-// A fade as a listener hears it: three songs of different tones played
-// through the audio engine offline, the engine ticking as the rendered time
-// reaches each second, and each tone's level measured in the output.
+// The decks as a listener hears them, through the audio engine offline: a
+// fade's levels tone by tone, and a cue of short and broken songs that must
+// never leave the air silent.
 #include <gtest/gtest.h>
 
+#include <QFile>
 #include <cmath>
 
-#include "app/Module1.h"
-#include "app/decks/DeckFactory.h"
 #include "app/decks/EngineDeckPlayer.h"
-#include "app/form1.h"
-#include "audio/Engine.h"
+#include "support/OfflineShow.h"
 #include "support/TempApp.h"
 #include "support/WavWriter.h"
 
@@ -31,6 +29,7 @@ class FadeSound : public ::testing::Test {
   protected:
     // Level of a tone in the left channel over [from, from + seconds), in dB of the song's own level.
     double level(double hz, double from, double seconds) const {
+        const std::vector<float>& left = show->left;
         const long a = std::lround(from * kRate), n = std::lround(seconds * kRate);
         double re = 0, im = 0;
         for (long i = 0; i < n && a + i < long(left.size()); ++i) {
@@ -43,47 +42,28 @@ class FadeSound : public ::testing::Test {
     double afterTick(const Song& s, int tick) const { return level(s.hz, tick + 0.2, 0.7); }
     // Start of the first 50 ms window from `from` on whose level is above (or below) `dB`.
     double firstWhere(const Song& s, double from, double dB, bool above) const {
-        for (double t = from; t < left.size() / double(kRate); t += 0.05)
+        for (double t = from; t < show->left.size() / double(kRate); t += 0.05)
             if ((level(s.hz, t, 0.05) > dB) == above) return t;
         return -1;
     }
+    QString song(const QString& name, double seconds, double hz, int rate = kRate) const {
+        const QString file = app.path() + "/" + name;
+        EXPECT_TRUE(WriteSineWav(file, seconds, hz, kAmplitude, rate, rate == kRate ? 2 : 1));
+        return file;
+    }
 
     TempApp app;
-    std::shared_ptr<audio::Engine> engine = std::make_shared<audio::Engine>(audio::Engine::Offline{kRate});
-    std::vector<float> left;
-    QList<QStringList> held;  // after each tick: "", the song on deck 1, the song on deck 2
+    std::unique_ptr<OfflineShow> show;
 };
 
 TEST_F(FadeSound, DecksCrossFadeInThreeAndFourDecibelSteps) {
-    SetDeckFactory([e = engine](int) { return std::make_unique<EngineDeckPlayer>(e); });
-    app.addSong("seed.wav", "/music/");
-    form1& f = Windows::Load<form1>();
-    for (const Song& s : kSongs) {
-        ASSERT_TRUE(WriteSineWav(app.path() + "/" + s.name, kSongSeconds, s.hz, kAmplitude, kRate));
-        f.lstPlaylist->AddRows({{"1", s.name, app.path() + "/"}});
-    }
-    f.chkAutoFade->setChecked(true);
-    f.chkAutoFade_Click();
-    f.Command2_Click();
-
-    auto* p1 = static_cast<EngineDeckPlayer*>(f.MP1->player());
-    auto* p2 = static_cast<EngineDeckPlayer*>(f.MP2->player());
-    std::vector<float> buf(2 * 441);
-    for (long frame = 0; frame < 72L * kRate;) {
-        engine->pump();
-        engine->render(buf.data(), 441);
-        for (int i = 0; i < 441; ++i) left.push_back(buf[2 * i]);
-        frame += 441;
-        p1->poll();
-        p2->poll();
-        if (frame % kRate == 0) {
-            if (f.T1->isActive())
-                f.T1_Timer();
-            else if (f.T2->isActive())
-                f.T2_Timer();
-            held << QStringList{"", f.MP1->FileName().section('/', -1), f.MP2->FileName().section('/', -1)};
-        }
-    }
+    show = std::make_unique<OfflineShow>(app, kRate, true);
+    QStringList files;
+    for (const Song& s : kSongs) files << song(s.name, kSongSeconds, s.hz);
+    show->start(files);
+    show->run(72);
+    EXPECT_EQ(show->started, files);
+    EXPECT_EQ(show->startDeck, QList<int>({1, 2, 1}));
 
     // Each song starts on the deck the other one is not on, then fades the other out.
     double start = 0;  // of the outgoing song
@@ -96,7 +76,6 @@ TEST_F(FadeSound, DecksCrossFadeInThreeAndFourDecibelSteps) {
         EXPECT_GE(end - heard, 10);
         EXPECT_LE(end - heard, 11);
         const int startTick = int(std::lround(heard));
-        EXPECT_EQ(held.value(startTick - 1).value(k == 0 ? 2 : 1), in.name);  // B on deck 2, C on deck 1
 
         EXPECT_NEAR(afterTick(out, startTick - 5), 0, 0.2);
         for (int tick = 1; tick <= 10; ++tick)
@@ -109,4 +88,53 @@ TEST_F(FadeSound, DecksCrossFadeInThreeAndFourDecibelSteps) {
         EXPECT_LE(end - halted, 5);
         start = heard;
     }
+}
+
+// Songs shorter than the fade on either deck, and files that never open, at
+// the top of the cue and in the middle: every good song plays once, in cue
+// order, under its own name, with no silence between songs. A song loaded by
+// hand stays on its deck, stopped, even with the fader at deck 2's end.
+TEST_F(FadeSound, ShortAndBrokenSongsNeverLeaveDeadAir) {
+    constexpr int kLow = 8000;
+    show = std::make_unique<OfflineShow>(app, kLow);
+    form1& f = *show->f;
+    const QString loaded = song("loaded.wav", 5, 200, kLow);
+    f.lstPlaylist->AddRows({{"1", "loaded.wav", app.path() + "/"}});
+    f.Fader->setValue(60);
+    f.chkAutoFade->setChecked(true);
+    f.chkAutoFade_Click();
+    f.cmdLD2_Click();
+    show->run(3);
+    EXPECT_EQ(std::make_tuple(show->deck(2)->FileName(), show->deck(2)->PlayState(), f.T2->isActive()),
+              std::make_tuple(loaded, int(DeckPlayer::Stopped), false));
+    EXPECT_TRUE(show->started.isEmpty());
+
+    // Each length comes twice, once on each deck: the decks take turns.
+    const double lengths[] = {1, 3, 6, 10, 11, 15, 26, 40, 3, 1, 10, 6, 15, 11, 40, 26};
+    QStringList files, good;
+    for (int i = 0; i < 16; ++i)
+        good << song(QString("s%1-%2s.wav").arg(i).arg(lengths[i]), lengths[i], 300 + 20 * i, kLow);
+    QFile(app.path() + "/zero.mp3").open(QIODevice::WriteOnly);
+    QFile garbage(app.path() + "/garbage.mp3");
+    ASSERT_TRUE(garbage.open(QIODevice::WriteOnly));
+    garbage.write(QByteArray("not a song at all. ").repeated(2000));
+    garbage.close();
+    const QString bad[] = {app.path() + "/garbage.mp3", app.path() + "/zero.mp3",
+                           app.path() + "/missing.mp3"};
+    files = good;
+    files.insert(0, bad[0]);
+    files.insert(3, bad[1]);
+    files.insert(8, bad[2]);
+    files.insert(12, bad[0]);
+    files.insert(16, bad[1]);
+    show->start(files);
+    show->runToEnd(400);
+
+    EXPECT_EQ(show->started, good);
+    for (int i = 0; i < show->started.size(); ++i) {
+        EXPECT_EQ(show->labels[i], show->started[i].section('/', -1)) << i;
+        EXPECT_EQ(show->startDeck[i], i % 2 ? 2 : 1) << show->started[i].toStdString();
+    }
+    EXPECT_LT(show->longestSilence, 1.0);
+    EXPECT_EQ(f.lstPlaylist->Count(), 0);
 }
