@@ -11,7 +11,8 @@ trap 'rm -rf "$work"' EXIT
 (cd "$BUILD_DIR" && cpack -G DEB -B "$work/pkg" >/dev/null)
 deb="$(ls "$work"/pkg/velumix_*_amd64.deb)"
 echo "== $(basename "$deb")"
-dpkg-deb -c "$deb"
+contents="$(dpkg-deb -c "$deb")"
+echo "$contents"
 depends="$(dpkg-deb -f "$deb" Depends)"
 echo "Depends: $depends"
 for lib in libavformat libavcodec libfluidsynth libsdl2 libqt6core6 libqt6widgets6 libqt6sql6-sqlite soundfont; do
@@ -19,7 +20,7 @@ for lib in libavformat libavcodec libfluidsynth libsdl2 libqt6core6 libqt6widget
 done
 for f in usr/bin/velumix usr/share/applications/velumix.desktop usr/share/icons/hicolor/scalable/apps/velumix.svg \
          usr/share/metainfo/org.velumix.Velumix.metainfo.xml usr/share/velumix/webmanual/vlm.htm; do
-  dpkg-deb -c "$deb" | grep -q " ./$f\$" || { echo "the package lacks /$f" >&2; exit 1; }
+  grep -q " ./$f\$" <<<"$contents" || { echo "the package lacks /$f" >&2; exit 1; }
 done
 
 stage="$work/stage"
