@@ -3,7 +3,7 @@
 #include <QFileInfo>
 
 #include "app/Options.h"
-#include "app/Seams.h"
+#include "seams/Seams.h"
 
 namespace {
 // List files and songs each remember their own folder.

@@ -4,7 +4,7 @@
 #include <QMouseEvent>
 #include <algorithm>
 
-#include "app/Twips.h"
+#include "layout/Twips.h"
 
 int ListModel::rowCount(const QModelIndex& parent) const {
     return parent.isValid() ? 0 : rows.size();

@@ -2,8 +2,8 @@
 #include <QDir>
 
 #include "app/Module1.h"
-#include "app/Seams.h"
 #include "app/Shutdown.h"
+#include "seams/Seams.h"
 #include "app/Windows.h"
 #include "app/form1.h"
 #include "library/AppFolder.h"

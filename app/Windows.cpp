@@ -7,7 +7,8 @@
 #include <map>
 #include <vector>
 
-#include "app/Twips.h"
+#include "layout/Twips.h"
+#include "layout/WindowFrame.h"
 
 namespace Windows {
 namespace {
@@ -84,10 +85,10 @@ Form::~Form() {
 }
 
 int Form::Height() const {
-    return Twips::tw(frameGeometry().height());
+    return Twips::tw(height() + WindowFrame::Vertical(this));
 }
 int Form::Width() const {
-    return Twips::tw(frameGeometry().width());
+    return Twips::tw(width() + WindowFrame::Horizontal(this));
 }
 int Form::Left() const {
     return Twips::tw(frameGeometry().x());
@@ -96,14 +97,14 @@ int Form::Top() const {
     return Twips::tw(frameGeometry().y());
 }
 
+// Before the window is mapped its own frame is unknown; WindowFrame then
+// lends it that of a mapped window, so the window opens at its designed size.
 void Form::SetHeight(int twips) {
-    const int frame = frameGeometry().height() - height();
-    resize(width(), std::max(0, Twips::px(twips) - frame));
+    resize(width(), std::max(0, Twips::px(twips) - WindowFrame::Vertical(this)));
 }
 
 void Form::SetWidth(int twips) {
-    const int frame = frameGeometry().width() - width();
-    resize(std::max(0, Twips::px(twips) - frame), height());
+    resize(std::max(0, Twips::px(twips) - WindowFrame::Horizontal(this)), height());
 }
 
 void Form::Move(int leftTwips, int topTwips) {

@@ -7,8 +7,9 @@
 #include <QStylePainter>
 
 #include "app/Module1.h"
-#include "app/Seams.h"
-#include "app/Twips.h"
+#include "seams/Seams.h"
+#include "app/TagOptions.h"
+#include "layout/Twips.h"
 #include "app/decks/DeckFactory.h"
 #include "app/decks/SliderRelease.h"
 #include "windows/formlist.h"
@@ -163,8 +164,8 @@ void form1::BuildDecks() {
     Timer2->setInterval(60);
     T1 = new QTimer(this);
     T2 = new QTimer(this);
-    T1->setInterval(1000);
-    T2->setInterval(1000);
+    T1->setInterval(fade_.tickMs);
+    T2->setInterval(fade_.tickMs);
 }
 
 void form1::BuildMenus() {
@@ -181,6 +182,9 @@ void form1::BuildMenus() {
     mnuAutorecover = mnu_Tools->addAction("&Auto Recover");
     mnuAutorecover->setCheckable(true);
     mnu_Setup = mnu_Tools->addAction("&Setup");
+    mnu_Tools->addSeparator();
+    Options::AddMenuItem(mnu_Tools, Options::MoreAudioTypes);
+    Options::AddMenuItem(mnu_Tools, Options::ReadAllTagFormats);
     mnuSearch = menuBar->addMenu("Sea&rch");
     mnu_ID3 = mnuSearch->addAction("ID3 &Tag Search");
     mnu_multilist = mnuSearch->addAction("&Multilist Viewer");

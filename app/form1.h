@@ -15,6 +15,7 @@
 #include <QTimer>
 
 #include "app/CommonDialog.h"
+#include "app/decks/CrossFade.h"
 #include "app/ListView.h"
 #include "app/Windows.h"
 #include "app/decks/DeckControl.h"
@@ -127,6 +128,9 @@ class form1 : public Form {
     void Command6_Click();
     void MP1_PlayStateChange(int OldState, int NewState);
     void MP2_PlayStateChange(int OldState, int NewState);
+    // The numbers every fade runs on, and the watchers' interval with them.
+    const CrossFade::Params& Fade() const { return fade_; }
+    void SetFade(const CrossFade::Params& p);
 
     // --- cue editing (form1_cue.cpp) -----------------------------------
     void cmdUP_Click();
@@ -191,7 +195,8 @@ class form1 : public Form {
     void MoveFader(int value);
     DeckControl* Deck(int n) const { return n == 1 ? MP1 : MP2; }
     QStringList skipped_[3];  // by deck: why the songs skipped on the way to its song did not open
-    bool handLoad_ = false;   // a load button is putting a song on a deck
+    bool handLoad_ = false;
+    CrossFade::Params fade_;  // a load button is putting a song on a deck
 
     void BuildSearchSide();
     void BuildCueSide();

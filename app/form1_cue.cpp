@@ -1,7 +1,7 @@
 #include <algorithm>
 
 #include "app/Module1.h"
-#include "app/Seams.h"
+#include "seams/Seams.h"
 #include "app/form1.h"
 
 namespace {

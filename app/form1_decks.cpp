@@ -1,5 +1,5 @@
 #include "app/Module1.h"
-#include "app/Seams.h"
+#include "seams/Seams.h"
 #include "app/decks/RemainingTime.h"
 #include "app/form1.h"
 
@@ -70,7 +70,7 @@ void form1::Command2_Click() {
     if (chkAutoFade->isChecked() && !T1->isActive()) T1->start();
     // Deck 2 is not stopped: whatever plays there goes on, 60 dB down.
     MP1->SetVolume(0);
-    MP2->SetVolume(-6000);
+    MP2->SetVolume(fade_.silent);
     Fader->setValue(0);
 
     Module1::RefreshCueCount();

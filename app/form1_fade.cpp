@@ -11,6 +11,12 @@ void Enable(QTimer* t) {
 
 }  // namespace
 
+void form1::SetFade(const CrossFade::Params& p) {
+    fade_ = p;
+    T1->setInterval(p.tickMs);
+    T2->setInterval(p.tickMs);
+}
+
 void form1::MoveFader(int value) {
     // The engine keeps the fader out of the user's hands while it runs.
     Fader->setEnabled(true);
@@ -23,7 +29,7 @@ bool form1::StartNextSong(int deck) {
     const bool opened = OpenNextSong(deck);
     if (opened) {
         Deck(deck)->Play();
-        Deck(deck)->SetVolume(CrossFade::kStartVolume);
+        Deck(deck)->SetVolume(fade_.startVolume);
     }
     Module1::RefreshCueCount();
     Module1::SaveAutoRecover();
@@ -46,7 +52,7 @@ void form1::LiveDeckEnded(int deck) {
     if (!opened) return;
     Deck(other)->Play();
     Deck(other)->SetVolume(0);
-    Deck(deck)->SetVolume(CrossFade::kSilent);
+    Deck(deck)->SetVolume(fade_.silent);
     Module1::CurrentDeck = other;
     (other == 1 ? T2 : T1)->stop();
     Enable(other == 1 ? T1 : T2);
@@ -66,13 +72,13 @@ void form1::FadeTick(int watched) {
     in.otherVolume = next->Volume();
     in.cueHasSongs = lstPlaylist->Count() > 0;
     in.watchedPlayState = live->PlayState();
-    CrossFade::TickPlan plan = CrossFade::Tick(in);
+    CrossFade::TickPlan plan = CrossFade::Tick(in, fade_);
 
     live->SetVolume(plan.watchedVolume);
     if (plan.startNext && !StartNextSong(other)) {
         // Nothing in the cue would open: the fade goes on as over an empty cue.
         in.cueHasSongs = false;
-        plan = CrossFade::Tick(in);
+        plan = CrossFade::Tick(in, fade_);
     }
     next->SetVolume(plan.otherVolume);
     Module1::CurrentDeck = plan.currentDeck;
@@ -103,8 +109,9 @@ void form1::chkAutoFade_Click() {
         Fader->setEnabled(true);
         return;
     }
-    const CrossFade::ArmPlan plan = CrossFade::Arm(MP1->PlayState() == CrossFade::kPlaying,
-                                                   MP2->PlayState() == CrossFade::kPlaying, Fader->value());
+    const CrossFade::ArmPlan plan =
+        CrossFade::Arm(MP1->PlayState() == CrossFade::kPlaying, MP2->PlayState() == CrossFade::kPlaying,
+                       Fader->value(), fade_);
     if (plan.setVolumes) {
         MP1->SetVolume(plan.deck1Volume);
         MP2->SetVolume(plan.deck2Volume);

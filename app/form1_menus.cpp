@@ -3,7 +3,7 @@
 #include <QCoreApplication>
 
 #include "app/Module1.h"
-#include "app/Seams.h"
+#include "seams/Seams.h"
 #include "app/form1.h"
 #include "library/AppFolder.h"
 #include "windows/frmAbout.h"

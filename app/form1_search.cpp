@@ -1,5 +1,5 @@
 #include "app/Module1.h"
-#include "app/Seams.h"
+#include "seams/Seams.h"
 #include "app/form1.h"
 #include "windows/formlist.h"
 

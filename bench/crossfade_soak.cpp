@@ -9,7 +9,7 @@
 #include "app/decks/DeckFactory.h"
 #include "app/decks/EngineDeckPlayer.h"
 #include "audio/Engine.h"
-#include "decks/FadeSoak.h"
+#include "FadeSoak.h"
 #include "support/TempApp.h"
 #include "support/WavWriter.h"
 

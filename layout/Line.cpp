@@ -2,7 +2,7 @@
 
 #include <QPainter>
 
-#include "app/Twips.h"
+#include "layout/Twips.h"
 
 Line::Line(QWidget* parent) : QWidget(parent) {
     setAttribute(Qt::WA_TransparentForMouseEvents);

@@ -6,8 +6,9 @@
 #include <limits>
 #include <optional>
 
-#include "app/Twips.h"
+#include "layout/Twips.h"
 #include "layout/Line.h"
+#include "layout/WindowFrame.h"
 
 namespace {
 
@@ -29,17 +30,24 @@ std::optional<int> scaled(short recorded, double divisor) {
     return static_cast<int>(v);
 }
 
+// Outer sizes are the inner size plus the frame as known now: the frame
+// appears only once the window is mapped, after Init, so the initial size is
+// kept as an inner size and measured with the same frame as the current one.
+int outerHeight(const QWidget* w, int innerTwips) {
+    return innerTwips + Twips::tw(WindowFrame::Vertical(w));
+}
+int outerWidth(const QWidget* w, int innerTwips) {
+    return innerTwips + Twips::tw(WindowFrame::Horizontal(w));
+}
 int outerHeight(const QWidget* w) {
-    return Twips::tw(w->frameGeometry().height());
+    return outerHeight(w, Twips::tw(w->height()));
 }
 int outerWidth(const QWidget* w) {
-    return Twips::tw(w->frameGeometry().width());
+    return outerWidth(w, Twips::tw(w->width()));
 }
-// Sets the outer size in twips, keeping the frame as it is.
 void setOuterSize(QWidget* w, int heightTwips, int widthTwips) {
-    const int frameH = w->frameGeometry().height() - w->height();
-    const int frameW = w->frameGeometry().width() - w->width();
-    w->resize(std::max(0, Twips::px(widthTwips) - frameW), std::max(0, Twips::px(heightTwips) - frameH));
+    w->resize(std::max(0, Twips::px(widthTwips) - WindowFrame::Horizontal(w)),
+              std::max(0, Twips::px(heightTwips) - WindowFrame::Vertical(w)));
 }
 
 }  // namespace
@@ -55,8 +63,8 @@ QVector<QWidget*> class_Elastic::Controls(QWidget* frm) {
 }
 
 void class_Elastic::Init(QWidget* frm, bool haveWindState) {
-    initialHeight_ = record(outerHeight(frm));
-    initialWidth_ = record(outerWidth(frm));
+    initialHeight_ = record(Twips::tw(frm->height()));
+    initialWidth_ = record(Twips::tw(frm->width()));
     const QVector<QWidget*> controls = Controls(frm);
     lastIndex_ = static_cast<short>(std::min<qsizetype>(controls.size(), 32768) - 1);
     controls_.clear();
@@ -109,14 +117,15 @@ void class_Elastic::FormResize(QWidget* frm) {
 
     int h = outerHeight(frm);
     int w = outerWidth(frm);
-    const int minH = initialHeight_ / 2, minW = initialWidth_ / 2;
+    const int initialH = outerHeight(frm, initialHeight_), initialW = outerWidth(frm, initialWidth_);
+    const int minH = initialH / 2, minW = initialW / 2;
     if (h < minH || w < minW) {
         h = std::max(h, minH);
         w = std::max(w, minW);
         setOuterSize(frm, h, w);
     }
-    const double vertical = double(initialHeight_ - 400) / double(h - 400);
-    const double horizontal = double(initialWidth_) / double(w);
+    const double vertical = double(initialH - 400) / double(h - 400);
+    const double horizontal = double(initialW) / double(w);
 
     const bool wasUpdating = frm->updatesEnabled();
     frm->setUpdatesEnabled(false);

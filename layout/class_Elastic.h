@@ -7,7 +7,8 @@
 // (QObject::children() order), leaving out child windows (dialogs, menus)
 // and Qt's own helpers (object names starting with "qt_"). Controls nested
 // inside another control move with it and are not recorded themselves.
-// Outer window size is the frame geometry, as Form::Height()/Width() give it.
+// Outer window size is the inner size plus the window's frame (WindowFrame),
+// as Form::Height()/Width() give it; the initial size is kept as inner size.
 #include <QPointer>
 #include <QVector>
 
@@ -27,7 +28,7 @@ class class_Elastic {
     struct Record {
         short top = 0, left = 0, height = 0, width = 0, fontSize = 0, rightMargin = 0;
     };
-    short initialHeight_ = 0;
+    short initialHeight_ = 0;  // inner, in twips
     short initialWidth_ = 0;
     short lastIndex_ = -1;
     QVector<QPointer<QWidget>> controls_;

@@ -6,7 +6,8 @@
 
 #include <QFile>
 
-#include "app/Seams.h"
+#include "library/Cp1252.h"
+#include "seams/Seams.h"
 
 namespace ID3Tag {
 
@@ -163,14 +164,6 @@ void ensureGenres() {
     if (GenreList[0].isEmpty()) LoadGenres();
 }
 
-// One byte per character: characters beyond Latin-1 cannot be stored and become "?".
-QByteArray toBytes(const QString& text) {
-    QByteArray out(text.size(), '?');
-    for (int i = 0; i < text.size(); ++i)
-        if (text[i].unicode() < 256) out[i] = static_cast<char>(text[i].unicode());
-    return out;
-}
-
 }  // namespace
 
 QString FieldText(const QString& text, int width) {
@@ -209,17 +202,30 @@ bool ReadID3Tag(const QString& file, ID3v1Tag& tag) {
                       ::pread(fd, block, kTagSize, st.st_size - kTagSize) == kTagSize;
     ::close(fd);
     if (!read) return false;
-    for (const Field& fd : kFields) tag.*fd.member = QString::fromLatin1(block + fd.offset, fd.width);
+    for (const Field& fd : kFields) tag.*fd.member = Cp1252::Decode(block + fd.offset, fd.width);
     return tag.Header == QLatin1String("TAG");
 }
 
+bool CanStore(const ID3v1Tag& tag) {
+    QString lost;
+    for (const Field& fd : kFields)
+        for (const QChar c : Cp1252::Unencodable(FieldText(tag.*fd.member, fd.width)))
+            if (!lost.contains(c)) lost += c;
+    if (lost.isEmpty()) return true;
+    Seams::MsgBox(QStringLiteral("Velumix cannot store these characters in a tag: ") + lost);
+    return false;
+}
+
 bool WriteID3Tag(const QString& file, ID3v1Tag& tag) {
+    if (!CanStore(tag)) return false;
     const bool append = tag.Header != QLatin1String("TAG");
     QByteArray block(kTagSize, ' ');
     for (const Field& fd : kFields) {
         const QString text =
             fd.member == &ID3v1Tag::Header ? QStringLiteral("TAG") : FieldText(tag.*fd.member, fd.width);
-        block.replace(fd.offset, fd.width, toBytes(text));
+        QByteArray bytes;
+        Cp1252::Encode(text, bytes);
+        block.replace(fd.offset, fd.width, bytes);
     }
     bool ok = false;
     QFile f(file);

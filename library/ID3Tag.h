@@ -1,7 +1,7 @@
 #pragma once
 // The ID3v1 tag: the fixed 128-byte block at the very end of an audio file,
 // and the genre table that maps its one-byte genre to a name and back.
-// Tag text is ISO-8859-1, one byte per character.
+// Tag text is Windows-1252, one byte per character.
 #include <QString>
 
 namespace ID3Tag {
@@ -30,8 +30,12 @@ QString GenreCode(const QString& name);
 
 // True when the file's last 128 bytes start with "TAG". Never fails loudly.
 bool ReadID3Tag(const QString& file, ID3v1Tag& tag);
+// True when every character of the tag's fields (as cut to width) has a byte;
+// else tells the user which ones have none.
+bool CanStore(const ID3v1Tag& tag);
 // Appends the tag when tag.Header is not "TAG" (and sets it), else overwrites
-// the last 128 bytes. On failure tells the user and returns false.
+// the last 128 bytes. Writes nothing when CanStore says no. On failure tells
+// the user and returns false.
 bool WriteID3Tag(const QString& file, ID3v1Tag& tag);
 
 }  // namespace ID3Tag

@@ -4,6 +4,8 @@
 #include <QSaveFile>
 #include <QStringDecoder>
 
+#include "library/Cp1252.h"
+
 namespace ListFile {
 
 namespace {
@@ -17,49 +19,49 @@ bool isLineBreak(QChar c) {
     return c == kCR || c == kLF;
 }
 
-// The bytes 80-9F of Windows-1252; the rest of the code page is Latin-1.
-// Used only when the platform's converter does not know the code page.
-QString decode1252ByHand(const QByteArray& bytes) {
-    static const char16_t high[32] = {0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,
-                                      0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0x008D, 0x017D, 0x008F,
-                                      0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
-                                      0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
-    QString out;
-    out.reserve(bytes.size());
-    for (const char ch : bytes) {
-        const auto b = static_cast<unsigned char>(ch);
-        out += (b >= 0x80 && b < 0xA0) ? QChar(high[b - 0x80]) : QChar(b);
+// Each line on its own: UTF-8, or Windows-1252 when its bytes are not valid
+// UTF-8 (a record pasted in from a list written on another system), so one
+// stray byte garbles no other record. CR and LF never occur inside a UTF-8
+// sequence, so cutting there splits no character.
+QString decodeByLine(const QByteArray& bytes) {
+    QString text;
+    text.reserve(bytes.size());
+    for (qsizetype at = 0; at < bytes.size();) {
+        qsizetype end = at;
+        while (end < bytes.size() && bytes[end] != '\r' && bytes[end] != '\n') ++end;
+        while (end < bytes.size() && (bytes[end] == '\r' || bytes[end] == '\n')) ++end;
+        const QByteArray line = bytes.mid(at, end - at);
+        QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+        const QString decoded = utf8.decode(line);
+        if (!utf8.hasError())
+            text += decoded;
+        else
+            text += Cp1252::Decode(line);
+        at = end;
     }
-    return out;
+    return text;
 }
 
 }  // namespace
 
 QByteArray Record(const QString& text) {
-    QByteArray out;
-    const QByteArray body = text.toUtf8();
-    out.reserve(body.size() + 4);
-    // A name may hold a double quote on this system, which a quoted field
-    // cannot carry. Such a record is written unquoted where the reader takes
-    // it back whole: no comma or line break in it, nothing to trim.
+    // A name may hold a double quote on this system. Where the reader takes
+    // such a record back whole unquoted (no comma or line break, nothing to
+    // trim) it is written so, as it always was; otherwise it is quoted with
+    // each inner quote doubled, which the reader turns back into one.
     const bool unquoted = text.contains(kQuote) && !text.contains(kComma) && !text.contains(kCR) &&
                           !text.contains(kLF) && !text.startsWith(u' ') && !text.endsWith(u' ') &&
                           !text.startsWith(u'\t') && !text.startsWith(kQuote);
-    if (unquoted) return body + "\r\n";
-    out += '"';
-    out += body;
-    out += "\"\r\n";
-    return out;
+    if (unquoted) return text.toUtf8() + "\r\n";
+    QString body = text;
+    body.replace(kQuote, QStringLiteral("\"\""));
+    return '"' + body.toUtf8() + "\"\r\n";
 }
 
 QString Decode(const QByteArray& bytes) {
-    QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
-    QString text = utf8.decode(bytes);
-    if (utf8.hasError()) {
-        // Lists written on another system in its Windows code page.
-        QStringDecoder cp1252("Windows-1252", QStringDecoder::Flag::Stateless);
-        text = cp1252.isValid() ? QString(cp1252.decode(bytes)) : decode1252ByHand(bytes);
-    }
+    QStringDecoder whole(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+    QString text = whole.decode(bytes);
+    if (whole.hasError()) text = decodeByLine(bytes);
     if (text.startsWith(QChar(0xFEFF))) text.remove(0, 1);
     return text;
 }
@@ -80,10 +82,17 @@ QString RecordReader::Next() {
         return {};
     }
     if (text_[pos_] == kQuote) {
-        const qsizetype start = pos_ + 1;
-        qsizetype close = text_.indexOf(kQuote, start);
-        if (close < 0) close = n;
-        const QString field = text_.mid(start, close - start);
+        // A doubled quote inside is one quote of the text.
+        QString field;
+        qsizetype start = pos_ + 1, close;
+        for (;;) {
+            close = text_.indexOf(kQuote, start);
+            if (close < 0) close = n;
+            field += QStringView(text_).mid(start, close - start);
+            if (close + 1 >= n || text_[close + 1] != kQuote) break;
+            field += kQuote;
+            start = close + 2;
+        }
         pos_ = close + 1;
         // Whatever trails the closing quote on its line is dropped, up to the
         // comma or line break that ends the field.
@@ -109,7 +118,12 @@ QString RecordReader::Next() {
 }
 
 bool Split(const QString& field, QString& path, QString& name) {
-    const qsizetype at = field.indexOf(kSeparator);
+    // The folder always ends in a path separator, so a folder holding the
+    // separator itself still splits right at the one that follows it.
+    qsizetype at = -1;
+    for (qsizetype i = field.indexOf(kSeparator); i >= 0 && at < 0; i = field.indexOf(kSeparator, i + 1))
+        if (i > 0 && (field[i - 1] == u'/' || field[i - 1] == u'\\')) at = i;
+    if (at < 0) at = field.indexOf(kSeparator);
     if (at < 0) return false;
     path = field.left(at);
     name = field.mid(at + kSeparator.size());

@@ -12,12 +12,13 @@ inline const QString kSeparator = QStringLiteral("*()*");
 // One record as written to disk (text in the locale's 8-bit encoding, UTF-8 here).
 QByteArray Record(const QString& text);
 
-// Text of a list file: UTF-8, or Windows-1252 when the bytes are not valid UTF-8.
+// Text of a list file: each line UTF-8, or Windows-1252 when its bytes are not valid UTF-8.
 QString Decode(const QByteArray& bytes);
 
-// Reads fields one by one: quoted fields up to the next quote (then the rest
-// of the line up to a comma or line break is skipped); unquoted fields end at
-// a comma or line break and are trimmed of spaces; an empty line is an empty field.
+// Reads fields one by one: quoted fields up to the next quote that is not
+// doubled (a doubled one is a quote of the text), then the rest of the line up
+// to a comma or line break is skipped; unquoted fields end at a comma or line
+// break and are trimmed of spaces; an empty line is an empty field.
 class RecordReader {
   public:
     explicit RecordReader(const QString& text) : text_(text) {}
@@ -29,8 +30,9 @@ class RecordReader {
     qsizetype pos_ = 0;
 };
 
-// Splits a field at its first "*()*": the path before, the display name after.
-// False when the field holds no separator.
+// Splits a field at the first "*()*" right after a "/" or "\", else at its
+// first "*()*": the path before, the display name after. False when the field
+// holds no separator.
 bool Split(const QString& field, QString& path, QString& name);
 
 // Whole-file helpers. Writing replaces the file atomically: a crash, kill or

@@ -1,7 +1,9 @@
+// Module1's library state (declared in library/Module1State.h), kept below
+// the windows so the scanner and the store link without them.
 #include <QCoreApplication>
 
-#include "app/Module1.h"
 #include "library/AppFolder.h"
+#include "library/Module1State.h"
 
 namespace Module1 {
 

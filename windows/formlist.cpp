@@ -1,7 +1,7 @@
 #include "windows/formlist.h"
 
 #include "app/Module1.h"
-#include "app/Twips.h"
+#include "layout/Twips.h"
 #include "app/form1.h"
 
 namespace {

@@ -3,8 +3,8 @@
 #include <QEvent>
 #include <QMouseEvent>
 
-#include "app/Seams.h"
-#include "app/Twips.h"
+#include "seams/Seams.h"
+#include "layout/Twips.h"
 
 namespace {
 

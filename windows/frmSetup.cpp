@@ -5,8 +5,8 @@
 #include <QTime>
 
 #include "app/Module1.h"
-#include "app/Seams.h"
-#include "app/Twips.h"
+#include "seams/Seams.h"
+#include "layout/Twips.h"
 #include "app/form1.h"
 #include "windows/wizard.h"
 

@@ -3,9 +3,12 @@
 #include <QCompleter>
 
 #include "app/Module1.h"
-#include "app/Twips.h"
+#include "app/TagOptions.h"
+#include "layout/Twips.h"
 #include "app/form1.h"
 #include "library/ID3Tag.h"
+#include "library/NativeTag.h"
+#include "library/Scanner.h"
 
 namespace {
 
@@ -24,7 +27,8 @@ QPushButton* makeButton(QWidget* parent, const QString& caption, int l, int t, i
     return Twips::control<QPushButton>(parent, caption, Twips::font("Arial Black", 9), l, t, w, h);
 }
 
-// A text box shows a tag field up to its first NUL: the rest is padding.
+// A tag field is shown up to its first NUL: the rest is padding, which the
+// library keeps as the file holds it.
 QString shown(const QString& field) {
     const qsizetype nul = field.indexOf(QChar(0));
     return nul < 0 ? field : field.left(nul);
@@ -176,7 +180,7 @@ void id3search::FillList() {
     try {
         while (Module1::rsLibrary.IsOpen() && !Module1::rsLibrary.EOF_()) {
             QStringList row{QStringLiteral("1")};
-            for (const char* c : kColumns) row << text(c);
+            for (const char* c : kColumns) row << shown(text(c));
             row << text("artist") << text("path");
             rows.push_back(row);
             Module1::rsLibrary.MoveNext();
@@ -185,6 +189,8 @@ void id3search::FillList() {
         // What was read so far is listed.
     }
     lstresults->AddRows(rows);
+    // Play Next and Edit act on the selected row, so a fresh listing has one.
+    if (!rows.isEmpty()) lstresults->SetSelectedItem(1);
     Module1::rsLibrary.Close();
     lblTotalsongs->setText(QStringLiteral("Total Songs Found: ") + QString::number(rows.size()));
 }
@@ -223,7 +229,12 @@ void id3search::cmdEdit_Click() {
     if (row == 0) return;
     EditFile = lstresults->SubItem(row, 8) + lstresults->SubItem(row, 7);
     ID3Tag::ID3v1Tag tag;
-    if (ID3Tag::ReadID3Tag(EditFile, tag)) {
+    NativeTag::Fields native;
+    if (Scanner::IsMoreAudioName(EditFile)) {
+        // These keep their tag in their own format: no ID3v1 header to remember.
+        SetTitleTag(QString());
+        if (NativeTag::Read(EditFile, native)) showFields(native);
+    } else if (ID3Tag::ReadID3Tag(EditFile, tag)) {
         SetTitleTag(tag.Header);
         txtTitle->setText(shown(tag.Title));
         txtArtist->setText(shown(tag.Artist));
@@ -232,10 +243,21 @@ void id3search::cmdEdit_Click() {
         txtComment->setText(shown(tag.Comment));
         cmbGenre->setEditText(ID3Tag::GenreName(tag.Genre));
     } else {
-        // No tag yet: saving appends one. The fields keep what they hold.
+        // No ID3v1 tag yet: saving appends one. The fields keep what they hold,
+        // unless the file's own tag (the one the library shows) can fill them.
         SetTitleTag(QString());
+        if (Options::Get(Options::ReadAllTagFormats) && NativeTag::Read(EditFile, native)) showFields(native);
     }
     ToggleButtons();
+}
+
+void id3search::showFields(const NativeTag::Fields& f) {
+    txtTitle->setText(f.title);
+    txtArtist->setText(f.artist);
+    txtAlbum->setText(f.album);
+    txtYear->setText(f.year);
+    txtComment->setText(f.comment);
+    cmbGenre->setEditText(f.genre);
 }
 
 void id3search::cmdSave_Click() {
@@ -252,14 +274,22 @@ void id3search::cmdSave_Click() {
     tag.Comment = ID3Tag::FieldText(texts[4], 30);
     // The library gets the trimmed genre name, so the file gets that name's number.
     tag.Genre = ID3Tag::GenreCode(trimmed[5]);
-    const bool written = ID3Tag::WriteID3Tag(EditFile, tag);  // tells the user itself on failure
+    // Both writers tell the user themselves on failure. Text an ID3v1 tag cannot
+    // hold is refused before anything is written, so file and library row never
+    // disagree; the DJ stays in the edit to change it.
+    const bool native = Scanner::IsMoreAudioName(EditFile);
+    if (!native && !ID3Tag::CanStore(tag)) return;
+    const bool written = native ? NativeTag::Write(EditFile, {trimmed[0], trimmed[1], trimmed[2], trimmed[3],
+                                                              trimmed[4], trimmed[5]})
+                                : ID3Tag::WriteID3Tag(EditFile, tag);
     ToggleButtons();
 
     const int row = lstresults->SelectedItem();
     if (written && row > 0) {
         for (int k = 1; k <= 6; ++k) lstresults->SetSubItem(row, k, trimmed[k - 1]);
         StrSQL2 = QStringLiteral("Select * from songs where artist='") + quoted(lstresults->SubItem(row, 7)) +
-                  QStringLiteral("' And path='") + quoted(lstresults->SubItem(row, 8)) + QStringLiteral("'");
+                  QStringLiteral("' COLLATE BINARY And path='") + quoted(lstresults->SubItem(row, 8)) +
+                  QStringLiteral("'");
         try {
             openLibrary(StrSQL2);
             if (!Module1::rsLibrary.EOF_()) {

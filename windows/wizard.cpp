@@ -1,6 +1,6 @@
 #include "windows/wizard.h"
 
-#include "app/Twips.h"
+#include "layout/Twips.h"
 #include "app/form1.h"
 
 const QString wizard::kPage1 = QStringLiteral(

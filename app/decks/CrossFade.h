@@ -4,14 +4,20 @@
 // the main window read the inputs, call these and carry out the result.
 namespace CrossFade {
 
-// Volumes are hundredths of a decibel, 0 = full volume.
-constexpr double kLeadSeconds = 15;  // a fade is due at this much remaining time or less
-constexpr int kFadeOutStep = -300;
-constexpr int kStartPoint = -1500;  // the outgoing deck's volume at which the next song starts
-constexpr int kStartVolume = -2000;
-constexpr int kFadeInStep = 400;
-constexpr int kHandOverBelow = -3000;
-constexpr int kSilent = -6000;
+// The numbers of a fade, today's as defaults. Volumes are hundredths of a
+// decibel, 0 = full volume.
+struct Params {
+    double leadSeconds = 15;  // a fade is due at this much remaining time or less
+    int fadeOutStep = -300;   // per tick, from the outgoing deck
+    int startPoint = -1500;   // the outgoing deck's volume at which the next song starts, exactly
+    int startVolume = -2000;  // of the incoming deck as its song starts
+    int fadeInStep = 400;     // per tick, to the incoming deck
+    int handOverBelow = -3000;
+    int bothPlaying = -3000;  // the deck not chosen when the engine is switched on over two playing decks
+    int silent = -6000;       // the deck that is not live
+    int tickMs = 1000;        // the watchers' interval
+};
+
 constexpr int kFaderDeck1 = 0;
 constexpr int kFaderDeck2 = 60;
 constexpr int kFaderMiddle = 30;
@@ -25,7 +31,7 @@ struct TickInput {
     double duration = 0;  // of the watched deck, seconds
     double position = 0;
     int watchedVolume = 0;
-    int otherVolume = kSilent;
+    int otherVolume = Params{}.silent;
     bool cueHasSongs = false;
     int watchedPlayState = kPlaying;
 };
@@ -39,13 +45,13 @@ struct TickPlan {
     bool handOver = false;  // the other deck's watcher takes over; the watched deck is halted and rewound
     bool fallBack = false;  // the watched deck 2 was found stopped: back to deck 1, fader to its end
     int watchedVolume = 0;
-    int otherVolume = kSilent;
+    int otherVolume = Params{}.silent;
     int currentDeck = 1;
     // The fader position the tick moves the fader to, or -1 to leave it.
     int faderTo = -1;
 };
 
-TickPlan Tick(const TickInput& in);
+TickPlan Tick(const TickInput& in, const Params& fade = {});
 
 // Switching the engine on: which deck becomes live and what happens to it.
 struct ArmPlan {
@@ -58,7 +64,7 @@ struct ArmPlan {
     int faderTo = -1;
 };
 
-ArmPlan Arm(bool deck1Playing, bool deck2Playing, int faderValue);
+ArmPlan Arm(bool deck1Playing, bool deck2Playing, int faderValue, const Params& fade = {});
 
 // The fader's volume mapping: 0 = deck 1 full, 60 = deck 2 full.
 inline int Deck1VolumeAt(int faderValue) {

@@ -9,7 +9,7 @@
 #include <QTimer>
 #include <QVBoxLayout>
 
-#include "app/Seams.h"
+#include "seams/Seams.h"
 
 DeckControl::DeckControl(std::unique_ptr<DeckPlayer> player, QWidget* parent)
     : QWidget(parent), player_(std::move(player)) {

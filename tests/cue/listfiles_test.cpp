@@ -42,22 +42,6 @@ TEST_F(ListFilesTest, SaveRefusesAnEmptyCueAddsTheExtensionAndReportsFailure) {
     EXPECT_TRUE(app.ui.lastText().contains("no/such/folder/list.vlx"));
 }
 
-TEST_F(ListFilesTest, OpenKeepsTheCueWhenTheFileIsNoList) {
-    QFile binary(inApp("binary.vlx"));
-    ASSERT_TRUE(binary.open(QIODevice::WriteOnly));
-    binary.write(QByteArray("ID3\x03\x00\x00garbage\xff\xfe", 16));
-    binary.close();
-    const QString cases[] = {inApp("missing.vlx"), app.path(), inApp("binary.vlx"), QString()};
-    for (const QString& file : cases) {
-        fill(f->lstPlaylist, {"keep.mp3"});
-        app.ui.messages.clear();
-        app.ui.files.push_back(file.isNull() ? QStringList() : QStringList{file});
-        f->cmdOpen_Click();
-        EXPECT_EQ(cue(), QStringList{"keep.mp3"}) << file.toStdString();
-        EXPECT_EQ(app.ui.messages.size(), file.isNull() ? 0 : 1) << file.toStdString();
-    }
-}
-
 TEST_F(ListFilesTest, OpenSingleAppendsTheFileAsChosen) {
     fill(f->lstPlaylist, {"first.mp3"});
     app.ui.files.push_back({"/music/deep/abc.mp3"});

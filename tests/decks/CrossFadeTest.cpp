@@ -17,29 +17,48 @@ TickInput Due(int watched, int currentDeck, int watchedVolume, int otherVolume, 
 
 }  // namespace
 
+// A fade twice as fast: each step doubled, the start point two steps in, the
+// incoming deck three steps below full, the hand-over where it was.
+const Params kFast{15, -600, -1200, -2400, 800, -3000, -3000, -6000, 500};
+
 TEST(CrossFadeTick, OnlyTheExactStartPointStartsASong) {
-    // {starting volume, cue has songs} -> tick that starts the next song (0: none), ticks to the hand-over
+    // {numbers, starting volume, cue has songs} -> tick that starts the next song (0: none),
+    // tick that hands over, the incoming deck's volume after each tick from the start on
     const struct {
+        Params fade;
         int from;
         bool cue;
         int startTick, handOverTick;
+        std::vector<int> incoming;
     } cases[] = {
-        {0, true, 5, 11}, {-700, true, 0, 8}, {-1200, true, 1, 7}, {-1400, true, 0, 6}, {0, false, 0, 11}};
+        {{}, 0, true, 5, 11, {-1600, -1200, -800, -400, 0, 0, 0}},
+        {{}, -700, true, 0, 8, {}},
+        {{}, -1200, true, 1, 7, {-1600, -1200, -800, -400, 0, 0, 0}},
+        {{}, -1400, true, 0, 6, {}},
+        {{}, 0, false, 0, 11, {}},
+        {kFast, 0, true, 2, 6, {-1600, -800, 0, 0, 0}},
+        {kFast, -700, true, 0, 4, {}},
+        {kFast, -600, true, 1, 5, {-1600, -800, 0, 0, 0}},
+        {kFast, 0, false, 0, 6, {}},
+    };
     for (const auto& c : cases) {
-        SCOPED_TRACE(testing::Message() << c.from << " cue " << c.cue);
-        TickInput in = Due(1, 1, c.from, kSilent, c.cue);
+        SCOPED_TRACE(testing::Message() << c.fade.fadeOutStep << " from " << c.from << " cue " << c.cue);
+        TickInput in = Due(1, 1, c.from, -6000, c.cue);
         int tick = 0, started = 0;
+        std::vector<int> incoming;
         TickPlan p;
         do {
-            p = Tick(in);
+            p = Tick(in, c.fade);
             ++tick;
             if (p.startNext) started = tick;
+            if (started) incoming.push_back(p.otherVolume);
             in = Due(1, p.currentDeck, p.watchedVolume, p.otherVolume, c.cue);
         } while (!p.handOver && tick < 40);
         EXPECT_EQ(started, c.startTick);
         EXPECT_EQ(tick, c.handOverTick);
+        EXPECT_EQ(incoming, c.incoming);
         EXPECT_EQ(p.currentDeck, started ? 2 : 1);
-        EXPECT_EQ(p.faderTo, kFaderDeck2);
+        EXPECT_EQ(std::make_tuple(p.watchedVolume, p.faderTo), std::make_tuple(-6000, kFaderDeck2));
     }
 }
 
@@ -61,7 +80,14 @@ TEST(CrossFadeTick, WhenAFadeIsDue) {
         const TickPlan p = Tick({1, c.currentDeck, c.duration, c.position, -2100, -800, true, kPlaying});
         EXPECT_EQ(p.fading, c.fading);
         EXPECT_EQ(p.watchedVolume, c.fading ? -2400 : 0);
-        EXPECT_EQ(p.otherVolume, c.fading ? -400 : kSilent);
+        EXPECT_EQ(p.otherVolume, c.fading ? -400 : -6000);
+        // Other numbers: at a 14 s lead, 15 s left is steady; a slower fade takes its own steps.
+        const Params slow{14, -100, -1500, -2000, 100, -3000, -3000, -5000, 1000};
+        const TickPlan q =
+            Tick({1, c.currentDeck, c.duration, c.position, -2100, -800, true, kPlaying}, slow);
+        const bool due = c.fading && c.position != 165;
+        EXPECT_EQ(std::make_tuple(q.watchedVolume, q.otherVolume),
+                  due ? std::make_tuple(-2200, -700) : std::make_tuple(0, -5000));
     }
 }
 
@@ -83,7 +109,7 @@ TEST(CrossFadeTick, OnlyAStoppedDeckTwoFallsBackToDeckOne) {
         EXPECT_EQ(p.fallBack, c.fallBack);
         if (c.fallBack) {
             EXPECT_EQ(std::make_tuple(p.watchedVolume, p.otherVolume, p.currentDeck, p.faderTo),
-                      std::make_tuple(kSilent, 0, 1, kFaderDeck1));
+                      std::make_tuple(-6000, 0, 1, kFaderDeck1));
         }
     }
 }

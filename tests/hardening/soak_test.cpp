@@ -1,34 +1,23 @@
-// A long night compressed into seconds: auto fade plays through a 500-song
-// cue on scripted decks while the cue is edited between ticks (moves,
-// deletes, additions at both ends) and folder scans run, with engine ticks
-// arriving from inside the scans' event pumping. The show must go on: songs
-// play in the order the cue holds them when their turn comes, each once,
-// some deck is always playing while songs wait, and memory stays flat.
+// A night compressed into seconds: auto fade plays through a cue on scripted
+// decks while the cue is edited between ticks (moves, deletes, additions at
+// both ends) and folder scans run, with engine ticks arriving from inside the
+// scans' event pumping. The show must go on: songs play in the order the cue
+// holds them when their turn comes, each once, and some deck is always
+// playing while songs wait. Long runs and their figures are the benchmarks'.
 #include <gtest/gtest.h>
 
 #include <QCoreApplication>
 #include <QDir>
-#include <QElapsedTimer>
 #include <QFile>
 #include <QSet>
 #include <QTemporaryDir>
-#include <algorithm>
 #include <random>
-#include <unistd.h>
 
 #include "app/Module1.h"
 #include "app/ScanProgress.h"
 #include "app/Windows.h"
 #include "app/form1.h"
 #include "support/TempApp.h"
-
-#if defined(__SANITIZE_ADDRESS__)
-#define VELUMIX_ASAN 1
-#elif defined(__has_feature)
-#if __has_feature(address_sanitizer)
-#define VELUMIX_ASAN 1
-#endif
-#endif
 
 // Readable failure messages for names.
 static void PrintTo(const QString& s, std::ostream* os) {
@@ -37,15 +26,8 @@ static void PrintTo(const QString& s, std::ostream* os) {
 
 namespace {
 
-constexpr int kSongs = 500;
+constexpr int kSongs = 150;
 const QString kFolder = QStringLiteral("/soak/");
-
-double residentMb() {
-    QFile statm("/proc/self/statm");
-    if (!statm.open(QIODevice::ReadOnly)) return 0;
-    const QList<QByteArray> f = statm.readAll().split(' ');
-    return f.value(1).toDouble() * double(sysconf(_SC_PAGESIZE)) / (1024.0 * 1024.0);
-}
 
 // Every scan call pumps events, and no progress dialog ever shows.
 qint64 g_scanClock = 0;
@@ -62,10 +44,9 @@ class SoakTest : public ::testing::Test {
 
     QStringList started;  // songs in the order they went onto a deck
     QSet<QString> everStarted;
-    QVector<double> rssAtStart;  // resident MB as each song started
     int ticks = 0, silentTicks = 0;
     int opened1 = 0, opened2 = 0;
-    int moves = 0, tops = 0, deletes = 0, additions = 0, scans = 0, ticksInScans = 0;
+    int moves = 0, tops = 0, deletes = 0, additions = 0, scans = 0;
     int added = 0, deletedRows = 0;
 
     void SetUp() override {
@@ -86,8 +67,8 @@ class SoakTest : public ::testing::Test {
 
     QString songName(char prefix, int i) {
         const QString name = QString("%1%2.mp3").arg(prefix).arg(i, 4, 10, QChar('0'));
-        // Real songs are longer, but 20 to 40 s is enough for a whole fade.
-        FakeDeckPlayer::durations()[kFolder + name] = 20 + int(rng() % 21);
+        // Some songs end before their fade would start the next one.
+        FakeDeckPlayer::durations()[kFolder + name] = 2 + int(rng() % 39);
         return name;
     }
     static FakeDeckPlayer* deck(int n) { return FakeDeckPlayer::deckNo(n); }
@@ -108,8 +89,6 @@ class SoakTest : public ::testing::Test {
             f->T1_Timer();
         else if (f->T2->isActive())
             f->T2_Timer();
-        f->Timer1_Timer();
-        f->Timer2_Timer();
         ++ticks;
 
         QStringList now;
@@ -129,7 +108,6 @@ class SoakTest : public ::testing::Test {
             ASSERT_FALSE(everStarted.contains(now[0])) << now[0].toStdString() << " played twice";
             everStarted.insert(now[0]);
             started << now[0];
-            rssAtStart << residentMb();
         }
         if (list->Count() && !playing(1) && !playing(2)) ++silentTicks;
     }
@@ -184,7 +162,6 @@ class SoakTest : public ::testing::Test {
             [&] {
                 for (int k = 0; k < 3; ++k) tick();
                 edit();
-                ticksInScans += 3;
                 ran = true;
             },
             Qt::QueuedConnection);
@@ -196,55 +173,27 @@ class SoakTest : public ::testing::Test {
 };
 
 TEST_F(SoakTest, AutoFadeThroughAnEditedCueWithScansRunning) {
-    QElapsedTimer wall;
-    wall.start();
     f->chkAutoFade->click();
     ASSERT_TRUE(f->chkAutoFade->isChecked());
     f->Command2_Click();
     ASSERT_EQ(deck(1)->opened.size(), 1);
     started << deck(1)->opened[0].mid(kFolder.size());
     everStarted.insert(started[0]);
-    rssAtStart << residentMb();
     opened1 = 1;
 
     while (f->lstPlaylist->Count() > 0 && ticks < 100000 && !HasFatalFailure()) {
         tick();
         if (ticks % 10 == 0) edit();
-        if (ticks % 997 == 0) scan();
+        if (ticks % 499 == 0) scan();
     }
     ASSERT_FALSE(HasFatalFailure());
     ASSERT_EQ(f->lstPlaylist->Count(), 0) << "the cue never ran out";
     EXPECT_EQ(silentTicks, 0) << "ticks with both decks silent while songs waited";
     // Every song that was in the cue either played or was deleted.
     EXPECT_EQ(started.size(), kSongs + added - deletedRows);
-    EXPECT_GE(started.size(), 400);
-
-    const int n = int(rssAtStart.size());
-    const auto last = rssAtStart.mid(std::max(0, n - 400));
-    const auto [lo, hi] = std::minmax_element(last.begin(), last.end());
-    const double growth = *hi - *lo;
-    const QString figures =
-        QString(
-            "songs %1, ticks %2 (%3 inside scans), edits: %4 moves, %5 to top, %6 deletes, "
-            "%7 additions, %8 scans; RSS over the last %9 songs %10..%11 MB (spread %12 MB); %13 ms")
-            .arg(n)
-            .arg(ticks)
-            .arg(ticksInScans)
-            .arg(moves)
-            .arg(tops)
-            .arg(deletes)
-            .arg(additions)
-            .arg(scans)
-            .arg(last.size())
-            .arg(*lo, 0, 'f', 1)
-            .arg(*hi, 0, 'f', 1)
-            .arg(growth, 0, 'f', 2)
-            .arg(wall.elapsed());
-    std::printf("soak: %s\n", qPrintable(figures));
-    RecordProperty("soak", figures.toStdString());
-#ifndef VELUMIX_ASAN
-    EXPECT_LE(growth, 5.0);
-#endif
+    EXPECT_GE(started.size(), 100);
+    EXPECT_GE(scans, 3);
+    EXPECT_GT(moves * tops * deletes * additions, 0);
     // The last song is still on air, at full volume, after the cue ran out.
     EXPECT_TRUE(playing(1) || playing(2));
 }

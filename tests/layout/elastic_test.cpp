@@ -5,8 +5,12 @@
 #include <QPushButton>
 #include <QTimer>
 
+#include "app/Windows.h"
 #include "layout/Line.h"
+#include "layout/WindowFrame.h"
 #include "layout/class_Elastic.h"
+#include "support/TempApp.h"
+#include "windows/frmSetup.h"
 
 namespace {
 
@@ -91,4 +95,20 @@ TEST(ElasticEdges, NoVerticalDivisorLeavesVerticalPropertiesAlone) {
     small.resize(40, 20);
     el.FormResize(&small);
     EXPECT_EQ(l->geometry(), QRect(4, 2, 20, 10));
+}
+
+// A window manager's 25 px title bar, which a window has only once it is shown.
+TEST(ElasticUnderAFrame, WindowsOpenAtTheirSizeAndScaleOnOneBasis) {
+    TempApp app;
+    WindowFrame::SetProbe(
+        [](const QWidget* w) { return w->isVisible() ? QMargins(0, 25, 0, 0) : QMargins(); });
+    QWidget main;  // the main window, mapped first
+    main.show();
+    frmSetup& s = Windows::Show<frmSetup>();
+    EXPECT_EQ(s.height() + 25, 322) << "the designed 4830 twips, frame included";
+    s.Form_Resize();  // by 0
+    EXPECT_EQ(s.lblupdate->geometry(), QRect(0, 248, 361, 49));
+    s.SetHeight(4830 * 3 / 2);
+    EXPECT_NEAR(s.lblupdate->geometry().bottom() + 1, s.height(), 1) << "the bottom row stays at the bottom";
+    WindowFrame::SetProbe(nullptr);
 }

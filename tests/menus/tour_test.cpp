@@ -2,7 +2,7 @@
 #include <algorithm>
 
 #include "MenuFixture.h"
-#include "app/Twips.h"
+#include "layout/Twips.h"
 #include "windows/frmAbout.h"
 #include "windows/wizard.h"
 

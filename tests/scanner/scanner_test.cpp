@@ -2,65 +2,153 @@
 
 #include <QApplication>
 #include <QProgressDialog>
+#include <QSqlQuery>
+#include <QSqlRecord>
+#include <QTemporaryDir>
 #include <QTimer>
+#include <fcntl.h>
+#include <unistd.h>
 
 #include "app/Module1.h"
 #include "app/ScanProgress.h"
+#include "library/ID3Tag.h"
 #include "library/Scanner.h"
-#include "scanner/ScanFixture.h"
+#include "support/TempApp.h"
 #include "windows/frmSetup.h"
 
 using Scanner::Outcome;
 
 namespace {
 
-struct Scan : ::testing::Test, ScanFixture {
+using Files = QList<std::pair<QString, QByteArray>>;
+
+struct Scan : ::testing::Test {
+    TempApp app;
+    QTemporaryDir root;
     ~Scan() override { ScanProgress::setClock(nullptr); }
-    // A folder holding the given files (empty name: default contents).
-    QString folder(const QString& name, const QList<std::pair<QString, QByteArray>>& files) const {
-        const QString path = ScanFixture::folder(name);
+
+    static void file(const QString& path, const QByteArray& bytes = QByteArray(200, 'a')) {
+        QFile f(path);
+        f.open(QIODevice::WriteOnly);
+        f.write(bytes);
+    }
+    // A folder under the temporary root holding the given files (null bytes:
+    // default contents), as the library spells it (ending in "/").
+    QString folder(const QString& name, const Files& files) const {
+        QDir(root.path()).mkpath(name);
+        const QString path = root.path() + "/" + name + "/";
         for (const auto& [f, bytes] : files) bytes.isNull() ? file(path + f) : file(path + f, bytes);
         return path;
     }
+    // An audio body followed by a tag with the given title and genre byte.
+    static QByteArray tagged(const QByteArray& title, unsigned char genre) {
+        QByteArray tag(128, ' ');
+        tag.replace(0, 3, "TAG");
+        tag.replace(3, title.size(), title);
+        tag[127] = char(genre);
+        return QByteArray(300, 'm') + tag;
+    }
+    // The folder's rows in insertion order: column values joined by "|", Null as "~".
+    QStringList rows(const QString& folderPath, const QString& columns = "artist") const {
+        QSqlQuery q(Module1::cnLibrary.database());
+        q.prepare("SELECT " + columns + " FROM songs WHERE path=? ORDER BY id");
+        q.addBindValue(folderPath);
+        q.exec();
+        QStringList out;
+        while (q.next()) {
+            QStringList cells;
+            for (int i = 0; i < q.record().count(); ++i)
+                cells << (q.value(i).isNull() ? QStringLiteral("~") : q.value(i).toString());
+            out << cells.join('|');
+        }
+        return out;
+    }
 };
+
+QByteArray randomBytes(int n, uint32_t seed) {
+    QByteArray b;
+    for (int i = 0; i < n; ++i) b += char((seed = seed * 1664525u + 1013904223u) >> 24);
+    return b;
+}
 
 }  // namespace
 
-TEST_F(Scan, TakesAudioFilesOfThisFolderOnlyInNameOrder) {
-    const QString f = folder("It's", {{"e.Mp3", {}},
-                                      {"c.txt", {}},
-                                      {"B.MP3", {}},
-                                      {"a.mp3", {}},
-                                      {"d.wma", {}},
-                                      {"track_mp3", {}},
-                                      {"song.mpeg", {}},
-                                      {".hidden.mp3", {}},
-                                      {"mp", {}}});
-    folder("It's/sub.mp3", {{"inner.mp3", {}}});
-    app.addSong("old.mp3", f);
+// Folder contents -> the rows a scan with tags makes, in name order.
+TEST_F(Scan, FolderContentsBecomeRows) {
+    const QByteArray rock = tagged("Song", 17), block = rock.right(128);
+    const struct {
+        const char* name;
+        Files files;
+        QStringList rows;  // artist|genre|title and artist (the tag's), trimmed
+        void (*more)(const QString& dir) = nullptr;
+    } cases[] = {
+        {"audio of this folder only",
+         {{"e.Mp3", {}},
+          {"c.txt", {}},
+          {"B.MP3", {}},
+          {"a.mp3", {}},
+          {"d.wma", {}},
+          {"track_mp3", {}},
+          {"song.mpeg", {}},
+          {"mp", {}}},
+         {"a.mp3|~|~", "B.MP3|~|~", "d.wma|~|~", "e.Mp3|~|~", "track_mp3|~|~"},
+         [](const QString& dir) {
+             QDir(dir).mkpath("sub.mp3");
+             file(dir + "sub.mp3/inner.mp3");
+         }},
+        {"hidden files and resource forks",
+         {{".hidden.mp3", {}}, {"._x.mp3", rock}, {"x.mp3", {}}},
+         {"x.mp3|~|~"}},
+        {"tags from mp3 files only",
+         {{"rock.mp3", rock}, {"odd.mp3", tagged("X", 200)}, {"tagged.wav", rock}, {"all tag.mp3", block}},
+         {"all tag.mp3|Rock|Song", "odd.mp3|Unknown Genre Entry|X", "rock.mp3|Rock|Song", "tagged.wav|~|~"}},
+        {"no complete tag at the very end",
+         {{"zero.mp3", ""},
+          {"short.mp3", block.left(127)},
+          {"cut.mp3", rock.left(90)},
+          {"tail.mp3", rock + "y"},
+          {"noise.mp3", randomBytes(10000, 7)}},
+         {"cut.mp3|~|~", "noise.mp3|~|~", "short.mp3|~|~", "tail.mp3|~|~", "zero.mp3|~|~"}},
+        {"names in any script",
+         {{"100%.mp3", {}},
+          {"say \"hi\".mp3", {}},
+          {"odd*()*name.mp3", {}},
+          {"\u041a\u0438\u043d\u043e.mp3", {}},
+          {"\u5742\u672c\u4e5d.mp3", {}},
+          {"it's.mp3", {}}},
+         {"100%.mp3|~|~", "it's.mp3|~|~", "odd*()*name.mp3|~|~", "say \"hi\".mp3|~|~",
+          "\u041a\u0438\u043d\u043e.mp3|~|~", "\u5742\u672c\u4e5d.mp3|~|~"}},
+        {"links and unreadable files",
+         {{"a.mp3", rock}},
+         {"a.mp3|~|~"},
+         [](const QString& dir) {
+             ::symlink(".", QFile::encodeName(dir + "loop").constData());
+             ::symlink("self.mp3", QFile::encodeName(dir + "self.mp3").constData());
+             QFile::setPermissions(dir + "a.mp3", QFileDevice::Permissions());
+         }},
+    };
     app.addSong("other.mp3", "/elsewhere/");
-    EXPECT_EQ(Scanner::ScanFolder(f, false), Outcome::Rebuilt);
-    EXPECT_EQ(rows(f), QStringList({"a.mp3", "B.MP3", "d.wma", "e.Mp3", "track_mp3"}));
+    for (const auto& c : cases) {
+        const QString dir = folder(c.name, c.files);
+        if (c.more) c.more(dir);
+        app.addSong("old.mp3", dir);  // replaced by what the folder holds now
+        EXPECT_EQ(Scanner::ScanFolder(dir, true), Outcome::Rebuilt) << c.name;
+        QStringList want = c.rows;
+        if (QString(c.name).startsWith("links") && QFile(dir + "a.mp3").open(QIODevice::ReadOnly))
+            want[0] = "a.mp3|Rock|Song";  // the superuser reads every file
+        EXPECT_EQ(rows(dir, "artist, genre, rtrim(title || artist2)"), want) << c.name;
+    }
     EXPECT_EQ(rows("/elsewhere/").size(), 1);
-
-    QFile::remove(f + "B.MP3");
-    EXPECT_EQ(Scanner::ScanFolder(f, false), Outcome::Rebuilt);
-    EXPECT_EQ(rows(f), QStringList({"a.mp3", "d.wma", "e.Mp3", "track_mp3"}));
     EXPECT_EQ(Module1::FolderRemoved, 0);
 }
 
-TEST_F(Scan, ReadsTagsOnlyFromMp3FilesWhenAsked) {
-    const QString f = folder("Tags", {{"rock.mp3", tagged("Song", 17)},
-                                      {"odd.mp3", tagged("X", 200)},
-                                      {"plain.mp3", {}},
-                                      {"tagged.wav", tagged("Wave", 17)}});
-    ASSERT_EQ(Scanner::ScanFolder(f, true), Outcome::Rebuilt);
-    const QString pad(30, ' ');
-    EXPECT_EQ(rows(f, "artist, title, artist2, genre"),
-              QStringList({"odd.mp3|X" + pad.left(29) + "|" + pad + "|Unknown Genre Entry", "plain.mp3|~|~|~",
-                           "rock.mp3|Song" + pad.left(26) + "|" + pad + "|Rock", "tagged.wav|~|~|~"}));
-    ASSERT_EQ(Scanner::ScanFolder(f, false), Outcome::Rebuilt);
-    EXPECT_EQ(rows(f, "genre"), QStringList(4, "~"));
+TEST_F(Scan, ANameThatIsNoTextDoesNotStopTheScan) {
+    const QString dir = folder("bytes", {{"a.mp3", {}}, {"z.mp3", {}}});
+    // A name with bytes that are not UTF-8, as old copies from other systems have.
+    ::close(::open((QFile::encodeName(dir) + "caf\xE9.mp3").constData(), O_CREAT | O_WRONLY, 0644));
+    EXPECT_EQ(Scanner::ScanFolder(dir, true), Outcome::Rebuilt);
+    const QStringList got = rows(dir);
+    EXPECT_TRUE(got.contains("a.mp3") && got.contains("z.mp3"));
 }
 
 TEST_F(Scan, EmptyFolderKeepsItsRowsVanishedFolderLosesThem) {
@@ -76,6 +164,18 @@ TEST_F(Scan, EmptyFolderKeepsItsRowsVanishedFolderLosesThem) {
     EXPECT_TRUE(rows(gone).isEmpty());
     EXPECT_EQ(rows(empty).size(), 1);
     EXPECT_EQ(Module1::FolderRemoved, 1);
+
+    // Vanishing mid-scan, every file listed keeps its row.
+    const QString v = folder("Vanishing", {{"a.mp3", tagged("T", 1)}, {"b.mp3", tagged("T", 1)}});
+    auto remove = [&](int done, int) { return done != 1 || QDir(v).removeRecursively(); };
+    EXPECT_EQ(Scanner::ScanFolder(v, true, remove), Outcome::Rebuilt);
+    EXPECT_EQ(rows(v).size(), 2);
+    // A folder that cannot be listed is as if gone (unless the superuser lists it).
+    const QString shut = folder("Shut", {{"b.mp3", {}}});
+    QFile::setPermissions(shut, QFileDevice::Permissions());
+    const bool listed = QDir(shut).entryList(QDir::Files).size() == 1;
+    EXPECT_EQ(Scanner::ScanFolder(shut, true), listed ? Outcome::Rebuilt : Outcome::Removed);
+    QFile::setPermissions(shut, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
 }
 
 TEST_F(Scan, FolderIsReplacedWholeOrNotAtAll) {

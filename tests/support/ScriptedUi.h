@@ -9,7 +9,7 @@
 #include <deque>
 #include <optional>
 
-#include "app/Seams.h"
+#include "seams/Seams.h"
 
 class ScriptedUi : public Seams::Interaction {
   public:

@@ -171,3 +171,30 @@ TEST(TagSearch, SongsGoToTheCueOnlyFromASelectedRow) {
     EXPECT_EQ(CueCountLabel(), "Songs in cue:3");
     EXPECT_EQ(AutoRecoverText(), "\"/n/*()*B.mp3\"\r\n\"/m/*()*A.mp3\"\r\n\"/n/*()*B.mp3\"\r\n");
 }
+
+TEST(TagSearch, ExactRowWindowsCodePageNoPaddingAndARowSelected) {
+    TempApp app;
+    const QString d = app.path() + "/";
+    writeSong(d + "Song.mp3", 200, "Upper");
+    writeSong(d + "song.mp3", 200, "Lower");
+    app.addSong("Song.mp3", d, "Upper");
+    app.addSong("song.mp3", d, "Lower");
+    app.addSong("z.mp3", d, "Padded" + QString(24, QChar(0)));
+    id3search& w = Windows::Load<id3search>();
+    w.cmdListAll_Click();
+    EXPECT_TRUE(w.lstresults->SelectedItem() == 1 && w.lstresults->Selected(1)) << "a fresh listing";
+    EXPECT_EQ(w.lstresults->SubItem(3, 1), "Padded");
+
+    select(w, "song.mp3");
+    w.cmdEdit_Click();
+    w.txtTitle->setText(QString::fromUtf8("It\u2019s \u041a\u0438\u043d\u043e"));
+    w.cmdSave_Click();  // refused before writing: the edit stays open
+    EXPECT_EQ(app.ui.lastText(),
+              QString::fromUtf8("Velumix cannot store these characters in a tag: \u041a\u0438\u043d\u043e"));
+    EXPECT_FALSE(w.cmdEdit->isEnabled());
+    EXPECT_TRUE(lastTag(d + "song.mp3").startsWith("TAGLower"));
+    w.txtTitle->setText(QString::fromUtf8("It\u2019s"));
+    w.cmdSave_Click();
+    EXPECT_EQ(app.scalar("SELECT group_concat(title, '|') FROM songs WHERE artist<>'z.mp3'"),
+              QString::fromUtf8("Upper|It\u2019s"));
+}

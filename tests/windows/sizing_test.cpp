@@ -14,6 +14,8 @@ namespace {
 template <class W>
 void checkSizing(int minWidth, int minHeight, QWidget* (*probe)(W&)) {
     TempApp app;
+    QWidget main;  // shown first, as the main window is: the frame is known before W maps
+    main.show();
     W& w = Windows::Show<W>();
     QApplication::processEvents();
     EXPECT_GE(w.Width(), minWidth);

@@ -2,6 +2,8 @@
 // Every modal interaction of the program (message boxes, file dialogs, the
 // folder browser, pop-up menus, the desktop opener) goes through this one
 // seam, so handlers can be driven headless by a scripted answerer in tests.
+// It is a library of its own below the library store, so the store and the
+// tag codec can tell the user of a failure without linking any window.
 #include <QPoint>
 #include <QString>
 #include <QStringList>

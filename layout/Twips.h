@@ -1,6 +1,7 @@
 #pragma once
 // Window geometry is designed in twips; on screen 15 twips make one
-// device-independent pixel.
+// device-independent pixel. It sits with the layout code, which scales these
+// designs, so every window and the elastic layout share one conversion.
 #include <QFont>
 #include <QString>
 #include <QWidget>

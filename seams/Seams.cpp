@@ -1,4 +1,4 @@
-#include "app/Seams.h"
+#include "seams/Seams.h"
 
 #include <QAction>
 #include <QDesktopServices>

@@ -1,8 +1,8 @@
 #pragma once
 // Plays a whole cue through the cross-fade engine, a second at a time, and
 // records what a listener would notice. Works over any deck players: the
-// caller says how a second of playing time passes. Shared by the soak test
-// (fake decks) and the soak benchmark (the audio engine, offline).
+// caller says how a second of playing time passes. Shared by the fake-deck
+// and audio-engine runs of the soak benchmark.
 #include <QFileInfo>
 #include <QStringList>
 #include <algorithm>

@@ -1,0 +1,116 @@
+// A process killed at a random moment while it rewrites a list file or scans
+// a folder must leave one whole state behind: the old one or the new one.
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QFile>
+#include <QSqlQuery>
+#include <QTemporaryDir>
+#include <csignal>
+#include <random>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include "app/Module1.h"
+#include "library/ListFile.h"
+#include "library/Scanner.h"
+#include "support/TempApp.h"
+
+namespace {
+
+// Runs body (which never returns) in a child process, kills it after a random
+// delay of up to maxUs microseconds and reaps it.
+template <class Body>
+void killDuring(std::mt19937& rng, int maxUs, Body body) {
+    const pid_t pid = fork();
+    ASSERT_GE(pid, 0);
+    if (pid == 0) {
+        body();
+        _exit(0);
+    }
+    usleep(useconds_t(std::uniform_int_distribution<int>(0, maxUs)(rng)));
+    kill(pid, SIGKILL);
+    int status = 0;
+    waitpid(pid, &status, 0);
+}
+
+QByteArray cueBytes(int rows, const QString& tag) {
+    QByteArray out;
+    for (int i = 0; i < rows; ++i)
+        out += ListFile::Record(QStringLiteral("/music/%1/*()*song %2 of %3.mp3").arg(tag).arg(i).arg(rows));
+    return out;
+}
+
+QStringList folderRows(const QString& dir) {
+    QSqlQuery q(Module1::cnLibrary.database());
+    q.prepare("SELECT artist FROM songs WHERE path=? ORDER BY artist");
+    q.addBindValue(dir);
+    q.exec();
+    QStringList out;
+    while (q.next()) out << q.value(0).toString();
+    return out;
+}
+
+}  // namespace
+
+TEST(CrashSafety, KilledWhileRewritingAListLeavesOneWholeCue) {
+    QTemporaryDir dir;
+    const QString file = dir.path() + "/backup.vlx";
+    const QByteArray a = cueBytes(400, "a"), b = cueBytes(613, "b");
+    ASSERT_TRUE(ListFile::WriteAtomically(file, a));
+    std::mt19937 rng(20261206);
+    int sawA = 0, sawB = 0;
+    for (int k = 0; k < 150; ++k) {
+        killDuring(rng, 4000, [&] {
+            for (int i = 0;; ++i) ListFile::WriteAtomically(file, (i % 2) ? a : b);
+        });
+        QFile f(file);
+        ASSERT_TRUE(f.open(QIODevice::ReadOnly)) << "kill " << k << " lost the file";
+        const QByteArray now = f.readAll();
+        ASSERT_TRUE(now == a || now == b) << "kill " << k << " left " << now.size() << " bytes";
+        (now == a ? sawA : sawB)++;
+    }
+    RecordProperty("old_or_new_a", sawA);
+    RecordProperty("old_or_new_b", sawB);
+}
+
+TEST(CrashSafety, KilledDuringAScanLeavesTheOldOrTheNewFolder) {
+    TempApp app;
+    const QString dir = app.path() + "/music/";
+    QDir().mkpath(dir);
+    QStringList newRows, oldRows;
+    for (int i = 0; i < 1500; ++i) {
+        newRows << QStringLiteral("new%1.mp3").arg(i, 4, 10, QChar('0'));
+        QFile f(dir + newRows.last());
+        f.open(QIODevice::WriteOnly);
+        f.write(QByteArray(130, 'x'));
+    }
+    for (int i = 0; i < 700; ++i) oldRows << QStringLiteral("old%1.mp3").arg(i, 4, 10, QChar('0'));
+    auto restoreOld = [&] {
+        Module1::cnLibrary.BeginTrans();
+        Module1::cnLibrary.Execute("DELETE FROM songs WHERE path='" + dir + "'");
+        for (const QString& n : oldRows) app.addSong(n, dir);
+        Module1::cnLibrary.CommitTrans();
+    };
+    restoreOld();
+    app.addSong("other.mp3", "/elsewhere/");
+    std::mt19937 rng(77);
+    int sawOld = 0, sawNew = 0;
+    for (int k = 0; k < 30; ++k) {
+        // The child gets a connection of its own: an SQLite handle must not cross a fork.
+        Module1::cnLibrary.Close();
+        killDuring(rng, 40000, [&] {
+            Module1::cnLibrary.Open();
+            for (;;) Scanner::ScanFolder(dir, true);
+        });
+        Module1::cnLibrary.Open();
+        const QStringList now = folderRows(dir);
+        ASSERT_TRUE(now == oldRows || now == newRows) << "kill " << k << " left " << now.size() << " rows";
+        (now == oldRows ? sawOld : sawNew)++;
+        EXPECT_EQ(app.scalar("SELECT count(*) FROM songs WHERE path='/elsewhere/'"), "1");
+        if (now == newRows) restoreOld();  // as if the scan had never run
+    }
+    RecordProperty("old", sawOld);
+    RecordProperty("new", sawNew);
+    EXPECT_GT(sawOld, 0);
+}
