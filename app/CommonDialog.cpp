@@ -2,7 +2,16 @@
 
 #include <QFileInfo>
 
+#include "app/Options.h"
 #include "seams/Seams.h"
+
+namespace {
+// List files and songs each remember their own folder.
+QString kindOf(const QString& filter) {
+    return filter.contains(QLatin1String("*.vlx"), Qt::CaseInsensitive) ? QStringLiteral("lists")
+                                                                        : QStringLiteral("songs");
+}
+}  // namespace
 
 void CommonDialog::ShowOpen() {
     Seams::FileDialog d;
@@ -10,10 +19,12 @@ void CommonDialog::ShowOpen() {
     d.filter = Filter;
     d.defaultExt = DefaultExt;
     d.fileName = FileName;
+    d.folder = Options::LastFolder(kindOf(Filter));
     const QStringList files = Seams::ui().fileDialog(owner_, d);
     FileName.clear();
     FileTitle.clear();
     if (files.isEmpty()) return;
+    Options::SetLastFolder(kindOf(Filter), QFileInfo(files.first()).absolutePath());
     if (files.size() == 1) {
         FileName = files.first();
         FileTitle = QFileInfo(files.first()).fileName();
@@ -32,10 +43,12 @@ void CommonDialog::ShowSave() {
     d.filter = Filter;
     d.defaultExt = DefaultExt;
     d.fileName = FileName;
+    d.folder = Options::LastFolder(kindOf(Filter));
     const QStringList files = Seams::ui().fileDialog(owner_, d);
     FileName.clear();
     FileTitle.clear();
     if (files.isEmpty()) return;
+    Options::SetLastFolder(kindOf(Filter), QFileInfo(files.first()).absolutePath());
     QString f = files.first();
     // A name typed without an extension takes the default one.
     QString ext = DefaultExt;

@@ -1,9 +1,12 @@
+#include <QCoreApplication>
 #include <QDir>
 
 #include "app/Module1.h"
+#include "app/Shutdown.h"
 #include "seams/Seams.h"
 #include "app/Windows.h"
 #include "app/form1.h"
+#include "library/AppFolder.h"
 #include "windows/frmSetup.h"
 #include "windows/wizard.h"
 
@@ -33,9 +36,12 @@ int Main() {
     rsLibrary.Close();
     rsLookup.Close();
     rsPaths.Close();
+    QString reason;
+    if (!AppFolder::Prepare(QCoreApplication::applicationDirPath(), &reason)) return StartupFailed(reason);
     try {
         cnLibrary.ConnectionString = LibraryConnectionString(AppPath());
         cnLibrary.Open();
+        Shutdown::CloseLibraryAtExit();
         Windows::Load<form1>();
     } catch (const StoreError& e) {
         return StartupFailed(e.message());

@@ -1,6 +1,7 @@
 #include <QCheckBox>
 
 #include "app/Module1.h"
+#include "app/Options.h"
 #include "app/ScanProgress.h"
 #include "seams/Seams.h"
 #include "app/TagOptions.h"
@@ -48,8 +49,10 @@ bool ScanFolders(const QStringList& folderPaths, const std::function<void(int)>&
 }
 
 QString BrowseFolder(QWidget* owner, const QString& title) {
-    QString path = Seams::ui().browseFolder(owner, title);
+    const QString kind = QStringLiteral("picker");
+    QString path = Seams::ui().browseFolder(owner, title, Options::LastFolder(kind));
     while (path.size() > 1 && path.endsWith('/')) path.chop(1);
+    if (!path.isEmpty()) Options::SetLastFolder(kind, path);
     return path;
 }
 

@@ -21,6 +21,14 @@ void Set(const Flag& flag, bool on) {
     Store().setValue(QLatin1String(flag.key), on);
 }
 
+QString LastFolder(const QString& kind) {
+    return Store().value(QStringLiteral("folders/") + kind).toString();
+}
+
+void SetLastFolder(const QString& kind, const QString& folder) {
+    Store().setValue(QStringLiteral("folders/") + kind, folder);
+}
+
 QAction* AddMenuItem(QMenu* menu, const Flag& flag, std::function<void(bool)> onChange) {
     QAction* item = menu->addAction(QString::fromUtf8(flag.caption));
     item->setCheckable(true);

@@ -3,6 +3,7 @@
 // user rather than the library file, and a shared songs.mdb keeps its schema.
 #pragma once
 
+#include <QString>
 #include <functional>
 
 class QAction;
@@ -21,6 +22,11 @@ void Set(const Flag& flag, bool on);
 
 // A checkable item at the end of `menu`, showing the stored value and storing
 // each toggle before `onChange` runs, so a handler always sees the new value.
+// The folder a dialog for this kind of file last chose in ("" before the
+// first), so that the next one opens there, also after a restart.
+QString LastFolder(const QString& kind);
+void SetLastFolder(const QString& kind, const QString& folder);
+
 QAction* AddMenuItem(QMenu* menu, const Flag& flag, std::function<void(bool)> onChange = {});
 
 }  // namespace Options

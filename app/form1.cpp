@@ -144,6 +144,12 @@ void form1::BuildDecks() {
     // The name of the song last started by playsong; kept off screen, as in the design.
     lbldisplay = new QLabel(client);
     lbldisplay->hide();
+    lblNoSound = makeLabel(client, QStringLiteral("No sound device found: the decks play silently"), 0, 5280,
+                           11055, 375);
+    lblNoSound->setAlignment(Qt::AlignCenter);
+    lblNoSound->setAutoFillBackground(true);
+    lblNoSound->setStyleSheet(QStringLiteral("background: #b00000; color: white; font-weight: bold"));
+    lblNoSound->setVisible(!MP1->player()->HasSoundDevice());
     cmdLD1 = makeButton(client, "Load Deck1", 0, 6600, 2955, 615);
     Command5 = makeButton(client, "<", 2880, 6600, 495, 615);
     Fader = new QSlider(Qt::Horizontal, client);

@@ -75,6 +75,8 @@ class form1 : public Form {
     QLabel* lblD1;
     QLabel* lblD2;
     QLabel* lbldisplay;
+    // Over the decks' titles while the decks play into no sound device.
+    QLabel* lblNoSound;
     QPushButton* cmdLD1;
     QPushButton* Command5;  // "<"
     QSlider* Fader;

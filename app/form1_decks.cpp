@@ -109,6 +109,9 @@ void form1::MP1_EndOfStream() {
 }
 
 void form1::Timer1_Timer() {
+    // A DJ in a silent room must see why; the sign goes once a device plays.
+    const bool silent = !MP1->player()->HasSoundDevice();
+    if (lblNoSound->isVisibleTo(this) != silent) lblNoSound->setVisible(silent);
     lblt1->setText(RemainingCaption(MP1->Duration() - MP1->CurrentPosition()));
 }
 

@@ -1,8 +1,11 @@
 #include <QUrl>
 
+#include <QCoreApplication>
+
 #include "app/Module1.h"
 #include "seams/Seams.h"
 #include "app/form1.h"
+#include "library/AppFolder.h"
 #include "windows/frmAbout.h"
 #include "windows/frmSetup.h"
 #include "windows/id3search.h"
@@ -44,7 +47,7 @@ void form1::mnu_exit_Click() {
 
 // The desktop opens these; whether it managed to is not reported.
 void form1::mnuHelpGuide_Click() {
-    Seams::ui().shellOpen(QUrl::fromLocalFile(Module1::AppPath() + QStringLiteral("/webmanual/vlm.htm")));
+    Seams::ui().shellOpen(QUrl::fromLocalFile(AppFolder::ManualFile(QCoreApplication::applicationDirPath())));
 }
 
 void form1::mnuLogOnline_Click() {

@@ -2,6 +2,7 @@
 
 #include "app/Module1.h"
 #include "app/Mpris.h"
+#include "app/Shutdown.h"
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
@@ -9,6 +10,7 @@ int main(int argc, char** argv) {
     QApplication::setApplicationVersion(QStringLiteral(VELUMIX_VERSION));
     // The process ends when its last window is unloaded, not when the last is hidden.
     QApplication::setQuitOnLastWindowClosed(false);
+    Shutdown::CatchSignals();
     const int rc = Module1::Main();
     if (rc != 0) return rc;
     // Media keys and desktop panels, where a session bus is there to carry them.
@@ -16,5 +18,6 @@ int main(int argc, char** argv) {
     mpris.Start(QDBusConnection::sessionBus());
     const int exitCode = app.exec();
     Module1::ResetState();
+    Shutdown::Ended();
     return exitCode;
 }

@@ -9,6 +9,8 @@ namespace audio {
 
 SdlOutput::SdlOutput(Engine& engine) : engine_(engine) {
     int rate = 0;
+    // SIGTERM and SIGINT belong to the program, which ends as its Exit item does.
+    SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
     if (SDL_InitSubSystem(SDL_INIT_AUDIO) == 0) {
         subsystem_ = true;
         if (openDevice(rate)) engine_.hasDevice_ = std::string(SDL_GetCurrentAudioDriver()) != "dummy";

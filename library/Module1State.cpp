@@ -2,6 +2,7 @@
 // the windows so the scanner and the store link without them.
 #include <QCoreApplication>
 
+#include "library/AppFolder.h"
 #include "library/Module1State.h"
 
 namespace Module1 {
@@ -23,7 +24,7 @@ QString g_appPath;
 }
 
 QString AppPath() {
-    return g_appPath.isEmpty() ? QCoreApplication::applicationDirPath() : g_appPath;
+    return g_appPath.isEmpty() ? AppFolder::DataFolder(QCoreApplication::applicationDirPath()) : g_appPath;
 }
 
 void SetAppPath(const QString& folder) {
@@ -31,8 +32,12 @@ void SetAppPath(const QString& folder) {
 }
 
 QString LibraryConnectionString(const QString& appFolder) {
-    return QStringLiteral("Provider=SQLite;") + QStringLiteral("Data Source=") + appFolder +
-           QStringLiteral("/songs.mdb;") + QStringLiteral("User Id=admin;") + QStringLiteral("Password=");
+    QString file = appFolder + QStringLiteral("/songs.mdb");
+    // A folder name may hold ';' or quotes: such a value goes in double quotes.
+    if (file.contains(';') || file.contains('"') || file.contains('\'') || file != file.trimmed())
+        file = '"' + QString(file).replace('"', QStringLiteral("\"\"")) + '"';
+    return QStringLiteral("Provider=SQLite;") + QStringLiteral("Data Source=") + file + QStringLiteral(";") +
+           QStringLiteral("User Id=admin;") + QStringLiteral("Password=");
 }
 
 QVariant ReplaceText(const QVariant& expression, const QString& find, const QString& replacement,

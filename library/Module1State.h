@@ -25,7 +25,7 @@ extern int FirstRun;             // 1 on the first start against this library
 extern int StartupRescan;        // 1 while start-up rescans every folder
 extern int FolderRemoved;        // 1 after a scan removed a vanished folder
 
-// The application folder: the executable's folder, unless a test set another.
+// The application folder (AppFolder::DataFolder), unless a test set another.
 QString AppPath();
 void SetAppPath(const QString& folder);
 // "Provider=SQLite;Data Source=<folder>/songs.mdb;User Id=admin;Password="

@@ -25,11 +25,40 @@ Connection::~Connection() {
     Close();
 }
 
-QString Connection::DataSource(const QString& connectionString) {
-    for (const QString& part : connectionString.split(';')) {
-        const int eq = part.indexOf('=');
-        if (eq > 0 && part.left(eq).trimmed().compare("Data Source", Qt::CaseInsensitive) == 0)
-            return part.mid(eq + 1);
+QString Connection::DataSource(const QString& cs) {
+    // key=value pairs split at ';', where a value may be quoted ("..." or '...',
+    // a doubled quote standing for one) so that it can hold ';' itself.
+    qsizetype i = 0;
+    while (i < cs.size()) {
+        const qsizetype eq = cs.indexOf('=', i), semi = cs.indexOf(';', i);
+        if (eq < 0) break;
+        if (semi >= 0 && semi < eq) {
+            i = semi + 1;
+            continue;
+        }
+        const QString key = cs.mid(i, eq - i).trimmed();
+        qsizetype j = eq + 1;
+        while (j < cs.size() && cs[j] == ' ') ++j;
+        QString value;
+        if (j < cs.size() && (cs[j] == '"' || cs[j] == '\'')) {
+            const QChar quote = cs[j++];
+            for (; j < cs.size(); ++j) {
+                if (cs[j] != quote) {
+                    value += cs[j];
+                } else if (j + 1 < cs.size() && cs[j + 1] == quote) {
+                    value += cs[++j];
+                } else {
+                    break;
+                }
+            }
+            j = cs.indexOf(';', j);
+        } else {
+            j = cs.indexOf(';', eq + 1);
+            value = cs.mid(eq + 1, j < 0 ? -1 : j - eq - 1);
+        }
+        if (key.compare(QLatin1String("Data Source"), Qt::CaseInsensitive) == 0) return value;
+        if (j < 0) break;
+        i = j + 1;
     }
     return {};
 }

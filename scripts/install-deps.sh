@@ -12,7 +12,7 @@ PACKAGES=(
   libsdl2-dev libebur128-dev
   googletest libgtest-dev libgmock-dev
   fonts-liberation2
-  xvfb xauth desktop-file-utils
+  xvfb xauth desktop-file-utils appstream dpkg-dev file
   dbus-daemon
 )
 
@@ -28,7 +28,14 @@ if [ ${#missing[@]} -eq 0 ]; then
 fi
 
 SUDO=""
-if [ "$(id -u)" -ne 0 ]; then SUDO="sudo"; fi
+if [ "$(id -u)" -ne 0 ]; then
+  if ! command -v sudo >/dev/null; then
+    echo "Velumix needs these Debian packages. As root, run:" >&2
+    echo "  apt-get install -y --no-install-recommends ${missing[*]}" >&2
+    exit 1
+  fi
+  SUDO="sudo"
+fi
 echo "Installing: ${missing[*]}"
 $SUDO apt-get update -qq
 DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y -qq --no-install-recommends "${missing[@]}"

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
-# Installs what is missing, builds and starts Velumix.
+# Installs what is missing, builds the program (with its empty library and
+# the manual beside it, nothing else) and starts Velumix.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/install-deps.sh
-scripts/build.sh
+VELUMIX_TARGET=velumix scripts/build.sh
 exec "${VELUMIX_BUILD_DIR:-build}/bin/velumix"

@@ -61,15 +61,18 @@ class RealInteraction : public Interaction {
 
     QStringList fileDialog(QWidget* owner, const FileDialog& d) override {
         const QString filter = toQtFilter(d.filter);
+        const QString at = d.folder.isEmpty()     ? d.fileName
+                           : d.fileName.isEmpty() ? d.folder
+                                                  : d.folder + '/' + d.fileName;
         switch (d.kind) {
             case FileDialog::Open: {
-                QString f = QFileDialog::getOpenFileName(owner, QString(), d.fileName, filter);
+                QString f = QFileDialog::getOpenFileName(owner, QString(), at, filter);
                 return f.isEmpty() ? QStringList() : QStringList{f};
             }
             case FileDialog::OpenMultiple:
-                return QFileDialog::getOpenFileNames(owner, QString(), d.fileName, filter);
+                return QFileDialog::getOpenFileNames(owner, QString(), at, filter);
             case FileDialog::Save: {
-                QFileDialog dlg(owner, QString(), d.fileName, filter);
+                QFileDialog dlg(owner, QString(), at, filter);
                 dlg.setAcceptMode(QFileDialog::AcceptSave);
                 QString ext = d.defaultExt;
                 if (ext.startsWith('.')) ext.remove(0, 1);
@@ -81,8 +84,8 @@ class RealInteraction : public Interaction {
         return {};
     }
 
-    QString browseFolder(QWidget* owner, const QString& title) override {
-        return QFileDialog::getExistingDirectory(owner, title, QString(), QFileDialog::ShowDirsOnly);
+    QString browseFolder(QWidget* owner, const QString& title, const QString& start) override {
+        return QFileDialog::getExistingDirectory(owner, title, start, QFileDialog::ShowDirsOnly);
     }
 
     QAction* popup(QMenu* menu, const QPoint& globalPos) override { return menu->exec(globalPos); }

@@ -32,6 +32,7 @@ struct FileDialog {
     QString filter;      // in the "Label|pattern" form, e.g. "VLX|*.vlx"
     QString defaultExt;  // appended (without a leading dot) to a saved name typed without one
     QString fileName;    // preselected name
+    QString folder;      // where it opens: the folder last used for this kind of file
 };
 
 class Interaction {
@@ -40,8 +41,8 @@ class Interaction {
     virtual Answer message(const Message& m) = 0;
     // The chosen files; empty when cancelled. Open and Save give at most one.
     virtual QStringList fileDialog(QWidget* owner, const FileDialog& d) = 0;
-    // A chosen folder, or the empty text when cancelled.
-    virtual QString browseFolder(QWidget* owner, const QString& title) = 0;
+    // A chosen folder, or the empty text when cancelled; it opens at start.
+    virtual QString browseFolder(QWidget* owner, const QString& title, const QString& start) = 0;
     // Shows the menu and triggers the chosen action; returns it, or nullptr when dismissed.
     virtual QAction* popup(QMenu* menu, const QPoint& globalPos) = 0;
     // Hands a file, web address or mailto: link to the desktop. Failures stay silent.

@@ -42,6 +42,8 @@ class DeckPlayer : public QObject {
     // 0 when nothing is open.
     virtual double Duration() const = 0;
     virtual int PlayState() const = 0;
+    // False while the sound goes nowhere (no sound device was found).
+    virtual bool HasSoundDevice() const { return true; }
 
   signals:
     // At a natural end the play state first changes to Stopped, then this is raised once.

@@ -106,3 +106,7 @@ void EngineDeckPlayer::setState(int s) {
     state_ = s;
     emit PlayStateChange(old, s);
 }
+
+bool EngineDeckPlayer::HasSoundDevice() const {
+    return engine_->hasDevice();
+}

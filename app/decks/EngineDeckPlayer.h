@@ -42,6 +42,7 @@ class EngineDeckPlayer : public DeckPlayer {
     void SetCurrentPosition(double seconds) override;
     double Duration() const override;
     int PlayState() const override { return state_; }
+    bool HasSoundDevice() const override;
 
     // Delivers the end of a song that played out since the last call.
     void poll();

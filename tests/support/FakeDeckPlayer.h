@@ -35,6 +35,8 @@ class FakeDeckPlayer : public DeckPlayer {
     void SetCurrentPosition(double s) override { position_ = s; }
     double Duration() const override { return duration_; }
     int PlayState() const override { return state_; }
+    bool HasSoundDevice() const override { return soundDevice; }
+    bool soundDevice = true;
 
     // Moves time on by the given seconds while playing; at the end the deck
     // stops and raises end-of-stream.

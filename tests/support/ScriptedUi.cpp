@@ -29,8 +29,9 @@ QStringList ScriptedUi::fileDialog(QWidget*, const Seams::FileDialog& d) {
     return f;
 }
 
-QString ScriptedUi::browseFolder(QWidget*, const QString& title) {
+QString ScriptedUi::browseFolder(QWidget*, const QString& title, const QString& start) {
     browseTitles << title;
+    browseStarts << start;
     if (folders.empty()) return {};
     QString f = folders.front();
     folders.pop_front();

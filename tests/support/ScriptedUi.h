@@ -27,12 +27,13 @@ class ScriptedUi : public Seams::Interaction {
     QList<Seams::Message> messages;
     QList<Seams::FileDialog> fileDialogs;
     QStringList browseTitles;
+    QStringList browseStarts;
     QList<QMenu*> popups;
     QList<QUrl> opened;
 
     Seams::Answer message(const Seams::Message& m) override;
     QStringList fileDialog(QWidget* owner, const Seams::FileDialog& d) override;
-    QString browseFolder(QWidget* owner, const QString& title) override;
+    QString browseFolder(QWidget* owner, const QString& title, const QString& start) override;
     QAction* popup(QMenu* menu, const QPoint& globalPos) override;
     void shellOpen(const QUrl& target) override;
 
