@@ -2,6 +2,7 @@
 // way a song goes onto a deck by hand or without the engine: the broken song
 // leaves the cue, the deck never plays its previous song again, the next good
 // song takes its place at once, and the label's tooltip says what was passed over.
+// (A file cut short is no broken song: it plays to where it ends, see the decoder tests.)
 #include <gtest/gtest.h>
 
 #include <QFile>
@@ -14,17 +15,6 @@
 #include "support/WavWriter.h"
 
 namespace {
-
-// A silent MPEG-1 layer III stream (128 kbit/s, 44.1 kHz): every frame is
-// a header and zeroed side information, which decodes to silence.
-QByteArray silentMp3(int frames) {
-    QByteArray frame(417, '\0');
-    frame[0] = char(0xFF);
-    frame[1] = char(0xFB);
-    frame[2] = char(0x90);
-    frame[3] = char(0x44);
-    return frame.repeated(frames);
-}
 
 QByteArray randomBytes(int n) {
     std::mt19937 gen(42);
@@ -87,21 +77,4 @@ TEST(BadPlay, EveryWayOntoADeckPassesOverABrokenSong) {
             for (const QString& s : show.started) EXPECT_TRUE(s.endsWith(".wav")) << s.toStdString();
         }
     }
-}
-
-// A file cut short plays to where it ends; with auto fade off the next follows.
-TEST(BadPlay, ACutSongPlaysToWhereItEndsAndTheNextFollows) {
-    TempApp app;
-    OfflineShow show(app, 8000);
-    const QString dir = app.path() + "/";
-    QFile cut(dir + "cut.mp3");
-    ASSERT_TRUE(cut.open(QIODevice::WriteOnly));
-    cut.write(silentMp3(60).left(417 * 30 + 200));  // about 0.8 s, ends mid-frame
-    cut.close();
-    ASSERT_TRUE(WriteSineWav(dir + "next.wav", 2.0, 441, 0.3, 8000, 1));
-    show.start({dir + "cut.mp3", dir + "next.wav"}, false);
-    show.run(2.0);
-    EXPECT_EQ(show.started, QStringList({dir + "cut.mp3", dir + "next.wav"}));
-    EXPECT_EQ(show.f->lblD1->text(), "next.wav");
-    EXPECT_EQ(show.f->lstPlaylist->Count(), 0);
 }

@@ -89,8 +89,6 @@ class SoakTest : public ::testing::Test {
             f->T1_Timer();
         else if (f->T2->isActive())
             f->T2_Timer();
-        f->Timer1_Timer();
-        f->Timer2_Timer();
         ++ticks;
 
         QStringList now;
