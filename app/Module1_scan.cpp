@@ -3,6 +3,7 @@
 #include "app/Module1.h"
 #include "app/ScanProgress.h"
 #include "seams/Seams.h"
+#include "app/TagOptions.h"
 #include "app/Windows.h"
 #include "library/Scanner.h"
 #include "windows/frmSetup.h"
@@ -30,8 +31,11 @@ void ScanFolder(const QString& folderPath) {
         ~Running() { g_scanning = false; }
     } running;
     ScanProgress progress(folderPath);
-    Scanner::ScanFolder(folderPath, tagReadingOn(),
-                        [&progress](int done, int total) { return progress(done, total); });
+    const Scanner::Choices choices{Options::Get(Options::MoreAudioTypes),
+                                   Options::Get(Options::ReadAllTagFormats)};
+    Scanner::ScanFolder(
+        folderPath, tagReadingOn(), [&progress](int done, int total) { return progress(done, total); },
+        choices);
 }
 
 QString BrowseFolder(QWidget* owner, const QString& title) {

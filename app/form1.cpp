@@ -8,6 +8,7 @@
 
 #include "app/Module1.h"
 #include "seams/Seams.h"
+#include "app/TagOptions.h"
 #include "layout/Twips.h"
 #include "app/decks/DeckFactory.h"
 #include "app/decks/SliderRelease.h"
@@ -175,6 +176,9 @@ void form1::BuildMenus() {
     mnuAutorecover = mnu_Tools->addAction("&Auto Recover");
     mnuAutorecover->setCheckable(true);
     mnu_Setup = mnu_Tools->addAction("&Setup");
+    mnu_Tools->addSeparator();
+    Options::AddMenuItem(mnu_Tools, Options::MoreAudioTypes);
+    Options::AddMenuItem(mnu_Tools, Options::ReadAllTagFormats);
     mnuSearch = menuBar->addMenu("Sea&rch");
     mnu_ID3 = mnuSearch->addAction("ID3 &Tag Search");
     mnu_multilist = mnuSearch->addAction("&Multilist Viewer");

@@ -2,6 +2,7 @@
 
 #include "app/Module1.h"
 #include "seams/Seams.h"
+#include "app/TagOptions.h"
 #include "app/form1.h"
 #include "library/ListFile.h"
 
@@ -10,6 +11,8 @@ namespace {
 const QString kListFilter = QStringLiteral("VLX|*.vlx");
 const QString kMusicFilter = QStringLiteral(
     "Music (*.mp3;*.wav;*.wma;*.mid;*.asf;*.rmi;*.snd)|*.mp3;*.wav;*.wma;*.asf;*.mid;*.rmi;*.snd");
+const QString kMoreMusicFilter = QStringLiteral(
+    "|More Audio Types (*.flac;*.ogg;*.oga;*.opus;*.m4a;*.aac)|*.flac;*.ogg;*.oga;*.opus;*.m4a;*.aac");
 
 bool blank(const QString& s) {
     for (const QChar c : s)
@@ -93,7 +96,8 @@ void form1::mnuOpenList_Click() {
 
 void form1::mnuOpen_Click() {
     CommonDialog1.FileName = QString();
-    CommonDialog1.Filter = kMusicFilter;
+    CommonDialog1.Filter =
+        kMusicFilter + (Options::Get(Options::MoreAudioTypes) ? kMoreMusicFilter : QString());
     CommonDialog1.ShowOpen();
     const QString f = CommonDialog1.FileName;
     if (f.isEmpty()) return;

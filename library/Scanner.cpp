@@ -5,6 +5,7 @@
 
 #include "library/Module1State.h"
 #include "library/ID3Tag.h"
+#include "library/NativeTag.h"
 
 namespace Scanner {
 
@@ -17,7 +18,14 @@ QStringList ListFolder(const QString& folderPath, bool* ok) {
     return QDir(folderPath).entryList(QDir::Files | QDir::NoDotAndDotDot, QDir::Name | QDir::IgnoreCase);
 }
 
-bool IsAudioName(const QString& name) {
+bool IsMoreAudioName(const QString& name) {
+    static const QStringList types = {"flac", "ogg", "oga", "opus", "m4a", "aac"};
+    const qsizetype dot = name.lastIndexOf('.');
+    return dot >= 0 && types.contains(name.mid(dot + 1), Qt::CaseInsensitive);
+}
+
+bool IsAudioName(const QString& name, bool moreTypes) {
+    if (moreTypes && IsMoreAudioName(name)) return true;
     if (name.size() < 3) return false;
     static const QStringList types = {"MP3", "WAV", "MID", "ASF", "RMI", "SND", "WMA"};
     return types.contains(name.right(3).toUpper());
@@ -29,26 +37,47 @@ QString quoted(const QString& folderPath) {
     return Module1::SqlQuote(folderPath).toString();
 }
 
+// Which tags a file may have read: its ID3v1 tag (MP3 only, and it wins, so
+// libraries built without native tags stay the same), then its native tag.
+struct TagSources {
+    bool id3v1 = false;
+    bool native = false;
+};
+
+TagSources tagSources(const QString& name, bool readTags, const Choices& choices) {
+    if (!readTags) return {};
+    const QString type = name.right(3).toUpper();
+    const bool mp3 = type == QLatin1String("MP3");
+    const bool native =
+        mp3 || type == QLatin1String("WMA") || type == QLatin1String("ASF") || IsMoreAudioName(name);
+    return {mp3, choices.allTagFormats && native};
+}
+
 // Columns filled from a tag; all are always set (Null without a tag), so one
 // prepared insert serves every row of the folder.
-void setTagFields(const QString& file, bool read) {
+void setTagFields(const QString& file, TagSources from) {
     ID3Tag::ID3v1Tag tag;
-    const bool have = read && ID3Tag::ReadID3Tag(file, tag);
+    NativeTag::Fields f;
+    bool have = from.id3v1 && ID3Tag::ReadID3Tag(file, tag);
+    if (have)
+        f = {tag.Title, tag.Artist, tag.Album, tag.Year, tag.Comment, ID3Tag::GenreName(tag.Genre)};
+    else
+        have = from.native && NativeTag::Read(file, f);
     auto field = [have](const QString& text) { return have ? QVariant(text) : QVariant(); };
-    Module1::rsLibrary.SetField(QStringLiteral("title"), field(tag.Title));
-    Module1::rsLibrary.SetField(QStringLiteral("artist2"), field(tag.Artist));
-    Module1::rsLibrary.SetField(QStringLiteral("album"), field(tag.Album));
-    Module1::rsLibrary.SetField(QStringLiteral("year"), field(tag.Year));
-    Module1::rsLibrary.SetField(QStringLiteral("comment"), field(tag.Comment));
-    Module1::rsLibrary.SetField(QStringLiteral("genre"),
-                                have ? QVariant(ID3Tag::GenreName(tag.Genre)) : QVariant());
+    Module1::rsLibrary.SetField(QStringLiteral("title"), field(f.title));
+    Module1::rsLibrary.SetField(QStringLiteral("artist2"), field(f.artist));
+    Module1::rsLibrary.SetField(QStringLiteral("album"), field(f.album));
+    Module1::rsLibrary.SetField(QStringLiteral("year"), field(f.year));
+    Module1::rsLibrary.SetField(QStringLiteral("comment"), field(f.comment));
+    Module1::rsLibrary.SetField(QStringLiteral("genre"), field(f.genre));
 }
 
 // Thrown by the progress callback's "stop" to unwind to the rollback.
 struct CancelScan {};
 
 // Deletes and re-adds the folder's rows inside the caller's transaction.
-void rebuild(const QString& folderPath, const QStringList& names, bool readTags, const Progress& progress) {
+void rebuild(const QString& folderPath, const QStringList& names, bool readTags, const Progress& progress,
+             const Choices& choices) {
     using namespace Module1;
     StrSQL = QStringLiteral("Delete FROM songs where path='") + quoted(folderPath) + QStringLiteral("'");
     cnLibrary.Execute(StrSQL);
@@ -57,12 +86,11 @@ void rebuild(const QString& folderPath, const QStringList& names, bool readTags,
     const int n = names.size();
     for (int i = 0; i < n; ++i) {
         const QString& name = names[i];
-        if (IsAudioName(name)) {
+        if (IsAudioName(name, choices.moreAudioTypes)) {
             rsLibrary.AddNew();
             rsLibrary.SetField(QStringLiteral("artist"), name);
             rsLibrary.SetField(QStringLiteral("path"), folderPath);
-            const bool mp3 = name.right(3).compare(QLatin1String("MP3"), Qt::CaseInsensitive) == 0;
-            setTagFields(folderPath + name, readTags && mp3);
+            setTagFields(folderPath + name, tagSources(name, readTags, choices));
             rsLibrary.Update();
         }
         if (progress && !progress(i + 1, n)) throw CancelScan();
@@ -72,7 +100,7 @@ void rebuild(const QString& folderPath, const QStringList& names, bool readTags,
 
 }  // namespace
 
-Outcome ScanFolder(const QString& folderPath, bool readTags, const Progress& progress) {
+Outcome ScanFolder(const QString& folderPath, bool readTags, const Progress& progress, Choices choices) {
     using namespace Module1;
     bool listed = false;
     const QStringList names = ListFolder(folderPath, &listed);
@@ -82,7 +110,7 @@ Outcome ScanFolder(const QString& folderPath, bool readTags, const Progress& pro
         try {
             cnLibrary.BeginTrans();
             inTransaction = true;
-            rebuild(folderPath, names, readTags, progress);
+            rebuild(folderPath, names, readTags, progress, choices);
             cnLibrary.CommitTrans();
             return Outcome::Rebuilt;
         } catch (const CancelScan&) {

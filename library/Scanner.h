@@ -13,8 +13,18 @@ namespace Scanner {
 // the folder cannot be listed (gone, renamed, not a folder).
 QStringList ListFolder(const QString& folderPath, bool* ok);
 
-// Audio is decided by the last three characters of the name, upper-cased.
-bool IsAudioName(const QString& name);
+// Audio is decided by the last three characters of the name, upper-cased;
+// with moreTypes also by the whole extensions of IsMoreAudioName.
+bool IsAudioName(const QString& name, bool moreTypes = false);
+// .flac .ogg .oga .opus .m4a .aac, without regard to case: types whose tag
+// lives in the file's own format, never in an appended ID3v1 block.
+bool IsMoreAudioName(const QString& name);
+
+// Per-user choices the caller hands in as plain values.
+struct Choices {
+    bool moreAudioTypes = false;  // also list IsMoreAudioName files
+    bool allTagFormats = false;   // without an ID3v1 tag, read the file's own tag
+};
 
 // Told after each listed file (done of total); returning false cancels the scan.
 using Progress = std::function<bool(int done, int total)>;
@@ -27,8 +37,10 @@ enum class Outcome {
 };
 
 // folderPath ends in "/" and is stored unchanged in each row's path. Tags
-// are read for MP3 files only, and only when readTags is set. Works through
+// are read only when readTags is set: the ID3v1 tag of MP3 files and, with
+// allTagFormats, the native tag of MP3, WMA, ASF and the more types. Works through
 // Module1's connection, rsLibrary and StrSQL; rsLibrary must not be open.
-Outcome ScanFolder(const QString& folderPath, bool readTags, const Progress& progress = {});
+Outcome ScanFolder(const QString& folderPath, bool readTags, const Progress& progress = {},
+                   Choices choices = {});
 
 }  // namespace Scanner

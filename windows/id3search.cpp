@@ -3,9 +3,12 @@
 #include <QCompleter>
 
 #include "app/Module1.h"
+#include "app/TagOptions.h"
 #include "layout/Twips.h"
 #include "app/form1.h"
 #include "library/ID3Tag.h"
+#include "library/NativeTag.h"
+#include "library/Scanner.h"
 
 namespace {
 
@@ -226,7 +229,12 @@ void id3search::cmdEdit_Click() {
     if (row == 0) return;
     EditFile = lstresults->SubItem(row, 8) + lstresults->SubItem(row, 7);
     ID3Tag::ID3v1Tag tag;
-    if (ID3Tag::ReadID3Tag(EditFile, tag)) {
+    NativeTag::Fields native;
+    if (Scanner::IsMoreAudioName(EditFile)) {
+        // These keep their tag in their own format: no ID3v1 header to remember.
+        SetTitleTag(QString());
+        if (NativeTag::Read(EditFile, native)) showFields(native);
+    } else if (ID3Tag::ReadID3Tag(EditFile, tag)) {
         SetTitleTag(tag.Header);
         txtTitle->setText(shown(tag.Title));
         txtArtist->setText(shown(tag.Artist));
@@ -235,10 +243,21 @@ void id3search::cmdEdit_Click() {
         txtComment->setText(shown(tag.Comment));
         cmbGenre->setEditText(ID3Tag::GenreName(tag.Genre));
     } else {
-        // No tag yet: saving appends one. The fields keep what they hold.
+        // No ID3v1 tag yet: saving appends one. The fields keep what they hold,
+        // unless the file's own tag (the one the library shows) can fill them.
         SetTitleTag(QString());
+        if (Options::Get(Options::ReadAllTagFormats) && NativeTag::Read(EditFile, native)) showFields(native);
     }
     ToggleButtons();
+}
+
+void id3search::showFields(const NativeTag::Fields& f) {
+    txtTitle->setText(f.title);
+    txtArtist->setText(f.artist);
+    txtAlbum->setText(f.album);
+    txtYear->setText(f.year);
+    txtComment->setText(f.comment);
+    cmbGenre->setEditText(f.genre);
 }
 
 void id3search::cmdSave_Click() {
@@ -255,10 +274,14 @@ void id3search::cmdSave_Click() {
     tag.Comment = ID3Tag::FieldText(texts[4], 30);
     // The library gets the trimmed genre name, so the file gets that name's number.
     tag.Genre = ID3Tag::GenreCode(trimmed[5]);
-    // Text a tag cannot hold is refused before anything is written, so file and
-    // library row never disagree; the DJ stays in the edit to change it.
-    if (!ID3Tag::CanStore(tag)) return;
-    const bool written = ID3Tag::WriteID3Tag(EditFile, tag);  // tells the user itself on failure
+    // Both writers tell the user themselves on failure. Text an ID3v1 tag cannot
+    // hold is refused before anything is written, so file and library row never
+    // disagree; the DJ stays in the edit to change it.
+    const bool native = Scanner::IsMoreAudioName(EditFile);
+    if (!native && !ID3Tag::CanStore(tag)) return;
+    const bool written = native ? NativeTag::Write(EditFile, {trimmed[0], trimmed[1], trimmed[2], trimmed[3],
+                                                              trimmed[4], trimmed[5]})
+                                : ID3Tag::WriteID3Tag(EditFile, tag);
     ToggleButtons();
 
     const int row = lstresults->SelectedItem();

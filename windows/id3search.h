@@ -12,6 +12,7 @@
 #include "app/ListView.h"
 #include "app/Windows.h"
 #include "layout/class_Elastic.h"
+#include "library/NativeTag.h"
 
 class id3search : public Form {
     Q_OBJECT
@@ -73,6 +74,7 @@ class id3search : public Form {
   private:
     QStringList fieldTexts() const;
     void clearFields();
+    void showFields(const NativeTag::Fields& f);
     void sendToCue(int at);
     int selectedRow() const;
 };

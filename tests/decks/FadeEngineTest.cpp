@@ -33,8 +33,6 @@ class FadeEngine : public DeckFixture {
 };
 
 TEST_F(FadeEngine, NormalFadeFollowsTheTimelineAndTheDecksSwapRoles) {
-    FakeDeckPlayer::durations()[file("A.mp3")] = 180;
-    FakeDeckPlayer::durations()[file("B.mp3")] = 200;
     startWithEngine({"A.mp3", "B.mp3", "C.mp3"});
     d1()->advance(164.5);
     d1()->SetVolume(-900);  // a change on the deck's own control is undone by a steady tick
@@ -61,17 +59,6 @@ TEST_F(FadeEngine, NormalFadeFollowsTheTimelineAndTheDecksSwapRoles) {
     EXPECT_EQ(f.lblD2->text(), "B.mp3");
     EXPECT_EQ(d1()->PlayState(), DeckPlayer::Paused);
     EXPECT_EQ(d1()->CurrentPosition(), 0);
-
-    // Deck 2 is watched now; its own fade brings C onto deck 1, 11 s before B ends.
-    double lead = -1;
-    for (int guard = 0; !f.T1->isActive() && guard < 400; ++guard) {
-        second();
-        if (lead < 0 && d1()->opened.size() == 2) lead = d2()->Duration() - d2()->CurrentPosition();
-    }
-    EXPECT_EQ(lead, 11);
-    EXPECT_EQ(d1()->opened.last(), file("C.mp3"));
-    EXPECT_EQ(d2()->PlayState(), DeckPlayer::Paused);
-    EXPECT_EQ(state(), (State{0, -6000, 1, true, false, 0, false}));
 }
 
 TEST_F(FadeEngine, EmptyCueAtTheStartPointFadesOutThenHandsBackFromTheIdleDeck) {
