@@ -12,6 +12,7 @@
 #include "layout/Twips.h"
 #include "app/decks/DeckFactory.h"
 #include "app/decks/SliderRelease.h"
+#include "app/decks/SoundOptions.h"
 #include "windows/formlist.h"
 #include "windows/frmAbout.h"
 #include "windows/frmSetup.h"
@@ -179,6 +180,10 @@ void form1::BuildMenus() {
     mnu_Tools->addSeparator();
     Options::AddMenuItem(mnu_Tools, Options::MoreAudioTypes);
     Options::AddMenuItem(mnu_Tools, Options::ReadAllTagFormats);
+    mnu_Tools->addSeparator();
+    for (const Options::Flag* o :
+         {&SoundOptions::kSmoothFades, &SoundOptions::kSkipSilence, &SoundOptions::kLevelLoudness})
+        Options::AddMenuItem(mnu_Tools, *o);
     mnuSearch = menuBar->addMenu("Sea&rch");
     mnu_ID3 = mnuSearch->addAction("ID3 &Tag Search");
     mnu_multilist = mnuSearch->addAction("&Multilist Viewer");

@@ -74,13 +74,16 @@ void form1::FadeTick(int watched) {
     in.watchedPlayState = live->PlayState();
     CrossFade::TickPlan plan = CrossFade::Tick(in, fade_);
 
-    live->SetVolume(plan.watchedVolume);
+    // The fade's own steps may be spread over the tick; the hand-over and the fall-back are not.
+    const int glide =
+        plan.fading && !plan.handOver && !plan.fallBack ? (watched == 1 ? T1 : T2)->interval() : 0;
+    live->GlideVolume(plan.watchedVolume, glide);
     if (plan.startNext && !StartNextSong(other)) {
         // Nothing in the cue would open: the fade goes on as over an empty cue.
         in.cueHasSongs = false;
         plan = CrossFade::Tick(in, fade_);
     }
-    next->SetVolume(plan.otherVolume);
+    next->GlideVolume(plan.otherVolume, glide);
     Module1::CurrentDeck = plan.currentDeck;
     if (plan.handOver) {
         (watched == 1 ? T1 : T2)->stop();
