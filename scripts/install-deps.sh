@@ -13,6 +13,7 @@ PACKAGES=(
   googletest libgtest-dev libgmock-dev
   fonts-liberation2
   xvfb xauth desktop-file-utils
+  dbus-daemon
 )
 
 missing=()
