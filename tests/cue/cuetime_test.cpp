@@ -1,7 +1,7 @@
 #include <QCoreApplication>
 #include <QDateTime>
 
-#include "CueFixture.h"
+#include "support/CueFixture.h"
 #include "support/WavWriter.h"
 
 // Lengths come in from the reader thread; the window shows what is known.

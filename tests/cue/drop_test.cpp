@@ -6,7 +6,7 @@
 #include <QUrl>
 #include <QWindow>
 
-#include "CueFixture.h"
+#include "support/CueFixture.h"
 #include "windows/multilist.h"
 
 namespace {
