@@ -1,6 +1,10 @@
 #include "app/ListView.h"
 
+#include <QDataStream>
+#include <QDrag>
+#include <QDropEvent>
 #include <QHeaderView>
+#include <QMimeData>
 #include <QMouseEvent>
 #include <algorithm>
 
@@ -309,4 +313,90 @@ void ListView::mouseMoveEvent(QMouseEvent* e) {
     QTreeView::mouseMoveEvent(e);
     const QPoint p = e->position().toPoint();
     emit MouseMove(vbButton(e->buttons()), vbShift(e->modifiers()), p.x(), p.y());
+}
+
+namespace {
+const QString kRowsMime = QStringLiteral("application/x-velumix-rows");
+}  // namespace
+
+QString ListView::RowsMimeType() {
+    return kRowsMime;
+}
+
+void ListView::SetDragRows(std::function<QVector<QStringList>()> rows) {
+    dragRows_ = std::move(rows);
+    setDragEnabled(bool(dragRows_));
+}
+
+void ListView::SetDrop(std::function<void(const QMimeData*, int)> drop) {
+    drop_ = std::move(drop);
+    setAcceptDrops(bool(drop_));
+    viewport()->setAcceptDrops(bool(drop_));
+    setDropIndicatorShown(bool(drop_));
+}
+
+QMimeData* ListView::RowsMime(const QVector<QStringList>& rows, const ListView* from) {
+    QByteArray bytes;
+    QDataStream out(&bytes, QIODevice::WriteOnly);
+    // The source is only ever compared with a list of this process.
+    out << quintptr(from) << rows;
+    auto* mime = new QMimeData;
+    mime->setData(kRowsMime, bytes);
+    return mime;
+}
+
+QVector<QStringList> ListView::RowsOf(const QMimeData* mime, const ListView** from) {
+    QVector<QStringList> rows;
+    if (!mime || !mime->hasFormat(kRowsMime)) return rows;
+    QDataStream in(mime->data(kRowsMime));
+    quintptr source = 0;
+    in >> source >> rows;
+    if (from) *from = reinterpret_cast<const ListView*>(source);
+    return rows;
+}
+
+void ListView::startDrag(Qt::DropActions) {
+    if (!dragRows_) return;
+    const QVector<QStringList> rows = dragRows_();
+    if (rows.isEmpty()) return;
+    auto* drag = new QDrag(this);
+    drag->setMimeData(RowsMime(rows, this));
+    drag->exec(Qt::CopyAction | Qt::MoveAction, Qt::CopyAction);
+}
+
+void ListView::dragEnterEvent(QDragEnterEvent* e) {
+    if (drop_ && (e->mimeData()->hasFormat(kRowsMime) || e->mimeData()->hasUrls()))
+        e->acceptProposedAction();
+    else
+        e->ignore();
+}
+
+void ListView::dragMoveEvent(QDragMoveEvent* e) {
+    QTreeView::dragMoveEvent(e);  // the drop indicator
+    if (drop_ && (e->mimeData()->hasFormat(kRowsMime) || e->mimeData()->hasUrls()))
+        e->acceptProposedAction();
+    else
+        e->ignore();
+}
+
+void ListView::dropEvent(QDropEvent* e) {
+    if (!drop_) return e->ignore();
+    const QModelIndex at = indexAt(e->position().toPoint());
+    int before = 0;
+    if (at.isValid()) {
+        // The lower half of a row drops below it.
+        const QRect r = visualRect(at);
+        before = at.row() + 1 + (e->position().y() > r.center().y() ? 1 : 0);
+        if (before > Count()) before = 0;
+    }
+    e->setDropAction(Qt::CopyAction);
+    e->accept();
+    drop_(e->mimeData(), before);
+}
+
+QVector<QStringList> SelectedRows(const ListView* list) {
+    QVector<QStringList> rows;
+    for (int i = 1; i <= list->Count(); ++i)
+        if (list->Selected(i)) rows.append({QStringLiteral("1"), list->SubItem(i, 1), list->SubItem(i, 2)});
+    return rows;
 }

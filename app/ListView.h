@@ -14,6 +14,9 @@
 #include <QStringList>
 #include <QTreeView>
 #include <QVector>
+#include <functional>
+
+class QMimeData;
 
 class ListModel : public QAbstractTableModel {
     Q_OBJECT
@@ -83,6 +86,17 @@ class ListView : public QTreeView {
 
     ListModel* listModel() const { return model_; }
 
+    // Dragging songs out: the rows (text "1", display name, folder) the user
+    // drags from this list, or none to drag nothing.
+    void SetDragRows(std::function<QVector<QStringList>()> rows);
+    // Taking drops: `drop` gets what was dropped and the 1-based row it was
+    // dropped above (0 = below the last row).
+    void SetDrop(std::function<void(const QMimeData*, int before)> drop);
+    // Songs dragged between the lists, and the list they came from.
+    static QString RowsMimeType();
+    static QMimeData* RowsMime(const QVector<QStringList>& rows, const ListView* from);
+    static QVector<QStringList> RowsOf(const QMimeData* mime, const ListView** from = nullptr);
+
   signals:
     void Click();
     void DblClick();
@@ -94,6 +108,10 @@ class ListView : public QTreeView {
     void mousePressEvent(QMouseEvent* e) override;
     void mouseDoubleClickEvent(QMouseEvent* e) override;
     void mouseMoveEvent(QMouseEvent* e) override;
+    void startDrag(Qt::DropActions supported) override;
+    void dragEnterEvent(QDragEnterEvent* e) override;
+    void dragMoveEvent(QDragMoveEvent* e) override;
+    void dropEvent(QDropEvent* e) override;
 
   private:
     bool validRow(int index) const { return index >= 1 && index <= Count(); }
@@ -106,6 +124,11 @@ class ListView : public QTreeView {
     bool ignoreViewSignals() const { return syncing_ || model_->changing; }
 
     ListModel* model_;
+    std::function<QVector<QStringList>()> dragRows_;
+    std::function<void(const QMimeData*, int)> drop_;
     bool stale_ = false;
     bool syncing_ = false;
 };
+
+// The selected rows of a list in the shared layout ("1", display name, folder), top first.
+QVector<QStringList> SelectedRows(const ListView* list);

@@ -12,6 +12,7 @@
 #include "layout/Twips.h"
 #include "app/decks/DeckFactory.h"
 #include "app/decks/SliderRelease.h"
+#include "app/decks/SoundOptions.h"
 #include "windows/formlist.h"
 #include "windows/frmAbout.h"
 #include "windows/frmSetup.h"
@@ -103,6 +104,10 @@ void form1::BuildCueSide() {
     lstPlaylist = makeSongList(client, 5520, 360, 5565, 3015);
     lblPlaySongs = makeLabel(client, QString(), 5550, 3375, 5525, 375);
     highlight(lblPlaySongs, Qt::yellow);
+    // Over the empty right part of the count label, which keeps its own text.
+    lblCueTime = makeLabel(client, QString(), 7500, 3375, 2580, 375);
+    highlight(lblCueTime, Qt::yellow);
+    lblCueTime->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     cmdUP = makeButton(client, QString(), 10080, 3360, 495, 375);
     cmdUP->setIcon(style()->standardIcon(QStyle::SP_ArrowUp));
     cmdUP->setToolTip("Move Song Up");
@@ -172,13 +177,23 @@ void form1::BuildMenus() {
     mnuSave->setShortcut(QKeySequence("Ctrl+S"));
     mnuSep = mnu_File->addSeparator();
     mnu_exit = mnu_File->addAction("E&xit");
+    mnu_File->addSeparator();
+    mnuImportList = mnu_File->addAction("&Import Play List...");
+    mnuExportList = mnu_File->addAction("&Export Play List...");
+    mnuExportRelative = Options::AddMenuItem(mnu_File, kExportRelative);
     mnu_Tools = menuBar->addMenu("&Tools");
     mnuAutorecover = mnu_Tools->addAction("&Auto Recover");
     mnuAutorecover->setCheckable(true);
     mnu_Setup = mnu_Tools->addAction("&Setup");
+    mnuFadeNow = mnu_Tools->addAction("Fade &Now");
+    mnuFadeNow->setShortcut(QKeySequence("Ctrl+N"));
     mnu_Tools->addSeparator();
     Options::AddMenuItem(mnu_Tools, Options::MoreAudioTypes);
     Options::AddMenuItem(mnu_Tools, Options::ReadAllTagFormats);
+    mnu_Tools->addSeparator();
+    for (const Options::Flag* o :
+         {&SoundOptions::kSmoothFades, &SoundOptions::kSkipSilence, &SoundOptions::kLevelLoudness})
+        Options::AddMenuItem(mnu_Tools, *o);
     mnuSearch = menuBar->addMenu("Sea&rch");
     mnu_ID3 = mnuSearch->addAction("ID3 &Tag Search");
     mnu_multilist = mnuSearch->addAction("&Multilist Viewer");
@@ -198,6 +213,8 @@ void form1::BuildMenus() {
 }
 
 void form1::Wire() {
+    WireCueTime();
+    WireDrops();
     // search side
     connect(Command1, &QPushButton::clicked, this, &form1::Command1_Click);
     txtSearch->installEventFilter(this);
@@ -257,6 +274,9 @@ void form1::Wire() {
     mnuAutorecover->setCheckable(true);
     connect(mnuAutorecover, &QAction::triggered, this, &form1::mnuAutorecover_Click);
     connect(mnu_Setup, &QAction::triggered, this, &form1::mnu_Setup_Click);
+    connect(mnuImportList, &QAction::triggered, this, &form1::mnuImportList_Click);
+    connect(mnuExportList, &QAction::triggered, this, &form1::mnuExportList_Click);
+    connect(mnuFadeNow, &QAction::triggered, this, &form1::FadeNow);
     connect(mnu_ID3, &QAction::triggered, this, &form1::mnu_ID3_Click);
     connect(mnu_multilist, &QAction::triggered, this, &form1::mnu_multilist_Click);
     connect(mnuQuickHelp, &QAction::triggered, this, &form1::mnuQuickHelp_Click);

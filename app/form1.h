@@ -15,10 +15,16 @@
 #include <QTimer>
 
 #include "app/CommonDialog.h"
+#include "app/CueTime.h"
 #include "app/decks/CrossFade.h"
 #include "app/ListView.h"
+#include "app/Options.h"
 #include "app/Windows.h"
 #include "app/decks/DeckControl.h"
+
+// Exported play lists name their songs relative to the list's folder.
+inline constexpr Options::Flag kExportRelative{"playlists/exportRelative", "Export With &Relative Paths",
+                                               false};
 
 class form1 : public Form {
     Q_OBJECT
@@ -46,6 +52,8 @@ class form1 : public Form {
     QPushButton* Command3;  // "&Clearlist"
     ListView* lstPlaylist;
     QLabel* lblPlaySongs;
+    QLabel* lblCueTime;  // beyond the design: the cue's total time and when it runs out
+    CueTime cueTime_;    // reads the cue's lengths in the background
     QPushButton* cmdUP;
     QPushButton* cmdDown;
     QLabel* Label6;
@@ -85,9 +93,13 @@ class form1 : public Form {
     QAction* mnuSave;
     QAction* mnuSep;
     QAction* mnu_exit;
+    QAction* mnuImportList;  // beyond the designed menu: other players' lists
+    QAction* mnuExportList;
+    QAction* mnuExportRelative;
     QMenu* mnu_Tools;
     QAction* mnuAutorecover;
     QAction* mnu_Setup;
+    QAction* mnuFadeNow;  // beyond the designed menu: "Fade &Now"
     QMenu* mnuSearch;
     QAction* mnu_ID3;
     QAction* mnu_multilist;
@@ -126,6 +138,10 @@ class form1 : public Form {
     void Command6_Click();
     void MP1_PlayStateChange(int OldState, int NewState);
     void MP2_PlayStateChange(int OldState, int NewState);
+    // Starts the transition to the next song at once, as if the live deck had
+    // just reached its last seconds; switches the engine on first when off.
+    // Does nothing while a fade is under way or nothing plays on the live deck.
+    void FadeNow();
     // The numbers every fade runs on, and the watchers' interval with them.
     const CrossFade::Params& Fade() const { return fade_; }
     void SetFade(const CrossFade::Params& p);
@@ -150,6 +166,14 @@ class form1 : public Form {
     void mnuOpenList_Click();
     void mnuOpen_Click();
     void mnuAutorecover_Click();
+    // Play lists of other players (M3U, M3U8, PLS, XSPF): import appends to
+    // the cue, export writes it; the open list dialog also takes them by type.
+    void mnuImportList_Click();
+    void mnuExportList_Click();
+    // Appends the songs of a play list file; with replace, they replace the cue.
+    void ImportList(const QString& file, bool replace);
+    // What was dropped on the cue above its 1-based row `before` (0 = at the end).
+    void CueDrop(const QMimeData* mime, int before);
 
     // --- song search (form1_search.cpp) --------------------------------
     void Command1_Click();
@@ -192,9 +216,19 @@ class form1 : public Form {
     void FadeTick(int watched);
     void MoveFader(int value);
     DeckControl* Deck(int n) const { return n == 1 ? MP1 : MP2; }
+    // drag and drop (form1_drop.cpp)
+    void WireDrops();
+    // the cue's playing time (form1_cuetime.cpp)
+    void WireCueTime();
+    void CueChanged();
+    void ShowCueTime();
+    CueTime::Total cueTotal_;
+    QTimer* cueTimeSum_;      // gathers a burst of cue changes into one sum
+    QTimer* cueTimeClock_;    // moves the run-out time on as the live song plays
+    int fadeNowDeck_ = 0;     // the deck being faded out on demand, until its hand-over
     QStringList skipped_[3];  // by deck: why the songs skipped on the way to its song did not open
-    bool handLoad_ = false;
-    CrossFade::Params fade_;  // a load button is putting a song on a deck
+    bool handLoad_ = false;   // a load button is putting a song on a deck
+    CrossFade::Params fade_;
 
     void BuildSearchSide();
     void BuildCueSide();

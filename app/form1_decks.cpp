@@ -66,6 +66,7 @@ void form1::Command2_Click() {
     if (OpenNextSong(1)) MP1->Play();
 
     Module1::CurrentDeck = 1;
+    fadeNowDeck_ = 0;  // a new song on deck 1 plays out its own time
     T2->stop();
     if (chkAutoFade->isChecked() && !T1->isActive()) T1->start();
     // Deck 2 is not stopped: whatever plays there goes on, 60 dB down.

@@ -1,3 +1,5 @@
+#include <cmath>
+
 #include "app/Module1.h"
 #include "app/decks/CrossFade.h"
 #include "app/form1.h"
@@ -53,6 +55,7 @@ void form1::LiveDeckEnded(int deck) {
     Deck(other)->Play();
     Deck(other)->SetVolume(0);
     Deck(deck)->SetVolume(fade_.silent);
+    fadeNowDeck_ = 0;
     Module1::CurrentDeck = other;
     (other == 1 ? T2 : T1)->stop();
     Enable(other == 1 ? T1 : T2);
@@ -72,15 +75,22 @@ void form1::FadeTick(int watched) {
     in.otherVolume = next->Volume();
     in.cueHasSongs = lstPlaylist->Count() > 0;
     in.watchedPlayState = live->PlayState();
+    // A fade called for goes on as if the song had reached its last seconds,
+    // whatever its remaining time, until the hand-over.
+    if (fadeNowDeck_ == watched && in.duration - in.position > fade_.leadSeconds)
+        in.position = in.duration - fade_.leadSeconds;
     CrossFade::TickPlan plan = CrossFade::Tick(in, fade_);
 
-    live->SetVolume(plan.watchedVolume);
+    // The fade's own steps may be spread over the tick; the hand-over and the fall-back are not.
+    const int glide =
+        plan.fading && !plan.handOver && !plan.fallBack ? (watched == 1 ? T1 : T2)->interval() : 0;
+    live->GlideVolume(plan.watchedVolume, glide);
     if (plan.startNext && !StartNextSong(other)) {
         // Nothing in the cue would open: the fade goes on as over an empty cue.
         in.cueHasSongs = false;
         plan = CrossFade::Tick(in, fade_);
     }
-    next->SetVolume(plan.otherVolume);
+    next->GlideVolume(plan.otherVolume, glide);
     Module1::CurrentDeck = plan.currentDeck;
     if (plan.handOver) {
         (watched == 1 ? T1 : T2)->stop();
@@ -88,6 +98,7 @@ void form1::FadeTick(int watched) {
     }
     if (plan.faderTo >= 0) MoveFader(plan.faderTo);
     if (plan.handOver) {
+        if (fadeNowDeck_ == watched) fadeNowDeck_ = 0;
         live->Pause();
         live->SetCurrentPosition(0);
     }
@@ -107,6 +118,7 @@ void form1::chkAutoFade_Click() {
         T1->stop();
         T2->stop();
         Fader->setEnabled(true);
+        fadeNowDeck_ = 0;
         return;
     }
     const CrossFade::ArmPlan plan =
@@ -156,4 +168,24 @@ void form1::MP2_PlayStateChange(int, int) {
         Enable(T2);
         T1->stop();
     }
+}
+
+void form1::FadeNow() {
+    // Asking for a fade means wanting the engine: it is switched on first.
+    if (!chkAutoFade->isChecked()) {
+        chkAutoFade->setChecked(true);
+        chkAutoFade_Click();
+    }
+    QTimer* watcher = T1->isActive() ? T1 : T2->isActive() ? T2 : nullptr;
+    if (!watcher) return;  // armed, but the live deck plays nothing
+    const int watched = watcher == T1 ? 1 : 2;
+    DeckControl* live = Deck(watched);
+    // A fade under way, called for or due by the clock, goes on as it is.
+    const bool fading = fadeNowDeck_ == watched || Module1::CurrentDeck != watched ||
+                        std::abs(live->Duration() - live->CurrentPosition()) <= fade_.leadSeconds;
+    if (fading) return;
+    fadeNowDeck_ = watched;
+    // The first step now, the next ones a full tick apart from it.
+    watcher->start();
+    FadeTick(watched);
 }

@@ -5,6 +5,7 @@
 #include "app/TagOptions.h"
 #include "app/form1.h"
 #include "library/ListFile.h"
+#include "library/PlaylistFormats.h"
 
 namespace {
 
@@ -66,6 +67,11 @@ void form1::cmdOpen_Click() {
     CommonDialog1.ShowOpen();
     const QString file = CommonDialog1.FileName;
     if (file.isEmpty()) return;
+    // Another player's list, picked by name, is read in its own format.
+    if (PlaylistFormats::FormatOf(file)) {
+        ImportList(file, true);
+        return;
+    }
     // The file is read and checked before the cue is cleared: a list that
     // cannot be read must not cost the DJ the songs already lined up.
     QByteArray bytes;
@@ -120,4 +126,66 @@ void form1::mnuAutorecover_Click() {
         Seams::MsgBox(QStringLiteral("The Auto Recover setting could not be stored: ") + e.message(),
                       Seams::Buttons::OK, Seams::Icon::Critical);
     }
+}
+
+void form1::ImportList(const QString& file, bool replace) {
+    const PlaylistFormats::Imported in = PlaylistFormats::Import(file);
+    if (!in.error.isEmpty()) {
+        Seams::MsgBox(
+            QStringLiteral("The list ") + file + QStringLiteral(" could not be opened: ") + in.error,
+            Seams::Buttons::OK, Seams::Icon::Critical);
+        return;
+    }
+    QVector<QStringList> rows;
+    rows.reserve(in.songs.size());
+    for (const PlaylistFormats::Song& s : in.songs) rows.append({QStringLiteral("1"), s.name, s.folder});
+    if (replace) Command3_Click();
+    lstPlaylist->AddRows(rows);
+    Module1::RefreshCueCount();
+    Module1::SaveAutoRecover();
+    // One message for everything left out, after the songs are in.
+    if (in.urls + in.missing > 0)
+        Seams::MsgBox(
+            QStringLiteral("%1 songs taken from %2. Left out: %3 network addresses, %4 files not found.")
+                .arg(rows.size())
+                .arg(QFileInfo(file).fileName())
+                .arg(in.urls)
+                .arg(in.missing),
+            Seams::Buttons::OK, Seams::Icon::Information);
+}
+
+void form1::mnuImportList_Click() {
+    CommonDialog1.FileName = QString();
+    CommonDialog1.Filter = PlaylistFormats::DialogFilter();
+    CommonDialog1.ShowOpen();
+    if (!CommonDialog1.FileName.isEmpty()) ImportList(CommonDialog1.FileName, false);
+}
+
+void form1::mnuExportList_Click() {
+    if (lstPlaylist->Count() == 0) {
+        Seams::MsgBox(QStringLiteral("There are no songs in the list"));
+        return;
+    }
+    CommonDialog1.FileName = QString();
+    CommonDialog1.Filter = PlaylistFormats::DialogFilter();
+    const QString keptExt = CommonDialog1.DefaultExt;
+    CommonDialog1.DefaultExt = QStringLiteral(".m3u8");
+    CommonDialog1.ShowSave();
+    CommonDialog1.DefaultExt = keptExt;
+    QString file = CommonDialog1.FileName;
+    if (file.trimmed().isEmpty()) return;
+    auto format = PlaylistFormats::FormatOf(file);
+    if (!format) {
+        file += QStringLiteral(".m3u8");
+        format = PlaylistFormats::Format::M3U8;
+    }
+    QList<PlaylistFormats::Song> songs;
+    for (int i = 1; i <= lstPlaylist->Count(); ++i)
+        songs.append({lstPlaylist->SubItem(i, 2), lstPlaylist->SubItem(i, 1)});
+    const QByteArray bytes =
+        PlaylistFormats::Write(*format, songs, QFileInfo(file).absolutePath(), Options::Get(kExportRelative));
+    QString error;
+    if (!ListFile::WriteAtomically(file, bytes, &error))
+        Seams::MsgBox(QStringLiteral("The list could not be saved to ") + file + QStringLiteral(": ") + error,
+                      Seams::Buttons::OK, Seams::Icon::Critical);
 }

@@ -18,6 +18,7 @@ struct Block {
     int frames = 0;                   // valid frames in samples
     int64_t startFrame = 0;           // song position of samples[0], in engine frames
     bool end = false;                 // marker: the decoder ran dry after the previous block
+    float gain = 1;                   // the song's own level correction
     float samples[kBlockFrames * 2];  // interleaved stereo
 };
 

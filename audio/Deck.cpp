@@ -1,8 +1,11 @@
 #include "audio/Deck.h"
 
+#include <ebur128.h>
+
 #include <algorithm>
 #include <chrono>
 #include <cmath>
+#include <vector>
 
 #include "audio/Gain.h"
 
@@ -16,6 +19,15 @@ size_t ringBlocks(int rate) {
 bool olderThan(uint32_t a, uint32_t b) {
     return int32_t(a - b) < 0;
 }
+uint64_t volumeWord(int v) {
+    return uint16_t(std::clamp(v, -32768, 32767));
+}
+float gainOf(uint64_t word) {
+    return float(linearGain(int16_t(uint16_t(word))));
+}
+constexpr float kAudible = 0.001f;  // -60 dBFS
+constexpr double kLoudnessTarget = -18, kMaxCorrection = 12;
+constexpr float kPeakCeiling = 0.989f;  // -0.1 dBFS
 }  // namespace
 
 // Gain and play/halt changes are spread over ~15 ms: long enough not to
@@ -41,13 +53,14 @@ void Deck::bump(int64_t startFrame) {
     generation_.store(pendingGen_, std::memory_order_release);
 }
 
-bool Deck::open(const std::string& path, std::string& error) {
+bool Deck::open(const std::string& path, std::string& error, SongOptions options) {
     std::unique_ptr<Decoder> d = openDecoder(path, rate_, error);
     if (!d) return false;
     {
         std::lock_guard lock(mutex_);
         duration_.store(d->durationFrames(), std::memory_order_relaxed);
         pendingDecoder_ = std::move(d);
+        pendingOptions_ = options;
         pendingSeek_ = -1;
         ++songId_;
         bump(0);
@@ -76,8 +89,11 @@ void Deck::halt() {
     run_.store(false, std::memory_order_relaxed);
 }
 
-void Deck::setVolume(int hundredthsOfDb) {
-    targetGain_.store(float(linearGain(hundredthsOfDb)), std::memory_order_relaxed);
+void Deck::setVolume(int v, int glideFrames) {
+    uint64_t word = volumeWord(v);
+    if (glideFrames > 0) word |= volumeWord(volume_) << 16 | uint64_t(uint32_t(glideFrames)) << 32;
+    volume_ = v;
+    volumeCommand_.store(word, std::memory_order_relaxed);
 }
 
 double Deck::position() const {
@@ -111,9 +127,15 @@ bool Deck::pump() {
             workSong_ = songId_;
             dry_ = false;
             refining_ = true;
+            options_ = pendingOptions_;
+            measuring_ = options_.skipSilence || options_.levelLoudness;
+            audibleStart_ = 0;
+            audibleEnd_ = -1;
+            songGain_ = 1;
         }
-        if (pendingSeek_ >= 0 && decoder_) {
-            decoder_->seek(pendingSeek_);
+        if (pendingSeek_ >= 0 && decoder_ && !measuring_) {
+            const int64_t last = audibleEnd_ >= 0 ? audibleEnd_ : INT64_MAX;
+            decoder_->seek(std::clamp(pendingSeek_, audibleStart_, last));
             pendingSeek_ = -1;
             dry_ = false;
         }
@@ -121,6 +143,14 @@ bool Deck::pump() {
         gen = workGen_;
     }
     if (!decoder_) return false;
+    if (measuring_) {
+        measuring_ = false;
+        if (measure()) {
+            std::lock_guard lock(mutex_);
+            if (workSong_ == songId_) duration_.store(audibleEnd_, std::memory_order_relaxed);
+        }
+        return true;
+    }
     Block* b = ring_.writable();
     if (!b || dry_) {
         if (!refining_) return false;
@@ -133,15 +163,83 @@ bool Deck::pump() {
     b->generation = gen;
     b->startFrame = decoder_->position();
     b->frames = decoder_->read(b->samples, kBlockFrames);
+    if (audibleEnd_ >= 0 && b->startFrame + b->frames > audibleEnd_) {
+        // The silence after the last sound is not played.
+        b->startFrame = std::min(b->startFrame, audibleEnd_);
+        b->frames = int(audibleEnd_ - b->startFrame);
+    }
+    b->gain = songGain_;
     b->end = b->frames == 0;
     if (b->end) {
         // Where decoding ran dry is the song's true end, whatever the container said.
         dry_ = true;
         refining_ = false;
         std::lock_guard lock(mutex_);
-        if (workSong_ == songId_) duration_.store(decoder_->position(), std::memory_order_relaxed);
+        if (workSong_ == songId_)
+            duration_.store(audibleEnd_ >= 0 ? audibleEnd_ : decoder_->position(), std::memory_order_relaxed);
     }
     ring_.publish();
+    return true;
+}
+
+// Reads the song for where it is audible and how loud it is, and leaves the
+// decoder at its first audible frame. Loudness needs every frame; the ends
+// alone need only the start up to the first sound and a tail that holds
+// sound. False when a newer song or the end of the worker cut it short.
+bool Deck::measure() {
+    std::vector<float> buf(2 * 4096);
+    ebur128_state* meter = options_.levelLoudness
+                               ? ebur128_init(2, unsigned(rate_), EBUR128_MODE_I | EBUR128_MODE_HISTOGRAM)
+                               : nullptr;
+    int64_t frame = 0, first = -1, last = -1;
+    float peak = 0;
+    bool current = true;
+    const auto scan = [&](bool untilSound) {
+        for (int round = 0;; ++round) {
+            if (round % 32 == 0) {
+                std::lock_guard lock(mutex_);
+                current = workSong_ == songId_ && !quit_;
+            }
+            const int n = current ? decoder_->read(buf.data(), 4096) : 0;
+            if (n <= 0) return;
+            for (int i = 0; i < n; ++i) {
+                const float a = std::max(std::fabs(buf[2 * i]), std::fabs(buf[2 * i + 1]));
+                peak = std::max(peak, a);
+                if (a > kAudible) {
+                    if (first < 0) first = frame + i;
+                    last = frame + i;
+                }
+            }
+            if (meter) ebur128_add_frames_float(meter, buf.data(), size_t(n));
+            frame += n;
+            if (untilSound && first >= 0) return;
+        }
+    };
+    scan(!meter);
+    if (!meter && first >= 0) {
+        // Back from the end, twice as far each time, until a stretch holds sound.
+        const int64_t scanned = frame;
+        for (int64_t back = 10 * int64_t(rate_); current; back *= 2) {
+            const int64_t from = std::max(scanned, decoder_->durationFrames() - back), before = last;
+            if (from != frame) decoder_->seek(from);
+            frame = from;
+            scan(false);
+            if (last != before || from == scanned) break;
+        }
+    }
+    double lufs = 0;
+    if (meter && current && ebur128_loudness_global(meter, &lufs) == EBUR128_SUCCESS && std::isfinite(lufs)) {
+        const double correction = std::clamp(kLoudnessTarget - lufs, -kMaxCorrection, kMaxCorrection);
+        songGain_ = std::min(float(std::pow(10.0, correction / 20)), kPeakCeiling / std::max(peak, kAudible));
+    }
+    if (meter) ebur128_destroy(&meter);
+    if (!current) return false;
+    // A song silent throughout plays as it is.
+    const bool trim = options_.skipSilence && first >= 0;
+    audibleStart_ = trim ? first : 0;
+    audibleEnd_ = trim ? last + 1 : frame;
+    decoder_->seek(audibleStart_);
+    refining_ = false;
     return true;
 }
 
@@ -206,11 +304,25 @@ void Deck::settleOffline() {
 void Deck::mixInto(float* out, int frames) {
     const uint32_t gen = generation_.load(std::memory_order_acquire);
     const bool run = run_.load(std::memory_order_relaxed);
-    const float target = targetGain_.load(std::memory_order_relaxed);
-    if (target != gainTarget_) {
-        gainTarget_ = target;
-        gainStep_ = (target - gain_) / float(rampFrames_);
-        gainLeft_ = rampFrames_;
+    const uint64_t command = volumeCommand_.load(std::memory_order_relaxed);
+    if (command != command_) {
+        command_ = command;
+        const float target = gainOf(command);
+        const int glide = int(command >> 32);
+        gliding_ = false;
+        glideNext_ = 0;
+        const bool glides = glide > rampFrames_;
+        const float from = glides ? gainOf(command >> 16) : target;
+        if (glides && gain_ == from) {
+            glideFrom(target, glide);
+        } else {
+            // A short ramp to the glide's start first, when the deck is not there.
+            gainTarget_ = from;
+            gainStep_ = (from - gain_) / float(rampFrames_);
+            gainLeft_ = rampFrames_;
+            glideTo_ = target;
+            glideNext_ = glides ? glide - rampFrames_ : 0;
+        }
     }
     int i = 0;
     while (i < frames) {
@@ -240,8 +352,15 @@ void Deck::mixInto(float* out, int frames) {
             if (level_ != levelTarget)
                 level_ = levelTarget > level_ ? std::min(1.0f, level_ + levelStep_)
                                               : std::max(0.0f, level_ - levelStep_);
-            if (gainLeft_ > 0) gain_ = --gainLeft_ == 0 ? gainTarget_ : gain_ + gainStep_;
-            const float g = gain_ * level_;
+            if (gainLeft_ > 0) {
+                if (--gainLeft_ == 0) {
+                    gain_ = gainTarget_;
+                    if (glideNext_ > 0) glideFrom(glideTo_, glideNext_);
+                } else {
+                    gain_ = gliding_ ? float(glideGain_ *= glideRatio_) : gain_ + gainStep_;
+                }
+            }
+            const float g = gain_ * level_ * b->gain;
             o[2 * k] += s[2 * k] * g;
             o[2 * k + 1] += s[2 * k + 1] * g;
             ++k;
@@ -258,10 +377,21 @@ void Deck::mixInto(float* out, int frames) {
     }
     // Nothing audible is being scaled: a gain change can land at once.
     if (level_ == 0 && gainLeft_ > 0) {
-        gain_ = gainTarget_;
-        gainLeft_ = 0;
+        gain_ = glideNext_ > 0 ? glideTo_ : gainTarget_;
+        gainLeft_ = glideNext_ = 0;
+        gliding_ = false;
     }
     if (havePos_) published_.store(uint64_t(pos_) << 16 | (curGen_ & 0xffff), std::memory_order_release);
+}
+
+void Deck::glideFrom(float to, int frames) {
+    glideNext_ = 0;
+    gainTarget_ = to;
+    gainLeft_ = frames;
+    gliding_ = gain_ > 0 && to > 0;
+    glideGain_ = gain_;
+    glideRatio_ = gliding_ ? std::pow(double(to) / gain_, 1.0 / frames) : 1;
+    gainStep_ = gliding_ ? 0 : (to - gain_) / float(frames);
 }
 
 }  // namespace audio

@@ -17,6 +17,12 @@
 
 namespace audio {
 
+// What a deck does with a song beyond playing it, chosen at open.
+struct SongOptions {
+    bool skipSilence = false;    // play and report only the part above -60 dBFS
+    bool levelLoudness = false;  // bring the song towards -18 LUFS (within +-12 dB, peaks below full scale)
+};
+
 class Deck {
   public:
     explicit Deck(int rate);
@@ -27,7 +33,10 @@ class Deck {
     // ---- control side ----
     // Replaces the song with the file, at its start, keeping the play/halt
     // state. On failure nothing changes and `error` says why.
-    bool open(const std::string& path, std::string& error);
+    // With options, the decoder thread first reads the whole song to measure
+    // it, and the song is heard only once that is done (about a second per
+    // ten minutes of MP3), so nothing changes under the listener's ears.
+    bool open(const std::string& path, std::string& error, SongOptions options = {});
     bool isOpen() const { return isOpen_; }
     // Starts or resumes (fading in); halt() fades out and holds the position.
     void play();
@@ -35,7 +44,9 @@ class Deck {
     bool running() const { return run_.load(std::memory_order_relaxed); }
     void seek(double seconds);
     // Volume in hundredths of a decibel; changes are ramped, never stepped.
-    void setVolume(int hundredthsOfDb);
+    // With glideFrames the deck glides from the volume last set to this one
+    // over that many frames, evenly in decibels.
+    void setVolume(int hundredthsOfDb, int glideFrames = 0);
     // Position of the sample being heard, in seconds.
     double position() const;
     double duration() const;
@@ -64,6 +75,8 @@ class Deck {
     Block* front(bool stale);
     void switchTo(uint32_t gen);
     void bump(int64_t startFrame);
+    bool measure();
+    void glideFrom(float to, int frames);
 
     const int rate_;
     const int rampFrames_;
@@ -73,6 +86,7 @@ class Deck {
     std::mutex mutex_;
     std::condition_variable wake_;
     std::unique_ptr<Decoder> pendingDecoder_;
+    SongOptions pendingOptions_;
     int64_t pendingSeek_ = -1;
     uint32_t pendingGen_ = 0;
     uint64_t songId_ = 0;
@@ -84,18 +98,23 @@ class Deck {
     std::unique_ptr<Decoder> decoder_;
     uint32_t workGen_ = 0;
     uint64_t workSong_ = 0;
-    bool dry_ = false, refining_ = false;
+    bool dry_ = false, refining_ = false, measuring_ = false;
+    SongOptions options_;
+    int64_t audibleStart_ = 0, audibleEnd_ = -1;  // -1: the decoder's end
+    float songGain_ = 1;
 
     // Control side only.
     bool isOpen_ = false;
     uint32_t nextGen_ = 1;
     uint32_t reportedEnd_ = 0;
     int64_t seekTarget_ = 0;
+    int volume_ = 0;
 
     // Shared atomics.
     std::atomic<uint32_t> generation_{0};
     std::atomic<bool> run_{false};
-    std::atomic<float> targetGain_{1.0f};
+    // Volume command: target | glide start << 16 (hundredths of a dB) | glide frames << 32.
+    std::atomic<uint64_t> volumeCommand_{0};
     std::atomic<uint64_t> published_{0};  // position << 16 | generation & 0xffff
     std::atomic<uint32_t> endedGen_{0};
     std::atomic<int64_t> duration_{0};
@@ -106,8 +125,13 @@ class Deck {
     int offset_ = 0;
     int64_t pos_ = 0;
     float level_ = 0, levelStep_;
+    uint64_t command_ = 0;
     float gain_ = 1, gainTarget_ = 1, gainStep_ = 0;
     int gainLeft_ = 0;
+    bool gliding_ = false;
+    double glideGain_ = 1, glideRatio_ = 1;
+    float glideTo_ = 1;
+    int glideNext_ = 0;  // frames of a glide that follows the ramp under way
 };
 
 }  // namespace audio

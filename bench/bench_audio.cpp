@@ -44,16 +44,20 @@ long peakRssKb() {
 }
 
 bool makeMp3(const std::string& path, double seconds, double pitch) {
-    return fixtures::encode(path, {"mp3", "libmp3lame"}, kRate, 2, long(seconds * kRate),
+    return fixtures::encode(path, "-c:a libmp3lame", kRate, 2, long(seconds * kRate),
                             [pitch](long f, int c) { return chirp(long(f * pitch) + c * 7, kRate, 0.4); });
 }
 
-void offlineSpeed(const std::string& a, const std::string& b) {
+constexpr audio::SongOptions kAllOn{true, true};
+
+// With `all`, both decks measure their songs at open and glide to a new volume every second.
+void offlineSpeed(const std::string& a, const std::string& b, bool all) {
     audio::Engine engine(audio::Engine::Offline{kRate});
     audio::Deck* d1 = engine.addDeck();
     audio::Deck* d2 = engine.addDeck();
     std::string error;
-    if (!d1->open(a, error) || !d2->open(b, error)) {
+    const audio::SongOptions options = all ? kAllOn : audio::SongOptions{};
+    if (!d1->open(a, error, options) || !d2->open(b, error, options)) {
         std::printf("open failed: %s\n", error.c_str());
         return;
     }
@@ -61,13 +65,19 @@ void offlineSpeed(const std::string& a, const std::string& b) {
     d2->play();
     d2->setVolume(-1500);
     std::vector<float> buf(2 * kBuffer);
+    const long buffersPerSecond = kRate / kBuffer;
     const double audioSeconds = 120;
     const long buffers = long(audioSeconds * kRate / kBuffer);
     double mixTotal = 0, mixMax = 0;
     std::vector<double> each;
+    if (all) engine.pump();  // the measuring at open has its own figure below
     const auto start = Clock::now();
     const double cpuStart = threadCpuSeconds();
     for (long i = 0; i < buffers; ++i) {
+        if (all && i % buffersPerSecond == 0) {
+            d1->setVolume(-300 * int(i / buffersPerSecond % 10), kRate);
+            d2->setVolume(-3000 + 300 * int(i / buffersPerSecond % 10), kRate);
+        }
         engine.pump();
         const auto t = Clock::now();
         engine.render(buf.data(), kBuffer);
@@ -81,9 +91,10 @@ void offlineSpeed(const std::string& a, const std::string& b) {
     std::sort(each.begin(), each.end());
     const double p999 = each[size_t(each.size() * 0.999)];
     std::printf(
-        "offline decode+mix, two MP3 decks: %.0f s of audio in %.2f s CPU = %.0fx real time on one core "
+        "offline decode+mix, two MP3 decks%s: %.0f s of audio in %.2f s CPU = %.0fx real time on one core "
         "(%.2f s wall = %.0fx)\n",
-        audioSeconds, cpu, audioSeconds / cpu, wall, audioSeconds / wall);
+        all ? " (songs measured at open, gliding)" : "", audioSeconds, cpu, audioSeconds / cpu, wall,
+        audioSeconds / wall);
     std::printf(
         "offline render() per %d-frame buffer (%.1f ms): mean %.4f ms (%.3f%%), 99.9th percentile %.4f ms, "
         "max %.4f ms (%.3f%%)\n",
@@ -91,44 +102,54 @@ void offlineSpeed(const std::string& a, const std::string& b) {
         mixMax * 1e3, 100 * mixMax / period);
 }
 
-void callbackTimes(const std::string& a, const std::string& b) {
+void callbackTimes(const std::string& a, const std::string& b, bool all) {
     // The real-time path: SDL's thread runs the callback, the decoders run on their own.
     setenv("SDL_AUDIODRIVER", "dummy", 1);
     audio::Engine engine;
     audio::Deck* d1 = engine.addDeck();
     audio::Deck* d2 = engine.addDeck();
     std::string error;
-    d1->open(a, error);
-    d2->open(b, error);
+    const audio::SongOptions options = all ? kAllOn : audio::SongOptions{};
+    d1->open(a, error, options);
+    d2->open(b, error, options);
     d1->play();
     d2->play();
     d2->setVolume(-1500);
-    std::this_thread::sleep_for(std::chrono::seconds(5));
-    const auto& st = engine.callbackStats();
+    // Counted from when both songs are heard, so the measuring at open is not in the figures.
+    while (all && (d1->bufferedBlocks() == 0 || d2->bufferedBlocks() == 0))
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    auto& st = const_cast<audio::Engine::CallbackStats&>(engine.callbackStats());
+    st.count = 0, st.totalNs = 0, st.maxNs = 0;
+    for (int i = 0; i < 5; ++i) {
+        if (all) {
+            d1->setVolume(-300 * (i + 1), engine.rate());
+            d2->setVolume(-1500 + 300 * i, engine.rate());
+        }
+        std::this_thread::sleep_for(std::chrono::seconds(1));
+    }
     const double n = double(st.count.load()), period = double(st.frames.load()) / engine.rate();
     const double mean = st.totalNs.load() / n * 1e-9, max = st.maxNs.load() * 1e-9;
     std::printf(
-        "output callback, two MP3 decks, %d frames at %d Hz (%.1f ms), %.0f callbacks: mean %.4f ms "
+        "output callback, two MP3 decks%s, %d frames at %d Hz (%.1f ms), %.0f callbacks: mean %.4f ms "
         "(%.3f%% of the period), max %.4f ms (%.3f%%)\n",
-        st.frames.load(), engine.rate(), period * 1e3, n, mean * 1e3, 100 * mean / period, max * 1e3,
-        100 * max / period);
+        all ? " (all sound options on, gliding)" : "", st.frames.load(), engine.rate(), period * 1e3, n,
+        mean * 1e3, 100 * mean / period, max * 1e3, 100 * max / period);
 }
 
-void openLatency(const std::string& file, const char* what) {
+void openLatency(const std::string& file, const char* what, audio::SongOptions options = {}, int runs = 10) {
     setenv("SDL_AUDIODRIVER", "dummy", 1);
     audio::Engine engine;
     double openMax = 0, firstMax = 0, openSum = 0, firstSum = 0;
-    const int runs = 10;
     for (int i = 0; i < runs; ++i) {
         audio::Deck* d = engine.addDeck();
         std::string error;
         const auto t = Clock::now();
-        if (!d->open(file, error)) {
+        if (!d->open(file, error, options)) {
             std::printf("open failed: %s\n", error.c_str());
             return;
         }
         const double opened = secondsSince(t);
-        while (d->bufferedBlocks() == 0 && secondsSince(t) < 1) std::this_thread::yield();
+        while (d->bufferedBlocks() == 0 && secondsSince(t) < 30) std::this_thread::yield();
         const double first = secondsSince(t);
         openSum += opened, firstSum += first;
         openMax = std::max(openMax, opened), firstMax = std::max(firstMax, first);
@@ -167,13 +188,17 @@ int main(int argc, char** argv) {
     std::printf("encoding two 10-minute MP3s...\n");
     std::fflush(stdout);
     if (!makeMp3(a, 600, 1.0) || !makeMp3(b, 600, 1.3)) return 1;
-    offlineSpeed(a, b);
-    callbackTimes(a, b);
+    offlineSpeed(a, b, false);
+    offlineSpeed(a, b, true);
+    callbackTimes(a, b, false);
+    callbackTimes(a, b, true);
     openLatency(a, "10-minute MP3");
-    fixtures::MidiWriter m;
-    m.note(0, 60, 480);
+    openLatency(a, "10-minute MP3, Skip Silence", {.skipSilence = true}, 3);
+    openLatency(a, "10-minute MP3, Level Loudness", {.levelLoudness = true}, 3);
+    openLatency(a, "10-minute MP3, both", kAllOn, 3);
     const std::string mid = dir.filePath("a.mid").toStdString();
-    fixtures::writeBytes(mid, m.bytes());
+    fixtures::writeBytes(
+        mid, fixtures::midiFile({{0x00, 0x90, 60, 100, 0x83, 0x60, 0x80, 60, 0, 0x00, 0xFF, 0x2F, 0}}));
     openLatency(mid, "MIDI (sound font load)");
     std::fflush(stdout);
     char self[4096] = {};

@@ -9,10 +9,11 @@ PACKAGES=(
   libavformat-dev libavcodec-dev libswresample-dev libavutil-dev ffmpeg
   libfluidsynth-dev timgm6mb-soundfont
   libtag1-dev
-  libsdl2-dev
+  libsdl2-dev libebur128-dev
   googletest libgtest-dev libgmock-dev
   fonts-liberation2
   xvfb xauth desktop-file-utils
+  dbus-daemon
 )
 
 missing=()

@@ -1,5 +1,7 @@
 #include "windows/formlist.h"
 
+#include <QMimeData>
+
 #include "app/Module1.h"
 #include "layout/Twips.h"
 #include "app/form1.h"
@@ -22,6 +24,25 @@ void openLibrary(const QString& sql) {
     Module1::rsLibrary.Open(Module1::StrSQL, Module1::cnLibrary);
 }
 
+// The master list's entries dragged into the cue travel as cue rows.
+class EntryModel : public QStringListModel {
+  public:
+    using QStringListModel::QStringListModel;
+    Qt::ItemFlags flags(const QModelIndex& index) const override {
+        return (QStringListModel::flags(index) | Qt::ItemIsDragEnabled) & ~Qt::ItemIsDropEnabled;
+    }
+    QStringList mimeTypes() const override { return {ListView::RowsMimeType()}; }
+    QMimeData* mimeData(const QModelIndexList& indexes) const override {
+        QVector<QStringList> rows;
+        for (const QModelIndex& i : indexes) {
+            QString name, folder;
+            if (formlist::SplitEntry(data(i, Qt::DisplayRole).toString(), name, folder))
+                rows.append({QStringLiteral("1"), name, folder});
+        }
+        return ListView::RowsMime(rows, nullptr);
+    }
+};
+
 }  // namespace
 
 formlist::formlist() {
@@ -32,8 +53,9 @@ formlist::formlist() {
     // Creation order is the layout's control order.
     Label3 = makeLabel(this, QStringLiteral("Velumix Master List:"), 0, 0, 9495, 375);
     lstShowSongs = new QListView(this);
-    entries_ = new QStringListModel(lstShowSongs);
+    entries_ = new EntryModel(lstShowSongs);
     lstShowSongs->setModel(entries_);
+    lstShowSongs->setDragDropMode(QAbstractItemView::DragOnly);
     // A library may hold hundreds of thousands of songs.
     lstShowSongs->setUniformItemSizes(true);
     lstShowSongs->setEditTriggers(QAbstractItemView::NoEditTriggers);

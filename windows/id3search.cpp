@@ -111,6 +111,14 @@ id3search::id3search() {
     connect(cmdPlayNext, &QPushButton::clicked, this, [this] { cmdPlayNext_Click(); });
     connect(cmdclose, &QPushButton::clicked, this, [this] { cmdclose_Click(); });
     connect(lstresults, &ListView::DblClick, this, [this] { lstresults_DblClick(); });
+    // Dragged into the cue as the cue's rows: the file name and folder columns.
+    lstresults->SetDragRows([this] {
+        QVector<QStringList> rows;
+        for (int i = 1; i <= lstresults->Count(); ++i)
+            if (lstresults->Selected(i))
+                rows.append({QStringLiteral("1"), lstresults->SubItem(i, 7), lstresults->SubItem(i, 8)});
+        return rows;
+    });
 }
 
 id3search::~id3search() = default;

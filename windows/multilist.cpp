@@ -1,5 +1,9 @@
 #include "windows/multilist.h"
 
+#include <QFileInfo>
+#include <QMimeData>
+#include <QUrl>
+
 #include "app/Module1.h"
 #include "layout/Twips.h"
 #include "app/form1.h"
@@ -57,6 +61,25 @@ multilist::multilist() : CommonDialog1(this) {
     connect(cmdClose, &QPushButton::clicked, this, [this] { cmdClose_Click(); });
     connect(lstPlaylist, &ListView::Click, this, [this] { lstPlaylist_Click(); });
     connect(lstresults, &ListView::DblClick, this, [this] { lstresults_DblClick(); });
+    // List files dropped from a file manager open here, as if chosen in the dialog.
+    lstPlaylist->SetDrop([this](const QMimeData* mime, int) { DropLists(mime->urls()); });
+    lstresults->SetDragRows([this] { return SelectedRows(lstresults); });
+}
+
+void multilist::DropLists(const QList<QUrl>& urls) {
+    bool any = false;
+    for (const QUrl& url : urls) {
+        const QFileInfo info(url.toLocalFile());
+        if (!url.isLocalFile() || !info.isFile() ||
+            info.suffix().compare(QLatin1String("vlx"), Qt::CaseInsensitive))
+            continue;
+        addList(info.fileName(), info.absolutePath() + u'/');
+        any = true;
+    }
+    if (!any || lstPlaylist->Count() < 1) return;
+    lstPlaylist->ClearSelection();
+    lstPlaylist->SetSelectedItem(1);
+    showList(1);
 }
 
 multilist::~multilist() = default;

@@ -34,6 +34,8 @@ class multilist : public Form {
 
     // Shows the songs of the list file at ListPathTemp in lstresults.
     void OpenList(const QString& ListPathTemp);
+    // The .vlx files among dropped files are opened as lists; others are passed over.
+    void DropLists(const QList<QUrl>& urls);
     void ClearList();
 
     // A list's title: its file name up to the first "."; a name without one is its own title.

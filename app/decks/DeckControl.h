@@ -29,6 +29,7 @@ class DeckControl : public QWidget {
     void Pause() { player_->Pause(); }
     int Volume() const { return player_->Volume(); }
     void SetVolume(int v) { player_->SetVolume(v); }
+    void GlideVolume(int v, int ms) { player_->GlideVolume(v, ms); }
     double CurrentPosition() const { return player_->CurrentPosition(); }
     void SetCurrentPosition(double s) { player_->SetCurrentPosition(s); }
     double Duration() const { return player_->Duration(); }

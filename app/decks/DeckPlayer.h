@@ -30,6 +30,12 @@ class DeckPlayer : public QObject {
     // Reads back exactly the value last set.
     virtual int Volume() const = 0;
     virtual void SetVolume(int hundredthsOfDb) = 0;
+    // Sets the volume as SetVolume does, for a change that may be spread over
+    // `ms` (a fade step); a deck that cannot glide just sets it.
+    virtual void GlideVolume(int hundredthsOfDb, int ms) {
+        (void)ms;
+        SetVolume(hundredthsOfDb);
+    }
 
     virtual double CurrentPosition() const = 0;
     virtual void SetCurrentPosition(double seconds) = 0;

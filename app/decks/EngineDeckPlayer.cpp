@@ -27,7 +27,9 @@ bool EngineDeckPlayer::Open(const QString& file) {
     std::string why;
     if (file.isEmpty()) {
         why = "no file name";
-    } else if (deck_->open(file.toStdString(), why)) {
+    } else if (deck_->open(
+                   file.toStdString(), why,
+                   {Options::Get(SoundOptions::kSkipSilence), Options::Get(SoundOptions::kLevelLoudness)})) {
         file_ = file;
         error_.clear();
         atEnd_ = false;
@@ -67,6 +69,13 @@ void EngineDeckPlayer::Pause() {
 void EngineDeckPlayer::SetVolume(int v) {
     volume_ = v;
     if (deck_) deck_->setVolume(v);
+}
+
+void EngineDeckPlayer::GlideVolume(int v, int ms) {
+    volume_ = v;
+    if (deck_)
+        deck_->setVolume(
+            v, Options::Get(SoundOptions::kSmoothFades) ? int(int64_t(ms) * engine_->rate() / 1000) : 0);
 }
 
 double EngineDeckPlayer::CurrentPosition() const {

@@ -13,6 +13,7 @@
 #include <memory>
 
 #include "app/decks/DeckPlayer.h"
+#include "app/decks/SoundOptions.h"
 
 namespace audio {
 class Engine;
@@ -35,6 +36,8 @@ class EngineDeckPlayer : public DeckPlayer {
     void Pause() override;
     int Volume() const override { return volume_; }
     void SetVolume(int hundredthsOfDb) override;
+    // With Smooth Fades on, glides over `ms` instead of the short ramp.
+    void GlideVolume(int hundredthsOfDb, int ms) override;
     double CurrentPosition() const override;
     void SetCurrentPosition(double seconds) override;
     double Duration() const override;

@@ -1,11 +1,15 @@
-// What the mixer makes of the decoded audio: seeks land on the sample, gain
-// is exact, and nothing the user does makes a click.
+// What the mixer makes of the decoded audio: seeks land on the sample,
+// nothing the user does makes a click, and each sound option changes only
+// what it is for.
 #include <gtest/gtest.h>
 
 #include <QTemporaryDir>
+#include <ebur128.h>
 #include <cmath>
+#include <cstring>
 
 #include "AudioFixtures.h"
+#include "app/decks/EngineDeckPlayer.h"
 #include "support/WavWriter.h"
 
 using namespace fixtures;
@@ -32,27 +36,21 @@ bool writeLevels(const std::string& path, double seconds, double first, double s
 
 // ---- seeking ----
 
-struct SeekCase {
-    const char* name;
-    const char* file;
-    Encoding enc;  // muxer "wav" means the test's own WAV writer
+const std::pair<const char*, const char*> kSeekCases[] = {
+    {"WAV", "-c:a pcm_s16le -f wav"},
+    {"MP3", "-c:a libmp3lame -f mp3"},
+    {"MP3_VBR_without_header", "-c:a libmp3lame -q:a 3 -write_xing 0 -f mp3"},
+    {"WMA", "-c:a wmav2 -f asf"},
+    {"SND", "-c:a pcm_s16be -f au"},
 };
 
-const SeekCase kSeekCases[] = {
-    {"WAV", "s.wav", {"wav", "pcm_s16le"}},
-    {"MP3", "s.mp3", {"mp3", "libmp3lame"}},
-    {"MP3_VBR_without_header", "v.mp3", {"mp3", "libmp3lame", 3, false}},
-    {"WMA", "s.wma", {"asf", "wmav2"}},
-    {"SND", "s.snd", {"au", "pcm_s16be"}},
-};
-
-class Seek : public ::testing::TestWithParam<SeekCase> {};
+class Seek : public ::testing::TestWithParam<std::pair<const char*, const char*>> {};
 
 TEST_P(Seek, LandsWithinAMillisecond) {
     Bench s;
-    const std::string path = s.file(GetParam().file);
+    const std::string path = s.file("song");
     ASSERT_TRUE(
-        encode(path, GetParam().enc, kRate, 2, 6 * kRate, [](long f, int) { return chirp(f, kRate); }));
+        encode(path, GetParam().second, kRate, 2, 6 * kRate, [](long f, int) { return chirp(f, kRate); }));
 
     // The song as heard from the start is the reference for where each moment lies.
     s.open(path);
@@ -80,18 +78,16 @@ TEST_P(Seek, LandsWithinAMillisecond) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Types, Seek, ::testing::ValuesIn(kSeekCases),
-                         [](const auto& info) { return std::string(info.param.name); });
+                         [](const auto& info) { return std::string(info.param.first); });
 
 TEST(Seek, MidiLandsOnTheTempoMap) {
     Bench s;
     // A note at 1.0 s (2 beats at 120 bpm), another at 1.0 + 1.5 = 2.5 s (after a change to 60 bpm, 1.5
     // beats).
-    MidiWriter m;
-    m.tempo(960, 1000000);
-    m.note(960, 60, 240);
-    m.note(720 - 240, 64, 240);
     const std::string path = s.file("m.mid");
-    ASSERT_TRUE(writeBytes(path, m.bytes()));
+    ASSERT_TRUE(writeBytes(path, midiFile({{0x87, 0x40, 0xFF, 0x51, 3,  0x0F, 0x42, 0x40, 0x00, 0x90, 60,
+                                            100,  0x81, 0x70, 0x80, 60, 0,    0x83, 0x60, 0x90, 64,   100,
+                                            0x81, 0x70, 0x80, 64,   0,  0x00, 0xFF, 0x2F, 0}})));
     s.open(path);
     s.deck->seek(2.4);
     s.engine.pump();
@@ -105,20 +101,6 @@ TEST(Seek, MidiLandsOnTheTempoMap) {
 }
 
 // ---- gain ----
-
-TEST(Gain, Minus600IsSixDecibelsDown) {
-    Bench s;
-    const std::string path = s.file("tone.wav");
-    ASSERT_TRUE(WriteSineWav(QString::fromStdString(path), 3, 441, 0.5));
-    s.open(path);
-    s.deck->play();
-    std::vector<float> out;
-    renderFor(s.engine, 1.0, &out);
-    s.deck->setVolume(-600);
-    renderFor(s.engine, 1.0, &out);
-    const double full = rms(out, kRate / 2, kRate / 2), down = rms(out, kRate * 3 / 2, kRate / 2);
-    EXPECT_NEAR(dB(down / full), -6.00, 0.05);
-}
 
 // Steady level 0.5 then -0.25: every control action is checked against the
 // largest sample-to-sample step a ramp over rampFrames() allows.
@@ -193,24 +175,99 @@ TEST(Generation, NoSampleOfTheOldSongAfterTheSwitch) {
     EXPECT_LT(double(firstNew - long(from / 2)) / kRate, 0.05) << "the new song should follow at once";
 }
 
-TEST(Halt, HoldsThePositionAndResumesFromIt) {
+uint64_t hashOf(const std::vector<float>& samples) {
+    uint64_t hash = 1469598103934665603ull;
+    for (float v : samples) {
+        uint32_t bits;
+        std::memcpy(&bits, &v, 4);
+        hash = (hash ^ bits) * 1099511628211ull;
+    }
+    return hash;
+}
+
+// The program's deck with every sound option off, through open, volume
+// changes, a fade step, pause, seek and a new song: the very samples the
+// engine made before the options existed.
+TEST(Sound, UnchangedWhenTheOptionsAreOff) {
+    for (const auto* o :
+         {&SoundOptions::kSmoothFades, &SoundOptions::kSkipSilence, &SoundOptions::kLevelLoudness})
+        Options::Set(*o, false);
     Bench s;
-    const std::string path = s.file("tone.wav");
-    ASSERT_TRUE(WriteSineWav(QString::fromStdString(path), 3, 441, 0.5));
-    s.open(path);
-    s.deck->play();
-    renderFor(s.engine, 1.0);
-    s.deck->halt();
-    renderFor(s.engine, 0.1);
-    const double held = s.deck->position();
+    const QString path = QString::fromStdString(s.file("c.wav"));
+    ASSERT_TRUE(
+        WriteWav(path, kRate, 2, 2 * kRate, [](long f, int c) { return 0.3 * c + chirp(f + 9 * c, kRate); }));
+    auto engine = std::make_shared<audio::Engine>(audio::Engine::Offline{kRate});
+    EngineDeckPlayer deck(engine);
     std::vector<float> out;
-    renderFor(s.engine, 1.0, &out);
-    EXPECT_DOUBLE_EQ(s.deck->position(), held);
-    EXPECT_EQ(rms(out, 0, out.size() / 2), 0.0);
-    EXPECT_NEAR(held, 1.0, 0.05);
-    s.deck->play();
-    renderFor(s.engine, 0.5);
-    EXPECT_NEAR(s.deck->position(), held + 0.5, 0.03);
+    ASSERT_TRUE(deck.Open(path));
+    renderFor(*engine, 0.3, &out, 300);
+    deck.SetVolume(-600);
+    renderFor(*engine, 0.2, &out, 300);
+    deck.Pause();
+    renderFor(*engine, 0.1, &out, 300);
+    deck.Play();
+    deck.SetCurrentPosition(1.0);
+    renderFor(*engine, 0.3, &out, 300);
+    deck.GlideVolume(-1500, 1000);
+    deck.Open(path);
+    renderFor(*engine, 0.4, &out, 300);
+    EXPECT_EQ(hashOf(out), 51145491755325607u);
+}
+
+TEST(Sound, SkipSilencePlaysFromTheFirstSoundToTheLast) {
+    Bench s;
+    const std::string quietEnds = s.file("q.wav"), silent = s.file("z.wav");
+    // The silent tail is longer than the first stretch the deck looks at from the end.
+    ASSERT_TRUE(WriteWav(QString::fromStdString(quietEnds), kRate, 2, 25 * kRate, [](long f, int) {
+        return f >= 5 * kRate && f < 10 * kRate ? chirp(f, kRate) : 0.0;
+    }));
+    ASSERT_TRUE(writeLevels(silent, 3, 0.0005, 0.0005));
+    for (auto [path, start, end] : {std::tuple{quietEnds, 5.0, 10.0}, std::tuple{silent, 0.0, 3.0}}) {
+        std::string error;
+        ASSERT_TRUE(s.deck->open(path, error, {.skipSilence = true}));
+        s.deck->play();
+        std::vector<float> out;
+        const PlayOut run = renderUntilEnd(s.engine, s.deck, 20, &out);
+        EXPECT_NEAR(s.deck->duration(), end, 0.001);
+        EXPECT_NEAR(run.endPosition, end, 0.001);
+        EXPECT_NEAR(run.renderedSeconds - 0.5, end - start, 0.05) << "what was heard";
+        EXPECT_GT(rms(out, 0, 2048), start > 0 ? 0.1 : 0.0) << "sound from the start";
+    }
+}
+
+// Integrated loudness of interleaved stereo, as the deck measures it.
+double lufs(const std::vector<float>& s) {
+    ebur128_state* m = ebur128_init(2, kRate, EBUR128_MODE_I);
+    ebur128_add_frames_float(m, s.data(), s.size() / 2);
+    double l = 0;
+    ebur128_loudness_global(m, &l);
+    ebur128_destroy(&m);
+    return l;
+}
+
+TEST(Sound, LevelLoudnessBringsSongsTogetherWithoutClipping) {
+    Bench s;
+    std::vector<double> heard;
+    for (double amp : {0.5, 0.125, 0.02}) {
+        const std::string path = s.file("l.wav");
+        // The quietest song has one near full-scale click a second, which must not clip.
+        ASSERT_TRUE(WriteWav(QString::fromStdString(path), kRate, 2, 6 * kRate, [amp](long f, int) {
+            return amp < 0.1 && f % kRate == 0 ? 0.95 : chirp(f, kRate, amp);
+        }));
+        std::string error;
+        ASSERT_TRUE(s.deck->open(path, error, {.levelLoudness = true}));
+        s.deck->play();
+        std::vector<float> out;
+        renderUntilEnd(s.engine, s.deck, 8, &out);
+        heard.push_back(lufs(out));
+        float peak = 0;
+        for (float v : out) peak = std::max(peak, std::fabs(v));
+        EXPECT_LT(peak, 0.99f);
+        // Heard at its corrected level from its first moment, not after a jump.
+        EXPECT_NEAR(dB(rms(out, 2048, 4410) / rms(out, 3 * kRate + 2048, 4410)), 0, 0.3) << amp;
+    }
+    EXPECT_LT(std::fabs(heard[0] - heard[1]), 1.0);
+    EXPECT_NEAR(heard[0], -18, 1.0);
 }
 
 }  // namespace

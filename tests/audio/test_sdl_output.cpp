@@ -1,16 +1,14 @@
 // The real output path through SDL: what reaches the "device" is the mix.
 #include <gtest/gtest.h>
 
+#include <QCoreApplication>
 #include <QFile>
 #include <QFileInfo>
-#include <algorithm>
-#include <cstring>
 #include <QTemporaryDir>
+#include <algorithm>
 #include <chrono>
-#include <cstdlib>
+#include <cstring>
 #include <thread>
-
-#include <QCoreApplication>
 
 #include "AudioFixtures.h"
 #include "app/decks/DeckFactory.h"
@@ -20,33 +18,17 @@ using namespace fixtures;
 
 namespace {
 
-// Sets environment variables for one test and puts the old values back.
-class Env {
-  public:
-    void set(const char* name, const QByteArray& value) {
-        saved_.push_back({name, qgetenv(name), qEnvironmentVariableIsSet(name)});
-        qputenv(name, value);
-    }
-    ~Env() {
-        for (auto it = saved_.rbegin(); it != saved_.rend(); ++it)
-            it->wasSet ? qputenv(it->name, it->value) : qunsetenv(it->name);
-    }
-
-  private:
-    struct Saved {
-        const char* name;
-        QByteArray value;
-        bool wasSet;
-    };
-    std::vector<Saved> saved_;
-};
+// Every test here sets the driver it needs, so none has to put old values back.
+void useDiskDriver(const QString& file, const char* delayMs = nullptr) {
+    qputenv("SDL_AUDIODRIVER", "disk");
+    qputenv("SDL_DISKAUDIOFILE", file.toLocal8Bit());
+    delayMs ? qputenv("SDL_DISKAUDIODELAY", delayMs) : qunsetenv("SDL_DISKAUDIODELAY");
+}
 
 TEST(SdlOutput, TheDiskDriverReceivesTheMixOfTwoDecks) {
     QTemporaryDir dir;
     const QString raw = dir.filePath("device.raw");
-    Env env;
-    env.set("SDL_AUDIODRIVER", "disk");
-    env.set("SDL_DISKAUDIOFILE", raw.toLocal8Bit());
+    useDiskDriver(raw);
     const QString a = dir.filePath("a.wav"), b = dir.filePath("b.wav");
     ASSERT_TRUE(WriteSineWav(a, 5, 441, 0.25));
     ASSERT_TRUE(WriteSineWav(b, 5, 1000, 0.25));
@@ -88,10 +70,7 @@ TEST(SdlOutput, TheDiskDriverReceivesTheMixOfTwoDecks) {
 
 TEST(SdlOutput, TheProgramsDeckEndsOnTheUiThreadInRealTime) {
     QTemporaryDir dir;
-    Env env;
-    env.set("SDL_AUDIODRIVER", "disk");
-    env.set("SDL_DISKAUDIOFILE", dir.filePath("device.raw").toLocal8Bit());
-    env.set("SDL_DISKAUDIODELAY", "5");
+    useDiskDriver(dir.filePath("device.raw"), "5");
     const QString song = dir.filePath("short.wav");
     ASSERT_TRUE(WriteSineWav(song, 0.5, 441, 0.25));
 
@@ -111,8 +90,7 @@ TEST(SdlOutput, TheProgramsDeckEndsOnTheUiThreadInRealTime) {
 }
 
 TEST(SdlOutput, WithoutADeviceItPlaysSilentlyAndSaysSoOnce) {
-    Env env;
-    env.set("SDL_AUDIODRIVER", "no-such-driver");
+    qputenv("SDL_AUDIODRIVER", "no-such-driver");
     testing::internal::CaptureStderr();
     {
         audio::Engine engine;

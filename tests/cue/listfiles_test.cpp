@@ -50,3 +50,21 @@ TEST_F(ListFilesTest, OpenSingleAppendsTheFileAsChosen) {
     EXPECT_EQ(f->lstPlaylist->SubItem(2, 2), "/music/deep/");
     EXPECT_EQ(f->lblPlaySongs->text(), "Songs in cue:2");
 }
+
+// Other players' lists: export, then import appends and the open dialog replaces, by type.
+TEST_F(ListFilesTest, PlayListsOfOtherPlayersGoOutAndComeBack) {
+    for (const char* n : {"a.mp3", "b.wav"}) QFile(inApp(n)).open(QIODevice::WriteOnly);
+    f->lstPlaylist->AddRows({{"1", "a.mp3", app.path() + "/"}, {"1", "b.wav", app.path() + "/"}});
+    app.ui.files.push_back({inApp("out")});
+    f->mnuExportList_Click();
+    ASSERT_TRUE(QFile::exists(inApp("out.m3u8")));
+    QFile(inApp("b.wav")).remove();
+    app.ui.files.push_back({inApp("out.m3u8")});
+    f->mnuImportList_Click();
+    EXPECT_EQ(cue(), QStringList({"a.mp3", "b.wav", "a.mp3"}));
+    EXPECT_EQ(app.ui.messages.size(), 1);  // the missing one, counted
+    app.ui.files.push_back({inApp("out.m3u8")});
+    f->cmdOpen_Click();
+    EXPECT_EQ(cue(), QStringList({"a.mp3"}));
+    EXPECT_EQ(f->lblPlaySongs->text(), "Songs in cue:1");
+}

@@ -152,6 +152,23 @@ TEST_F(FadeEngine, Deck2StartedByHandAtTheFaderEndIsWatched) {
     }
 }
 
+TEST_F(FadeEngine, FadeNowRunsTheTimelineAtOnceAndASecondPressChangesNothing) {
+    f.FadeNow();  // nothing plays: the engine is armed, nothing fades
+    EXPECT_EQ(state(), (State{0, -3000, 1, false, false, 0, true}));
+    cue({"A.mp3", "B.mp3"});
+    f.Command2_Click();
+    checkAutoFade(false);
+    f.FadeNow();  // switches the engine on and takes the first step
+    EXPECT_EQ(state(), (State{-300, -6000, 1, true, false, 0, false}));
+    f.FadeNow();
+    EXPECT_EQ(state(), (State{-300, -6000, 1, true, false, 0, false}));
+    for (int tick = 2; tick <= 11; ++tick) second();
+    EXPECT_EQ(state(), (State{-6000, 0, 2, false, true, 60, false}));
+    EXPECT_EQ(d2()->opened, QStringList{file("B.mp3")});
+    second();  // B plays out its own time
+    EXPECT_EQ(d2()->Volume(), 0);
+}
+
 TEST_F(FadeEngine, HandlersAndWatchersRunOnTheFadesNumbers) {
     f.SetFade({15, -600, -1200, -2400, 800, -3000, -2000, -5000, 500});
     FakeDeckPlayer::durations()[file("A.mp3")] = 100;

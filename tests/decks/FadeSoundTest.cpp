@@ -5,8 +5,10 @@
 
 #include <QFile>
 #include <cmath>
+#include <tuple>
 
 #include "app/decks/EngineDeckPlayer.h"
+#include "app/decks/SoundOptions.h"
 #include "support/OfflineShow.h"
 #include "support/TempApp.h"
 #include "support/WavWriter.h"
@@ -21,7 +23,7 @@ struct Song {
     const char* name;
     double hz;  // whole cycles in every measuring window below
 };
-const Song kSongs[] = {{"A.wav", 440}, {"B.wav", 660}, {"C.wav", 1000}};
+const Song kSongs[] = {{"A.wav", 400}, {"B.wav", 600}, {"C.wav", 1000}};
 
 }  // namespace
 
@@ -52,18 +54,35 @@ class FadeSound : public ::testing::Test {
         return file;
     }
 
+    // Plays the three songs through the fade engine for 72 s.
+    void playThree(bool smooth) {
+        Options::Set(SoundOptions::kSmoothFades, smooth);
+        show = std::make_unique<OfflineShow>(app, kRate, true);
+        QStringList files;
+        for (const Song& s : kSongs) files << song(s.name, kSongSeconds, s.hz);
+        show->start(files);
+        show->run(72);
+        EXPECT_EQ(show->started, files);
+        EXPECT_EQ(show->startDeck, QList<int>({1, 2, 1}));
+    }
+    // The incoming song is heard 10-11 s before the outgoing one ends, which is halted 4-5 s before.
+    double expectTimeline(const Song& out, const Song& in, double start) const {
+        const double end = start + kSongSeconds;
+        const double heard = firstWhere(in, start + 1, -40, true);
+        EXPECT_GE(end - heard, 10);
+        EXPECT_LE(end - heard, 11);
+        const double halted = firstWhere(out, heard, -50, false);
+        EXPECT_GE(end - halted, 4);
+        EXPECT_LE(end - halted, 5);
+        return heard;
+    }
+
     TempApp app;
     std::unique_ptr<OfflineShow> show;
 };
 
 TEST_F(FadeSound, DecksCrossFadeInThreeAndFourDecibelSteps) {
-    show = std::make_unique<OfflineShow>(app, kRate, true);
-    QStringList files;
-    for (const Song& s : kSongs) files << song(s.name, kSongSeconds, s.hz);
-    show->start(files);
-    show->run(72);
-    EXPECT_EQ(show->started, files);
-    EXPECT_EQ(show->startDeck, QList<int>({1, 2, 1}));
+    playThree(false);
 
     // Each song starts on the deck the other one is not on, then fades the other out.
     double start = 0;  // of the outgoing song
@@ -71,10 +90,7 @@ TEST_F(FadeSound, DecksCrossFadeInThreeAndFourDecibelSteps) {
         const Song& out = kSongs[k];
         const Song& in = kSongs[k + 1];
         SCOPED_TRACE(in.name);
-        const double end = start + kSongSeconds;
-        const double heard = firstWhere(in, start + 1, -40, true);
-        EXPECT_GE(end - heard, 10);
-        EXPECT_LE(end - heard, 11);
+        const double heard = expectTimeline(out, in, start);
         const int startTick = int(std::lround(heard));
 
         EXPECT_NEAR(afterTick(out, startTick - 5), 0, 0.2);
@@ -82,11 +98,26 @@ TEST_F(FadeSound, DecksCrossFadeInThreeAndFourDecibelSteps) {
             EXPECT_NEAR(afterTick(out, startTick - 5 + tick), -3.0 * tick, 0.2) << "tick " << tick;
         for (int tick = 0; tick <= 4; ++tick)
             EXPECT_NEAR(afterTick(in, startTick + tick), -16 + 4.0 * tick, 0.2) << "tick " << tick;
-
-        const double halted = firstWhere(out, heard, -50, false);
-        EXPECT_GE(end - halted, 4);
-        EXPECT_LE(end - halted, 5);
         start = heard;
+    }
+}
+
+TEST_F(FadeSound, SmoothFadesGlideWithoutAudibleSteps) {
+    playThree(true);
+    const double heard = expectTimeline(kSongs[0], kSongs[1], 0);
+    // From the first fade tick to the hand-over for the outgoing song, from
+    // just after its start to full level for the incoming one.
+    const int startTick = int(std::lround(heard));
+    for (auto [song, from, to] : {std::tuple{kSongs[0], startTick - 5.0, startTick + 6.0},
+                                  std::tuple{kSongs[1], heard + 0.1, startTick + 6.0}}) {
+        double worst = 0, total = 0;
+        for (double t = from; t + 0.02 < to; t += 0.01) {
+            const double step = std::fabs(level(song.hz, t + 0.01, 0.01) - level(song.hz, t, 0.01));
+            worst = std::max(worst, step);
+            total += step;
+        }
+        EXPECT_LE(worst, 0.1) << song.name;
+        EXPECT_GT(total, 14) << song.name << ": the fade happened";
     }
 }
 

@@ -3,6 +3,7 @@
 
 #include "MenuFixture.h"
 #include "app/Module1.h"
+#include "app/decks/SoundOptions.h"
 #include "windows/frmAbout.h"
 #include "windows/frmSetup.h"
 #include "windows/id3search.h"
@@ -83,3 +84,20 @@ TEST_F(MenuFixture, PopUpItemsOnlySetTheirMark) {
 }
 
 }  // namespace
+
+TEST_F(MenuFixture, SoundOptionsFollowTheToolsItemsAsTicksKeptPerUser) {
+    const QList<QAction*> items = main.mnu_Tools->actions();
+    ASSERT_GE(items.size(), 6);
+    EXPECT_TRUE(items[items.size() - 4]->isSeparator());
+    const Options::Flag* flags[] = {&SoundOptions::kSmoothFades, &SoundOptions::kSkipSilence,
+                                    &SoundOptions::kLevelLoudness};
+    for (int i = 0; i < 3; ++i) {
+        QAction* item = items[items.size() - 3 + i];
+        EXPECT_EQ(item->text(), QString::fromUtf8(flags[i]->caption));
+        EXPECT_TRUE(item->isCheckable());
+        EXPECT_EQ(item->isChecked(), i == 0) << "only Smooth Fades is on at first";
+        item->trigger();
+        EXPECT_EQ(Options::Get(*flags[i]), i != 0);
+        item->trigger();
+    }
+}

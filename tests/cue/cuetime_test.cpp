@@ -1,0 +1,41 @@
+#include <QCoreApplication>
+#include <QDateTime>
+
+#include "CueFixture.h"
+#include "support/WavWriter.h"
+
+// Lengths come in from the reader thread; the window shows what is known.
+TEST_F(CueTest, CueTimeSumsKnownLengthsCountsUnknownAndRereadsChangedFiles) {
+    const QString d = app.path() + "/";
+    WriteSineWav(d + "a.wav", 60, 440);
+    WriteSineWav(d + "b.wav", 30, 440);
+    QFile bad(d + "bad.mp3");
+    ASSERT_TRUE(bad.open(QIODevice::WriteOnly));
+    bad.write("not audio at all");
+    bad.close();
+    f->lstPlaylist->AddRows({{"1", "a.wav", d}, {"1", "b.wav", d}, {"1", "bad.mp3", d}});
+    QCoreApplication::processEvents();  // the cue change is summed
+    EXPECT_TRUE(f->lblCueTime->text().contains("reading 3"));
+    const auto settle = [&] {
+        for (int round = 0; round < 3; ++round) {
+            f->cueTime_.WaitIdle();
+            QCoreApplication::processEvents();
+        }
+    };
+    settle();
+    const QString caption = f->lblCueTime->text();
+    EXPECT_TRUE(caption.startsWith("Total 1:30, ends ")) << caption.toStdString();
+    EXPECT_TRUE(caption.endsWith(", 1 unknown")) << caption.toStdString();
+
+    // A file rewritten under the same name is read again.
+    WriteSineWav(d + "b.wav", 90, 440);
+    QFile b(d + "b.wav");
+    ASSERT_TRUE(b.open(QIODevice::ReadWrite));
+    b.setFileTime(QDateTime::currentDateTime().addSecs(60), QFileDevice::FileModificationTime);
+    b.close();
+    f->lstPlaylist->Remove(3);
+    settle();
+    EXPECT_TRUE(f->lblCueTime->text().startsWith("Total 2:30, ends ")) << f->lblCueTime->text().toStdString();
+
+    EXPECT_EQ(CueTime::Caption({3725, 0, 0}, 60, QTime(23, 0)), "Total 1:02:05, ends 00:03");
+}
