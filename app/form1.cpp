@@ -159,7 +159,7 @@ void form1::BuildDecks() {
     Twips::place(Fader, 3360, 6600, 4575, 615);
     Command6 = makeButton(client, ">", 7920, 6600, 495, 615);
     cmdLD2 = makeButton(client, "Load Deck2", 8280, 6600, 2940, 615);
-    // Stack order as designed: the fader's end buttons over the load buttons.
+    // The fader's end buttons overlap the load buttons and must stay clickable on top.
     Command5->raise();
     Command6->raise();
 

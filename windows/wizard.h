@@ -16,7 +16,7 @@ class wizard : public Form {
     wizard();
     void Form_Load() override;
 
-    // Control arrays, indexed as designed.
+    // Control arrays: each page shows and hides its members by index.
     QVector<QLabel*> lblwiz;    // 0: the page text, 1: the warning (page 2)
     QVector<QLabel*> lblLeft;   // 0..3: "<--", shown on page 1
     QVector<QLabel*> lblright;  // 0..3: "-->", shown on page 2
