@@ -1,3 +1,4 @@
+#include "app/Cue.h"
 #include "app/ListView.h"
 
 #include <QDataStream>
@@ -397,6 +398,6 @@ void ListView::dropEvent(QDropEvent* e) {
 QVector<QStringList> SelectedRows(const ListView* list) {
     QVector<QStringList> rows;
     for (int i = 1; i <= list->Count(); ++i)
-        if (list->Selected(i)) rows.append({QStringLiteral("1"), list->SubItem(i, 1), list->SubItem(i, 2)});
+        if (list->Selected(i)) rows.append(Cue::Row(Cue::SongAt(list, i)));
     return rows;
 }

@@ -2,6 +2,7 @@
 #include <QMimeData>
 #include <QUrl>
 
+#include "app/Cue.h"
 #include "app/Module1.h"
 #include "app/form1.h"
 #include "library/Scanner.h"
@@ -19,9 +20,9 @@ QVector<QStringList> rowsOfFiles(const QList<QUrl>& urls) {
             const QString folder = info.absoluteFilePath() + u'/';
             bool ok = false;
             for (const QString& name : Scanner::ListFolder(folder, &ok))
-                if (Scanner::IsAudioName(name)) rows.append({QStringLiteral("1"), name, folder});
+                if (Scanner::IsAudioName(name)) rows.append(Cue::Row({name, folder}));
         } else if (info.isFile() && Scanner::IsAudioName(info.fileName())) {
-            rows.append({QStringLiteral("1"), info.fileName(), info.absolutePath() + u'/'});
+            rows.append(Cue::Row({info.fileName(), info.absolutePath() + u'/'}));
         }
     }
     return rows;
@@ -51,6 +52,5 @@ void form1::CueDrop(const QMimeData* mime, int before) {
         if (rows.isEmpty()) return;
         lstPlaylist->InsertRows(before, rows);
     }
-    Module1::RefreshCueCount();
-    Module1::SaveAutoRecover();
+    Cue::Changed(Cue::Count::Refresh, Cue::Backup::Write);
 }

@@ -131,18 +131,16 @@ void form1::ImportList(const QString& file, bool replace) {
             Seams::Buttons::OK, Seams::Icon::Critical);
         return;
     }
-    QVector<QStringList> rows;
-    rows.reserve(in.songs.size());
-    for (const PlaylistFormats::Song& s : in.songs) rows.append({QStringLiteral("1"), s.name, s.folder});
+    QVector<CueSong> songs;
+    songs.reserve(in.songs.size());
+    for (const PlaylistFormats::Song& s : in.songs) songs.append({s.name, s.folder});
     if (replace) Command3_Click();
-    lstPlaylist->AddRows(rows);
-    Module1::RefreshCueCount();
-    Module1::SaveAutoRecover();
+    Cue::Append(songs, Cue::Count::Refresh, Cue::Backup::Write);
     // One message for everything left out, after the songs are in.
     if (in.urls + in.missing > 0)
         Seams::MsgBox(
             QStringLiteral("%1 songs taken from %2. Left out: %3 network addresses, %4 files not found.")
-                .arg(rows.size())
+                .arg(songs.size())
                 .arg(QFileInfo(file).fileName())
                 .arg(in.urls)
                 .arg(in.missing),

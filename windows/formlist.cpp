@@ -38,7 +38,7 @@ class EntryModel : public QStringListModel {
         for (const QModelIndex& i : indexes) {
             QString name, folder;
             if (formlist::SplitEntry(data(i, Qt::DisplayRole).toString(), name, folder))
-                rows.append({QStringLiteral("1"), name, folder});
+                rows.append(Cue::Row({name, folder}));
         }
         return ListView::RowsMime(rows, nullptr);
     }

@@ -117,7 +117,7 @@ id3search::id3search() {
         QVector<QStringList> rows;
         for (int i = 1; i <= lstresults->Count(); ++i)
             if (lstresults->Selected(i))
-                rows.append({QStringLiteral("1"), lstresults->SubItem(i, 7), lstresults->SubItem(i, 8)});
+                rows.append(Cue::Row({lstresults->SubItem(i, 7), lstresults->SubItem(i, 8)}));
         return rows;
     });
 }
