@@ -143,6 +143,10 @@ TEST(Program, EndsWithoutACrashWhenTheDisplayGoesAway) {
     QProcessEnvironment env = environment();
     env.insert("QT_QPA_PLATFORM", "xcb");
     env.insert("DISPLAY", ":" + QString::fromLatin1(x.readLine().trimmed()));
+    // Under AddressSanitizer the strict string check flags a legal strndup of
+    // an unterminated buffer in the X keyboard library, before our code runs.
+    if (env.contains("ASAN_OPTIONS"))
+        env.insert("ASAN_OPTIONS", env.value("ASAN_OPTIONS") + ":strict_string_checks=0");
     Program p(env);
     ASSERT_TRUE(p.waitUntilUp());
     x.terminate();
