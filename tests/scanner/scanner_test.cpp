@@ -51,21 +51,6 @@ struct Scan : ::testing::Test {
         tag[127] = char(genre);
         return QByteArray(300, 'm') + tag;
     }
-    // The folder's rows in insertion order: column values joined by "|", Null as "~".
-    QStringList rows(const QString& folderPath, const QString& columns = "artist") const {
-        QSqlQuery q(Module1::cnLibrary.database());
-        q.prepare("SELECT " + columns + " FROM songs WHERE path=? ORDER BY id");
-        q.addBindValue(folderPath);
-        q.exec();
-        QStringList out;
-        while (q.next()) {
-            QStringList cells;
-            for (int i = 0; i < q.record().count(); ++i)
-                cells << (q.value(i).isNull() ? QStringLiteral("~") : q.value(i).toString());
-            out << cells.join('|');
-        }
-        return out;
-    }
 };
 
 QByteArray randomBytes(int n, uint32_t seed) {
@@ -146,9 +131,9 @@ TEST_F(Scan, FolderContentsBecomeRows) {
         QStringList want = c.rows;
         if (QString(c.name).startsWith("links") && QFile(dir + "a.mp3").open(QIODevice::ReadOnly))
             want[0] = "a.mp3|Rock|Song";  // the superuser reads every file
-        EXPECT_EQ(rows(dir, "artist, genre, rtrim(title || artist2)"), want) << c.name;
+        EXPECT_EQ(app.rows(dir, "artist, genre, rtrim(title || artist2)"), want) << c.name;
     }
-    EXPECT_EQ(rows("/elsewhere/").size(), 1);
+    EXPECT_EQ(app.rows("/elsewhere/").size(), 1);
     EXPECT_EQ(Module1::FolderRemoved, 0);
 }
 
@@ -157,13 +142,13 @@ TEST_F(Scan, EmptyFolderKeepsItsRowsVanishedFolderLosesThem) {
     app.addSong("old.mp3", empty);
     app.addSong("x.mp3", gone);
     EXPECT_EQ(Scanner::ScanFolder(empty, true), Outcome::Empty);
-    EXPECT_EQ(rows(empty), QStringList({"old.mp3"}));
+    EXPECT_EQ(app.rows(empty), QStringList({"old.mp3"}));
     EXPECT_EQ(Module1::FolderRemoved, 0);
 
     QDir(gone).removeRecursively();
     EXPECT_EQ(Scanner::ScanFolder(gone, true), Outcome::Removed);
-    EXPECT_TRUE(rows(gone).isEmpty());
-    EXPECT_EQ(rows(empty).size(), 1);
+    EXPECT_TRUE(app.rows(gone).isEmpty());
+    EXPECT_EQ(app.rows(empty).size(), 1);
     EXPECT_EQ(Module1::FolderRemoved, 1);
 
     // A folder that cannot be listed is as if gone (unless the superuser lists it).
@@ -193,17 +178,17 @@ TEST_F(Scan, FolderIsReplacedWholeOrNotAtAll) {
     };
     ASSERT_EQ(Scanner::ScanFolder(f, true, peek), Outcome::Rebuilt);
     EXPECT_EQ(midway, QStringList({"old.mp3"}));
-    EXPECT_EQ(rows(f, "artist, genre"), QStringList({"1.mp3|~", "2.mp3|~", "3.mp3|~"}));
+    EXPECT_EQ(app.rows(f, "artist, genre"), QStringList({"1.mp3|~", "2.mp3|~", "3.mp3|~"}));
 
     QFile(f + "2.mp3").open(QIODevice::WriteOnly);
     EXPECT_EQ(Scanner::ScanFolder(f, false, [](int done, int) { return done < 2; }), Outcome::Cancelled);
-    EXPECT_EQ(rows(f).size(), 3);
+    EXPECT_EQ(app.rows(f).size(), 3);
 
     app.exec(
         "CREATE TRIGGER boom BEFORE INSERT ON songs WHEN NEW.artist='2.mp3' "
         "BEGIN SELECT RAISE(ABORT, 'disk trouble'); END");
     EXPECT_EQ(Scanner::ScanFolder(f, false), Outcome::Removed);
-    EXPECT_TRUE(rows(f).isEmpty());
+    EXPECT_TRUE(app.rows(f).isEmpty());
     EXPECT_FALSE(Module1::rsLibrary.IsOpen());
     app.exec("DROP TRIGGER boom");
     EXPECT_EQ(Scanner::ScanFolder(f, false), Outcome::Rebuilt) << "the transaction was ended";
@@ -224,7 +209,7 @@ TEST_F(Scan, TagsAreReadOnlyWhenTheBoxOrTheStartupRescanSaySo) {
         if (c.loaded) Windows::Load<frmSetup>().Check1->setChecked(c.check1);
         Module1::StartupRescan = c.startup;
         Module1::ScanFolder(f);
-        EXPECT_EQ(rows(f, "genre"), QStringList({c.genre})) << c.loaded << c.check1 << c.startup;
+        EXPECT_EQ(app.rows(f, "genre"), QStringList({c.genre})) << c.loaded << c.check1 << c.startup;
         EXPECT_EQ(Windows::IsLoaded<frmSetup>(), c.loaded);
     }
 }
@@ -266,12 +251,12 @@ TEST_F(Scan, OneProgressAndCancelCoverTheRunAndNoHandlerBreaksIt) {
     EXPECT_TRUE(label.startsWith("Scanning " + f + "\n") && label.endsWith(" of 30 files"))
         << label.toStdString();
     // The folder done stays, the one in progress is rolled back, the rest wait.
-    EXPECT_EQ(rows(before), QStringList({"b.mp3"}));
-    EXPECT_EQ(rows(f), QStringList({"kept.mp3"}));
-    EXPECT_EQ(rows(after), QStringList({"old.mp3"}));
-    EXPECT_TRUE(rows(other).isEmpty());
+    EXPECT_EQ(app.rows(before), QStringList({"b.mp3"}));
+    EXPECT_EQ(app.rows(f), QStringList({"kept.mp3"}));
+    EXPECT_EQ(app.rows(after), QStringList({"old.mp3"}));
+    EXPECT_TRUE(app.rows(other).isEmpty());
     Module1::ScanFolder(f);
-    EXPECT_EQ(rows(f).size(), 30);
+    EXPECT_EQ(app.rows(f).size(), 30);
 }
 
 TEST_F(Scan, BrowseFolderTrimsTheSeparator) {

@@ -2,6 +2,7 @@
 
 #include <QSqlError>
 #include <QSqlQuery>
+#include <QSqlRecord>
 #include <stdexcept>
 
 #include "app/Module1.h"
@@ -63,4 +64,15 @@ QString TempApp::scalar(const QString& sql) const {
 
 void TempApp::exec(const QString& sql) const {
     Module1::cnLibrary.Execute(sql);
+}
+
+QStringList TempApp::rows(const QString& folder, const QString& columns) const {
+    QSqlQuery q(Module1::cnLibrary.database());
+    q.prepare("SELECT " + columns + " FROM songs WHERE path=? ORDER BY id");
+    q.addBindValue(folder);
+    q.exec();
+    QStringList out;
+    for (QStringList cells; q.next(); out << cells.join('|'), cells.clear())
+        for (int i = 0; i < q.record().count(); ++i) cells << (q.isNull(i) ? "~" : q.value(i).toString());
+    return out;
 }

@@ -3,6 +3,7 @@
 // Module1 reset and pointed at the folder, the connection open, fake decks
 // and a scripted UI installed. Unloads every window at the end.
 #include <QString>
+#include <QStringList>
 #include <QTemporaryDir>
 #include <memory>
 
@@ -23,6 +24,8 @@ class TempApp {
     // Runs a statement on the library and returns the first column of the first row.
     QString scalar(const QString& sql) const;
     void exec(const QString& sql) const;
+    // A folder's rows in insertion order: the columns joined by "|", Null as "~".
+    QStringList rows(const QString& folder, const QString& columns = QStringLiteral("artist")) const;
 
     ScriptedUi ui;
     FakeDecksGuard decks;

@@ -77,18 +77,6 @@ double played(const QString& path) {
 struct MoreTypes : ::testing::Test {
     TempApp app;
     QString dir = app.path() + "/";
-    // The folder's rows in order, the columns joined by "|", Null as "~".
-    QStringList rows(const QString& folder, const QString& columns = "artist") const {
-        QSqlQuery q(Module1::cnLibrary.database());
-        q.prepare("SELECT " + columns + " FROM songs WHERE path=? ORDER BY id");
-        q.addBindValue(folder);
-        q.exec();
-        QStringList out;
-        for (QStringList cells; q.next(); out << cells.join('|'), cells.clear())
-            for (int i = 0; i <= columns.count(','); ++i)
-                cells << (q.isNull(i) ? "~" : q.value(i).toString());
-        return out;
-    }
     MoreTypes() {
         for (const Type& t : kTypes) {
             QStringList args = {"-v",  "error", "-f", "lavfi", "-i", "sine=frequency=440:duration=2",
@@ -110,7 +98,7 @@ TEST_F(MoreTypes, AreScannedPlayedAndEditedInTheirOwnTag) {
     ASSERT_EQ(Scanner::ScanFolder(dir, true, {}, {true, true}), Scanner::Outcome::Rebuilt);
     QStringList expected;
     for (const Type& t : kTypes) expected << t.row;
-    EXPECT_EQ(rows(dir, columns).join('\n').toStdString(), expected.join('\n').toStdString());
+    EXPECT_EQ(app.rows(dir, columns).join('\n').toStdString(), expected.join('\n').toStdString());
 
     id3search& w = Windows::Load<id3search>();
     w.cmdListAll_Click();
@@ -132,12 +120,12 @@ TEST_F(MoreTypes, AreScannedPlayedAndEditedInTheirOwnTag) {
         if (QString(t.file).endsWith("aac")) {
             EXPECT_EQ(app.ui.lastText(), "Velumix cannot save tag information. The file may be Read Only");
             EXPECT_EQ(after, before);
-            EXPECT_EQ(rows(dir, columns)[i].toStdString(), t.row);
+            EXPECT_EQ(app.rows(dir, columns)[i].toStdString(), t.row);
             continue;
         }
         EXPECT_TRUE(NativeTag::Read(dir + t.file, f));
         EXPECT_EQ(f.title + "|" + f.genre + "|" + f.artist, "Новый|Jazz|Artist");
-        EXPECT_EQ(rows(dir, columns)[i].toStdString(), "Новый|Artist|Album|2001|Comment|Jazz");
+        EXPECT_EQ(app.rows(dir, columns)[i].toStdString(), "Новый|Artist|Album|2001|Comment|Jazz");
         EXPECT_NE(after.right(128).left(3), "TAG");
         if (i == 0) {
             EXPECT_EQ(flacAudio(after), flacAudio(before));
@@ -149,9 +137,9 @@ TEST_F(MoreTypes, StayOutWithTheOptionsOff) {
     Options::Set(Options::MoreAudioTypes, false);
     Options::Set(Options::ReadAllTagFormats, false);
     Module1::ScanFolder(dir);
-    EXPECT_EQ(rows(dir, "artist, title"), QStringList({"g.mp3|~", "h.wma|~"}));
+    EXPECT_EQ(app.rows(dir, "artist, title"), QStringList({"g.mp3|~", "h.wma|~"}));
     Options::Set(Options::MoreAudioTypes, true);
     Options::Set(Options::ReadAllTagFormats, true);
     Module1::ScanFolder(dir);
-    EXPECT_EQ(rows(dir).size(), int(std::size(kTypes)));
+    EXPECT_EQ(app.rows(dir).size(), int(std::size(kTypes)));
 }
