@@ -9,6 +9,7 @@
 
 #include "app/decks/EngineDeckPlayer.h"
 #include "app/decks/SoundOptions.h"
+#include "support/AudioRender.h"
 #include "support/OfflineShow.h"
 #include "support/TempApp.h"
 #include "support/WavWriter.h"
@@ -31,14 +32,10 @@ class FadeSound : public ::testing::Test {
   protected:
     // Level of a tone in the left channel over [from, from + seconds), in dB of the song's own level.
     double level(double hz, double from, double seconds) const {
-        const std::vector<float>& left = show->left;
-        const long a = std::lround(from * kRate), n = std::lround(seconds * kRate);
-        double re = 0, im = 0;
-        for (long i = 0; i < n && a + i < long(left.size()); ++i) {
-            re += left[a + i] * std::cos(2 * M_PI * hz * i / kRate);
-            im += left[a + i] * std::sin(2 * M_PI * hz * i / kRate);
-        }
-        return 20 * std::log10(std::max(2 * std::hypot(re, im) / n, 1e-9) / kAmplitude);
+        const long a = std::lround(from * kRate);
+        const long n = std::min(std::lround(seconds * kRate), long(show->left.size()) - a);
+        const double amplitude = n > 0 ? ToneAmplitude(show->left.data() + a, 1, kRate, hz, n) : 0;
+        return 20 * std::log10(std::max(amplitude, 1e-9) / kAmplitude);
     }
     // Level heard through the second after the tick at `tick` seconds, once the gain ramp settled.
     double afterTick(const Song& s, int tick) const { return level(s.hz, tick + 0.2, 0.7); }
@@ -123,41 +120,24 @@ TEST_F(FadeSound, SmoothFadesGlideWithoutAudibleSteps) {
 
 // Songs shorter than the fade on either deck, and files that never open, at
 // the top of the cue and in the middle: every good song plays once, in cue
-// order, under its own name, with no silence between songs. A song loaded by
-// hand stays on its deck, stopped, even with the fader at deck 2's end.
+// order, under its own name, with no silence between songs.
 TEST_F(FadeSound, ShortAndBrokenSongsNeverLeaveDeadAir) {
     constexpr int kLow = 8000;
     show = std::make_unique<OfflineShow>(app, kLow);
-    form1& f = *show->f;
-    const QString loaded = song("loaded.wav", 5, 200, kLow);
-    f.lstPlaylist->AddRows({{"1", "loaded.wav", app.path() + "/"}});
-    f.Fader->setValue(60);
-    f.chkAutoFade->setChecked(true);
-    f.chkAutoFade_Click();
-    f.cmdLD2_Click();
-    show->run(3);
-    EXPECT_EQ(std::make_tuple(show->deck(2)->FileName(), show->deck(2)->PlayState(), f.T2->isActive()),
-              std::make_tuple(loaded, int(DeckPlayer::Stopped), false));
-    EXPECT_TRUE(show->started.isEmpty());
-
-    // Each length comes twice, once on each deck: the decks take turns.
-    const double lengths[] = {1, 3, 6, 10, 11, 15, 26, 40, 3, 1, 10, 6, 15, 11, 40, 26};
-    QStringList files, good;
-    for (int i = 0; i < 16; ++i)
-        good << song(QString("s%1-%2s.wav").arg(i).arg(lengths[i]), lengths[i], 300 + 20 * i, kLow);
     QFile(app.path() + "/zero.mp3").open(QIODevice::WriteOnly);
     QFile garbage(app.path() + "/garbage.mp3");
     ASSERT_TRUE(garbage.open(QIODevice::WriteOnly));
     garbage.write(QByteArray("not a song at all. ").repeated(2000));
     garbage.close();
-    const QString bad[] = {app.path() + "/garbage.mp3", app.path() + "/zero.mp3",
-                           app.path() + "/missing.mp3"};
-    files = good;
-    files.insert(0, bad[0]);
-    files.insert(3, bad[1]);
-    files.insert(8, bad[2]);
-    files.insert(12, bad[0]);
-    files.insert(16, bad[1]);
+    const char* bad[] = {"/garbage.mp3", "/zero.mp3", "/missing.mp3"};
+    // Each length comes twice, once on each deck: the decks take turns.
+    const double lengths[] = {1, 3, 6, 10, 11, 15, 26, 40, 3, 1, 10, 6, 15, 11, 40, 26};
+    QStringList files, good;
+    for (int i = 0; i < 16; ++i) {
+        if (i % 3 == 0) files << app.path() + bad[i / 3 % 3];
+        good << song(QString("s%1-%2s.wav").arg(i).arg(lengths[i]), lengths[i], 300 + 20 * i, kLow);
+        files << good.last();
+    }
     show->start(files);
     show->runToEnd(400);
 
@@ -167,5 +147,5 @@ TEST_F(FadeSound, ShortAndBrokenSongsNeverLeaveDeadAir) {
         EXPECT_EQ(show->startDeck[i], i % 2 ? 2 : 1) << show->started[i].toStdString();
     }
     EXPECT_LT(show->longestSilence, 1.0);
-    EXPECT_EQ(f.lstPlaylist->Count(), 0);
+    EXPECT_EQ(show->f->lstPlaylist->Count(), 0);
 }
