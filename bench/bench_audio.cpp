@@ -14,7 +14,7 @@
 #include <unistd.h>
 
 // The test fixtures' in-process encoder.
-#include "audio/AudioFixtures.cpp"
+#include "audio/AudioFixtures.h"
 
 using Clock = std::chrono::steady_clock;
 using fixtures::chirp;

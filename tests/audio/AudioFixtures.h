@@ -1,50 +1,75 @@
 #pragma once
 // Test material for the audio engine: songs encoded on the fly by the ffmpeg
-// program, MIDI files assembled byte by byte, offline rendering, and
-// measurements on rendered interleaved stereo (the left channel).
+// program and MIDI files assembled byte by byte. Shared with bench_audio.
+#include <QFile>
+#include <algorithm>
+#include <cmath>
 #include <cstdint>
+#include <cstdio>
 #include <functional>
 #include <string>
 #include <vector>
 
-#include "audio/Engine.h"
+#include "support/AudioRender.h"
 
 namespace fixtures {
 
-using SampleFn = std::function<double(long frame, int channel)>;
+using Bytes = std::vector<uint8_t>;
 
 // Encodes frames of sample() (as 16-bit PCM at rate) into path, with ffmpeg's
 // output options (say "-c:a libmp3lame"); false when ffmpeg fails.
-bool encode(const std::string& path, const std::string& options, int rate, int channels, long frames,
-            const SampleFn& sample);
+inline bool encode(const std::string& path, const std::string& options, int rate, int channels, long frames,
+                   const std::function<double(long frame, int channel)>& sample) {
+    const std::string cmd = "ffmpeg -v error -y -f s16le -ar " + std::to_string(rate) + " -ac " +
+                            std::to_string(channels) + " -i - " + options + " '" + path + "'";
+    FILE* p = popen(cmd.c_str(), "w");
+    if (!p) return false;
+    std::vector<int16_t> buf;
+    for (long f = 0; f < frames; ++f)
+        for (int c = 0; c < channels; ++c)
+            buf.push_back(int16_t(std::lround(std::clamp(sample(f, c), -1.0, 1.0) * 32767)));
+    const bool wrote = std::fwrite(buf.data(), 2, buf.size(), p) == buf.size();
+    return pclose(p) == 0 && wrote;
+}
+
 // A noise-like but reproducible signal in [-amp, amp]: no two stretches alike.
-double chirp(long frame, int rate, double amp = 0.5);
+inline double chirp(long frame, int rate, double amp = 0.5) {
+    const double t = double(frame) / rate;
+    return amp * std::sin(2 * M_PI * (220 * t + 90 * t * t) + 2 * std::sin(2 * M_PI * 3.3 * t));
+}
+
+inline void put32(Bytes& b, uint32_t v, bool bigEndian) {
+    for (int i = 0; i < 4; ++i) b.push_back(uint8_t(v >> (bigEndian ? 24 - 8 * i : 8 * i)));
+}
 
 // A standard MIDI file around the tracks' raw events (format 1 when more than one).
-std::vector<uint8_t> midiFile(const std::vector<std::vector<uint8_t>>& tracks, int division = 480);
+inline Bytes midiFile(const std::vector<Bytes>& tracks, int division = 480) {
+    Bytes f = {'M', 'T', 'h', 'd', 0, 0, 0, 6, 0, uint8_t(tracks.size() > 1), 0, uint8_t(tracks.size())};
+    f.insert(f.end(), {uint8_t(division >> 8), uint8_t(division)});
+    for (const Bytes& t : tracks) {
+        f.insert(f.end(), {'M', 'T', 'r', 'k'});
+        put32(f, uint32_t(t.size()), true);
+        f.insert(f.end(), t.begin(), t.end());
+    }
+    return f;
+}
+
 // Wraps a standard MIDI file in a RIFF RMID container, after an empty LIST chunk.
-std::vector<uint8_t> wrapRmi(const std::vector<uint8_t>& smf);
-bool writeBytes(const std::string& path, const std::vector<uint8_t>& bytes);
+inline Bytes wrapRmi(const Bytes& smf) {
+    const uint32_t pad = smf.size() & 1;
+    Bytes out = {'R', 'I', 'F', 'F'};
+    put32(out, uint32_t(4 + 12 + 8 + smf.size() + pad), false);
+    for (char c : std::string("RMIDLIST\4\0\0\0INFOdata", 20)) out.push_back(uint8_t(c));
+    put32(out, uint32_t(smf.size()), false);
+    out.insert(out.end(), smf.begin(), smf.end());
+    if (pad) out.push_back(0);
+    return out;
+}
 
-// Offline driving: pumps and renders until `deck` reports its end (then
-// 0.5 s more, where a second end would be a fault) or maxSeconds of output.
-struct PlayOut {
-    int ends = 0;
-    double renderedSeconds = 0;
-    double endPosition = -1;  // deck position when its end was reported
-};
-PlayOut renderUntilEnd(audio::Engine& engine, audio::Deck* deck, double maxSeconds,
-                       std::vector<float>* out = nullptr, int chunk = 1024);
-void renderFor(audio::Engine& engine, double seconds, std::vector<float>* out = nullptr, int chunk = 1024);
-
-double rms(const std::vector<float>& s, size_t fromFrame, size_t frames);
-double dB(double ratio);
-// Index of the first frame whose absolute value exceeds threshold, or -1.
-long firstAbove(const std::vector<float>& s, double threshold, size_t fromFrame = 0);
-// Offset (frames) of `part` inside `whole` that best matches, searched around `expected` +- range.
-long bestLag(const std::vector<float>& whole, const std::vector<float>& part, long expected, long range,
-             size_t length);
-// Amplitude of a sine of frequency hz over the given frames.
-double toneAmplitude(const std::vector<float>& s, int rate, double hz, size_t fromFrame, size_t frames);
+inline bool writeBytes(const std::string& path, const Bytes& bytes) {
+    QFile f(QString::fromStdString(path));
+    const qint64 n = qint64(bytes.size());
+    return f.open(QIODevice::WriteOnly) && f.write(reinterpret_cast<const char*>(bytes.data()), n) == n;
+}
 
 }  // namespace fixtures

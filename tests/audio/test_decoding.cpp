@@ -63,15 +63,15 @@ TEST_P(EachType, OpensKnowsItsLengthPlaysAndEndsOnce) {
     EXPECT_NEAR(deck->duration(), c.seconds, 0.05) << "as reported at open";
     deck->play();
     std::vector<float> out;
-    const PlayOut run = renderUntilEnd(engine, deck, c.seconds + 3, &out);
+    const PlayOut run = Render(engine, c.seconds + 3, &out, deck);
     EXPECT_EQ(run.ends, 1);
     EXPECT_NEAR(run.endPosition, c.seconds, 0.05);
     EXPECT_NEAR(deck->duration(), c.seconds, 0.05) << "after decoding to the end";
     // Audible in the middle, silent once ended.
     const size_t mid = size_t(c.seconds / 2 * engine.rate()),
                  after = size_t((c.seconds + 0.1) * engine.rate());
-    EXPECT_GT(rms(out, mid - 2400, 4800), 0.005);
-    EXPECT_LT(rms(out, after, out.size() / 2 - after), 1e-6);
+    EXPECT_GT(Rms(out, mid - 2400, 4800), 0.005);
+    EXPECT_LT(Rms(out, after, out.size() / 2 - after), 1e-6);
 }
 
 INSTANTIATE_TEST_SUITE_P(Types, EachType, ::testing::ValuesIn(kTypes),
@@ -102,7 +102,7 @@ TEST(Duration, IsCorrectedWhereTheContainerIsWrong) {
             EXPECT_NEAR(deck->duration(), truth, 0.05) << "known before the end";
         }
         deck->play();
-        const PlayOut run = renderUntilEnd(engine, deck, 10);
+        const PlayOut run = Render(engine, 10, nullptr, deck);
         EXPECT_EQ(run.ends, 1);
         EXPECT_NEAR(deck->duration(), truth, 0.1) << path;
         EXPECT_NEAR(run.endPosition, deck->duration(), 0.001) << path;

@@ -48,40 +48,37 @@ struct Elastic : ::testing::Test {
 
 }  // namespace
 
-TEST_F(Elastic, RecordsDirectChildWidgetsAndSkipsTheFirstResize) {
+// Each row: the outer size asked for, the size kept (never below half each way
+// on its own), and where the label, the button's font and the line end up.
+// Across scales by width; down by (height - 400) / (4650 - 400) twips, so
+// 620 px moves the label's top from 900 to 1884 twips, not to 1800.
+TEST_F(Elastic, ScalesEachControlFromItsRecordWithinHalfTheDesignedSize) {
     EXPECT_EQ(class_Elastic::Controls(&w), (QVector<QWidget*>{label, button, line, far}));
     EXPECT_EQ(label->font().pointSize(), 11) << "the first resize after Init changes nothing";
     EXPECT_EQ(far->x(), 2200);
-
-    resizeTo(400, 310);  // divisors 1: only fonts (up to even) and the overflowed record change
-    EXPECT_EQ(label->geometry(), QRect(20, 60, 100, 30));
-    EXPECT_EQ(label->font().pointSize(), 12);
-    EXPECT_EQ(button->font().pointSize(), 8);
-    EXPECT_EQ(far->x(), 0);
-}
-
-TEST_F(Elastic, ScalesAcrossByWidthAndDownLessTheFrameAllowance) {
-    resizeTo(800, 620);
-    // Down by (9300 - 400) / (4650 - 400), not by 2: top 900 -> 1884 twips.
-    EXPECT_EQ(label->geometry(), QRect(40, 126, 200, 63));
-    EXPECT_EQ(label->font().pointSize(), 22);
-    EXPECT_EQ(std::vector<int>({line->X1(), line->Y1(), line->X2(), line->Y2()}),
-              std::vector<int>({300, 1884, 3000, 1884}));
-    resizeTo(600, 310);  // 11 x 1.5 = 16.5 floors to 16; 8 x 1.5 = 12
-    EXPECT_EQ(label->font().pointSize(), 16);
-    EXPECT_EQ(button->font().pointSize(), 12);
-    resizeTo(400, 310);
-    EXPECT_EQ(label->geometry(), QRect(20, 60, 100, 30)) << "no drift";
-}
-
-TEST_F(Elastic, NeverSmallerThanHalfEachWayOnItsOwn) {
-    for (auto [asked, kept] : {std::pair{QSize(100, 620), QSize(200, 620)},
-                               {QSize(800, 50), QSize(800, 155)},
-                               {QSize(10, 10), QSize(200, 155)}}) {
-        resizeTo(asked.width(), asked.height());
-        EXPECT_EQ(w.frameGeometry().size(), kept);
+    const struct {
+        QSize asked, kept;
+        QRect label;
+        int labelPt, buttonPt;
+        QLine line;
+    } rows[] = {
+        {{800, 620}, {800, 620}, {40, 126, 200, 63}, 22, 16, {300, 1884, 3000, 1884}},
+        {{600, 310}, {600, 310}, {30, 60, 150, 30}, 16, 12, {225, 900, 2250, 900}},  // 16.5 floors
+        // Back at divisors 1: no drift, fonts round up to even, the overflowed far record moves.
+        {{400, 310}, {400, 310}, {20, 60, 100, 30}, 12, 8, {150, 900, 1500, 900}},
+        {{100, 620}, {200, 620}, {10, 126, 50, 63}, 6, 4, {75, 1884, 750, 1884}},
+        {{800, 50}, {800, 155}, {40, 27, 200, 14}, 22, 16, {300, 407, 3000, 407}},
+    };
+    for (const auto& r : rows) {
+        SCOPED_TRACE(testing::PrintToString(r.asked));
+        resizeTo(r.asked.width(), r.asked.height());
+        EXPECT_EQ(w.frameGeometry().size(), r.kept);
+        EXPECT_EQ(label->geometry(), r.label);
+        EXPECT_EQ(QPoint(label->font().pointSize(), button->font().pointSize()),
+                  QPoint(r.labelPt, r.buttonPt));
+        EXPECT_EQ(QLine(line->X1(), line->Y1(), line->X2(), line->Y2()), r.line);
     }
-    EXPECT_EQ(label->x(), 10);
+    EXPECT_EQ(far->x(), 0);
 }
 
 TEST(ElasticEdges, NoVerticalDivisorLeavesVerticalPropertiesAlone) {

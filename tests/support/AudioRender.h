@@ -1,0 +1,52 @@
+#pragma once
+// Driving an offline audio engine and measuring what it made: rendered output
+// is interleaved stereo, and the measures read one channel of it.
+#include <algorithm>
+#include <cmath>
+#include <vector>
+
+#include "audio/Engine.h"
+
+struct PlayOut {
+    int ends = 0;
+    double renderedSeconds = 0;
+    double endPosition = -1;  // deck position when its end was reported
+};
+
+// Pumps and renders `seconds` of output in chunks, appended to out when given.
+// With a deck, stops 0.5 s after it reports its end (where a second end would
+// be a fault).
+inline PlayOut Render(audio::Engine& engine, double seconds, std::vector<float>* out = nullptr,
+                      audio::Deck* deck = nullptr, int chunk = 1024) {
+    PlayOut run;
+    std::vector<float> buf(2 * size_t(chunk));
+    for (long frames = 0; frames < long(seconds * engine.rate()); frames += chunk) {
+        engine.pump();
+        engine.render(buf.data(), chunk);
+        if (out) out->insert(out->end(), buf.begin(), buf.end());
+        run.renderedSeconds = double(frames + chunk) / engine.rate();
+        if (deck && deck->takeEnded() && ++run.ends == 1) {
+            run.endPosition = deck->position();
+            seconds = std::min(seconds, run.renderedSeconds + 0.5);
+        }
+    }
+    return run;
+}
+
+// Root mean square of the left channel over the given frames.
+inline double Rms(const std::vector<float>& s, size_t from, size_t frames) {
+    double sum = 0;
+    for (size_t i = from; i < from + frames && 2 * i < s.size(); ++i) sum += double(s[2 * i]) * s[2 * i];
+    return std::sqrt(sum / double(frames));
+}
+
+// Amplitude of a sine of frequency hz in s[0], s[stride], ... over the given frames.
+inline double ToneAmplitude(const float* s, int stride, int rate, double hz, long frames) {
+    double re = 0, im = 0;
+    for (long i = 0; i < frames; ++i) {
+        const double phase = 2 * M_PI * hz * double(i) / rate;
+        re += s[stride * i] * std::cos(phase);
+        im += s[stride * i] * std::sin(phase);
+    }
+    return 2 * std::hypot(re, im) / double(frames);
+}
