@@ -35,6 +35,11 @@ std::vector<BadList> cases() {
         {"damage in the middle",
          "\"/a/*()*1.mp3\"\r\n\r\n   \r\n\"garbage\"\r\n/b/*()*2, 3.mp3\n\"/c/*()*4.mp3\"",
          {"1.mp3", "2", "4.mp3"}},
+        // A doubled quote is a quote of the name; an unquoted record is trimmed of
+        // spaces only; after a closing quote the rest up to a comma is dropped.
+        {"quoting",
+         "\"/m/*()*a \"\"q\"\", b\"\r\n  /m/*()*c d \t \r\n\"/m/*()*e\" junk,\"/m/*()*f\"\r\n",
+         {"a \"q\", b", "c d \t", "e", "f"}},
         {"10 MB line", huge, {QString(10 * 1024 * 1024, 'a') + ".mp3"}},
         {"one record in a Windows code page",
          "\"/m/*()*Caf\xC3\xA9.mp3\"\r\n\"/m/*()*caf\xE9.mp3\"\r\n",

@@ -48,7 +48,7 @@ TEST(CrashSafety, KilledWhileRewritingAListLeavesOneWholeCue) {
     const QByteArray a = cueBytes(400, "a"), b = cueBytes(613, "b");
     ASSERT_TRUE(ListFile::WriteAtomically(file, a));
     std::mt19937 rng(20261206);
-    for (int k = 0; k < 150; ++k) {
+    for (int k = 0; k < 100; ++k) {
         killDuring(rng, 4000, [&] {
             for (int i = 0;; ++i) ListFile::WriteAtomically(file, (i % 2) ? a : b);
         });
@@ -81,7 +81,7 @@ TEST(CrashSafety, KilledDuringAScanLeavesTheOldOrTheNewFolder) {
     app.addSong("other.mp3", "/elsewhere/");
     std::mt19937 rng(77);
     int sawOld = 0;
-    for (int k = 0; k < 30; ++k) {
+    for (int k = 0; k < 20; ++k) {
         // The child gets a connection of its own: an SQLite handle must not cross a fork.
         Module1::cnLibrary.Close();
         killDuring(rng, 40000, [&] {

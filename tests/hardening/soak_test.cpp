@@ -1,15 +1,13 @@
-// A night compressed into seconds: auto fade plays through a cue on scripted
-// decks while the cue is edited between ticks (moves, deletes, additions at
-// both ends) and folder scans run, with engine ticks arriving from inside the
-// scans' event pumping. The show must go on: songs play in the order the cue
-// holds them when their turn comes, each once, and some deck is always
-// playing while songs wait. Long runs and their figures are the benchmarks'.
+// A night compressed into a fraction of a second: auto fade plays through a
+// cue on scripted decks while the cue is edited between ticks (moves, deletes,
+// additions at both ends) and folder scans run, with engine ticks arriving
+// from inside the scans' event pumping. The show must go on: songs play in
+// the order the cue holds them when their turn comes, each once, and some
+// deck is always playing while songs wait. Long runs are the benchmarks'.
 #include <gtest/gtest.h>
 
 #include <QCoreApplication>
-#include <QDir>
 #include <QFile>
-#include <QSet>
 #include <QTemporaryDir>
 #include <random>
 
@@ -19,14 +17,9 @@
 #include "app/form1.h"
 #include "support/TempApp.h"
 
-// Readable failure messages for names.
-static void PrintTo(const QString& s, std::ostream* os) {
-    *os << '"' << s.toStdString() << '"';
-}
-
 namespace {
 
-constexpr int kSongs = 150;
+constexpr int kSongs = 60;
 const QString kFolder = QStringLiteral("/soak/");
 
 // Every scan call pumps events, and no progress dialog ever shows.
@@ -41,13 +34,9 @@ class SoakTest : public ::testing::Test {
     QTemporaryDir scanRoot;
     form1* f = nullptr;
     std::mt19937 rng{20261206};
-
     QStringList started;  // songs in the order they went onto a deck
-    QSet<QString> everStarted;
-    int ticks = 0, silentTicks = 0;
-    int opened1 = 0, opened2 = 0;
-    int moves = 0, tops = 0, deletes = 0, additions = 0, scans = 0;
-    int added = 0, deletedRows = 0;
+    int ticks = 0, silentTicks = 0, scans = 0, added = 0, deleted = 0;
+    qsizetype opened[3] = {};
 
     void SetUp() override {
         app.addSong("seed.mp3", "/seed/");
@@ -74,15 +63,17 @@ class SoakTest : public ::testing::Test {
     static FakeDeckPlayer* deck(int n) { return FakeDeckPlayer::deckNo(n); }
     static bool playing(int n) { return deck(n)->PlayState() == DeckPlayer::Playing; }
     int pick(int n) { return 1 + int(rng() % unsigned(n)); }
+    QStringList cue() const {
+        QStringList out;
+        for (int i = 1; i <= f->lstPlaylist->Count(); ++i) out << f->lstPlaylist->SubItem(i, 1);
+        return out;
+    }
 
     // One second of music and one engine tick, checked against the cue as it
     // stood: a song that starts is the one on top, and the only change the
     // tick makes to the cue is taking it off.
     void tick() {
-        const ListView* list = f->lstPlaylist;
-        const int count = list->Count();
-        const QString top = count ? list->SubItem(1, 1) : QString();
-        const QString second = count > 1 ? list->SubItem(2, 1) : QString();
+        const QStringList before = cue();
         deck(1)->advance(1.0);
         deck(2)->advance(1.0);
         if (f->T1->isActive())
@@ -90,26 +81,17 @@ class SoakTest : public ::testing::Test {
         else if (f->T2->isActive())
             f->T2_Timer();
         ++ticks;
-
         QStringList now;
-        for (int n = 1; n <= 2; ++n) {
-            int& seen = n == 1 ? opened1 : opened2;
-            for (; seen < deck(n)->opened.size(); ++seen) now << deck(n)->opened[seen].mid(kFolder.size());
-        }
-        ASSERT_LE(now.size(), 1) << "two songs started in one tick " << ticks;
-        const QString topNow = list->Count() ? list->SubItem(1, 1) : QString();
-        if (now.isEmpty()) {
-            ASSERT_EQ(list->Count(), count) << "tick " << ticks << " changed the cue without starting a song";
-            ASSERT_EQ(topNow, top) << "tick " << ticks;
-        } else {
-            ASSERT_EQ(now[0], top) << "tick " << ticks << " started a song that was not next";
-            ASSERT_EQ(list->Count(), count - 1) << "tick " << ticks;
-            ASSERT_EQ(topNow, second) << "tick " << ticks;
-            ASSERT_FALSE(everStarted.contains(now[0])) << now[0].toStdString() << " played twice";
-            everStarted.insert(now[0]);
-            started << now[0];
-        }
-        if (list->Count() && !playing(1) && !playing(2)) ++silentTicks;
+        for (int n = 1; n <= 2; ++n)
+            for (; opened[n] < deck(n)->opened.size(); ++opened[n])
+                now << deck(n)->opened[opened[n]].mid(kFolder.size());
+        ASSERT_LE(now.size(), 1) << "two songs started in tick " << ticks;
+        ASSERT_EQ(cue(), now.isEmpty() ? before : before.mid(1)) << "tick " << ticks;
+        if (!cue().isEmpty() && !playing(1) && !playing(2)) ++silentTicks;
+        if (now.isEmpty()) return;
+        ASSERT_EQ(now[0], before.value(0)) << "tick " << ticks << " started a song that was not next";
+        ASSERT_FALSE(started.contains(now[0])) << now[0].toStdString() << " played twice";
+        started << now[0];
     }
 
     // One edit of the cue, as a DJ makes them while the show runs.
@@ -122,16 +104,13 @@ class SoakTest : public ::testing::Test {
             list->SetSelectedItem(pick(n));
             list->SetSelected(list->SelectedItem(), true);
             (what % 2 ? f->cmdUP_Click() : f->cmdDown_Click());
-            ++moves;
         } else if (what < 10 && n >= 3) {  // a few songs to the top
             for (int k = 0; k < 3; ++k) list->SetSelected(pick(n), true);
             f->cmdPlayNow_Click();
-            ++tops;
         } else if (what < 15 && n >= 1) {  // delete a song
             list->SetSelected(pick(n), true);
             f->cmdCS_Click();
-            deletedRows += n - list->Count();
-            ++deletes;
+            deleted += n - list->Count();
         } else {  // a new song from the results, at the end or sent to the top
             f->lstresults->Clear();
             f->lstresults->AddRows({{"1", songName('x', ++added), kFolder}});
@@ -141,7 +120,6 @@ class SoakTest : public ::testing::Test {
                 f->lstresults->SetSelected(1, true);
                 f->cmdFirst_Click();
             }
-            ++additions;
         }
         list->ClearSelection();
     }
@@ -149,13 +127,10 @@ class SoakTest : public ::testing::Test {
     // A scan of a small folder, during which its event pumping delivers a
     // few ticks and an edit, as the real timers would.
     void scan() {
-        const QString dir = scanRoot.path() + QString("/f%1/").arg(scans % 3);
-        QDir().mkpath(dir);
-        for (int k = 0; k < 6; ++k) {
-            QFile file(dir + QString("t%1-%2.mp3").arg(scans).arg(k));
-            file.open(QIODevice::WriteOnly);
-            file.write(QByteArray(300, 'm'));
-        }
+        const QString dir = scanRoot.path() + "/";
+        QFile file(dir + QString("t%1.mp3").arg(scans));
+        file.open(QIODevice::WriteOnly);
+        file.write(QByteArray(300, 'm'));
         bool ran = false;
         QMetaObject::invokeMethod(
             QCoreApplication::instance(),
@@ -174,27 +149,23 @@ class SoakTest : public ::testing::Test {
 
 TEST_F(SoakTest, AutoFadeThroughAnEditedCueWithScansRunning) {
     f->chkAutoFade->click();
-    ASSERT_TRUE(f->chkAutoFade->isChecked());
     f->Command2_Click();
     ASSERT_EQ(deck(1)->opened.size(), 1);
     started << deck(1)->opened[0].mid(kFolder.size());
-    everStarted.insert(started[0]);
-    opened1 = 1;
-
-    while (f->lstPlaylist->Count() > 0 && ticks < 100000 && !HasFatalFailure()) {
+    opened[1] = 1;
+    while (f->lstPlaylist->Count() > 0 && ticks < 20000 && !HasFatalFailure()) {
         tick();
         if (ticks % 10 == 0) edit();
-        if (ticks % 499 == 0) scan();
+        if (ticks % 149 == 0) scan();
     }
     ASSERT_FALSE(HasFatalFailure());
     ASSERT_EQ(f->lstPlaylist->Count(), 0) << "the cue never ran out";
     EXPECT_EQ(silentTicks, 0) << "ticks with both decks silent while songs waited";
     // Every song that was in the cue either played or was deleted.
-    EXPECT_EQ(started.size(), kSongs + added - deletedRows);
-    EXPECT_GE(started.size(), 100);
-    EXPECT_GE(scans, 3);
-    EXPECT_GT(moves * tops * deletes * additions, 0);
-    // The last song is still on air, at full volume, after the cue ran out.
+    EXPECT_EQ(started.size(), kSongs + added - deleted);
+    EXPECT_GE(started.size(), 40);
+    EXPECT_GE(scans, 2);
+    // The last song is still on air after the cue ran out.
     EXPECT_TRUE(playing(1) || playing(2));
 }
 

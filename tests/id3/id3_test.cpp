@@ -38,20 +38,8 @@ struct Id3 : ::testing::Test {
 }  // namespace
 
 // Where a tag must lie is tested through a scan in scanner_test; here what a
-// read gives back.
-TEST_F(Id3, ReadKeepsPaddingAndNothingOfAnEarlierRead) {
-    ID3v1Tag tag;
-    writeAll(f, QByteArray(500, 'x') + foreignTag());
-    ASSERT_TRUE(ReadID3Tag(f, tag));
-    EXPECT_EQ(tag.Title, "Title" + QString(25, QChar(0)));
-    EXPECT_EQ(tag.Genre, QString(QChar(17)));
-    for (const QString& none : {dir.path() + "/missing.mp3", dir.path()}) {
-        EXPECT_FALSE(ReadID3Tag(none, tag));
-        EXPECT_TRUE(tag.Title.isEmpty()) << "nothing may survive from the earlier read";
-    }
-}
-
-TEST_F(Id3, AppendsThenOverwritesInPlace) {
+// read gives back and what a write leaves in the file.
+TEST_F(Id3, ReadKeepsPaddingWriteAppendsThenOverwritesInPlace) {
     const QByteArray audio(1000, 'a');
     writeAll(f, audio);
     ID3v1Tag tag;
@@ -70,6 +58,15 @@ TEST_F(Id3, AppendsThenOverwritesInPlace) {
     tag.Title = "Again";
     ASSERT_TRUE(WriteID3Tag(f, tag));
     EXPECT_EQ(readAll(f), audio + block.replace(3, 30, QByteArray("Again").leftJustified(30)));  // in place
+
+    writeAll(f, audio + foreignTag());
+    ASSERT_TRUE(ReadID3Tag(f, tag));
+    EXPECT_EQ(tag.Title, "Title" + QString(25, QChar(0)));
+    EXPECT_EQ(tag.Genre, QString(QChar(17)));
+    for (const QString& none : {dir.path() + "/missing.mp3", dir.path()}) {
+        EXPECT_FALSE(ReadID3Tag(none, tag));
+        EXPECT_TRUE(tag.Title.isEmpty()) << "nothing may survive from the earlier read";
+    }
 }
 
 TEST_F(Id3, FailedWriteTellsTheUserAndLeavesTheFileAlone) {
@@ -98,9 +95,7 @@ TEST(Genres, LookupEdges) {
         {QString(QChar(255)), unknown},      {QString(), unknown},
     };
     for (const auto& [genre, name] : names) EXPECT_EQ(GenreName(genre), name) << name.toStdString();
-    const std::pair<QString, int> codes[] = {{"Rock", 17}, {"A Capela", 123}, {"rock", 12},
-                                             {"", 12},     {unknown, 12},     {"Rock ", 12}};
-    for (const auto& [name, code] : codes)
-        EXPECT_EQ(GenreCode(name), QString(QChar(code))) << name.toStdString();
+    for (const QString& other : {QString("rock"), QString(), unknown, QString("Rock ")})
+        EXPECT_EQ(GenreCode(other), QString(QChar(12))) << other.toStdString();  // "Other"
     for (int n = 0; n <= 125; ++n) EXPECT_EQ(GenreCode(GenreName(QString(QChar(n)))), QString(QChar(n)));
 }

@@ -4,8 +4,8 @@
 
 #include "library/ListFile.h"
 
-// Line ends, byte order marks and whole files are read through the program's
-// entry points in hardening/bad_lists_test; these are the pieces' own rules.
+// Line ends, byte order marks, quoting and damaged files are read through the
+// program's entry points in hardening/bad_lists_test; these are the pieces' own rules.
 TEST(ListFile, RecordsAndTheirEncoding) {
     EXPECT_EQ(ListFile::Record(QString::fromUtf8("/m/*()*Bj\xC3\xB6rk.mp3")),
               QByteArray("\"/m/*()*Bj\xC3\xB6rk.mp3\"\r\n"));
@@ -14,24 +14,6 @@ TEST(ListFile, RecordsAndTheirEncoding) {
         ListFile::Decode(QByteArray("Caf\xC3\xA9\r\ncaf\xE9 \x80 \x93q\x94\nBj\xC3\xB6rk")),
         QString::fromUtf8("Caf\xC3\xA9\r\ncaf\xC3\xA9 \xE2\x82\xAC \xE2\x80\x9Cq\xE2\x80\x9D\nBj\xC3\xB6rk"));
     EXPECT_EQ(ListFile::Decode(QByteArray()), QString());
-}
-
-TEST(ListFile, FieldsOfWrittenAndHandMadeFiles) {
-    const std::pair<QString, QStringList> cases[] = {
-        {"\"/a/*()*1.mp3\"\r\n\"/b/*()*x, y.wav\"\r\n", {"/a/*()*1.mp3", "/b/*()*x, y.wav"}},
-        {"\"/a/*()*1\"\r\n\r\n\"/b/*()*2\"\r\n", {"/a/*()*1", "", "/b/*()*2"}},  // empty line
-        {"/a/*()*x, y.wav\r\n", {"/a/*()*x", "y.wav"}},                          // unquoted comma
-        {"  a b \t \r\n", {"a b \t"}},                                           // spaces trimmed only
-        {"\"a\" junk,\"b\"\r\n", {"a", "b"}},                                    // after the quote: dropped
-        {"\"a\r\nb", {"a\r\nb"}},                                                // unterminated
-        {"\"a \"\"q\"\", b\"\r\n\"\"\r\n", {"a \"q\", b", ""}},                  // doubled quote
-    };
-    for (const auto& [text, fields] : cases) {
-        ListFile::RecordReader r(text);
-        QStringList got;
-        for (int guard = 0; !r.AtEnd() && guard < 100; ++guard) got << r.Next();
-        EXPECT_EQ(got, fields) << text.toStdString();
-    }
 }
 
 TEST(ListFile, SplitsAfterTheFolderSeparator) {

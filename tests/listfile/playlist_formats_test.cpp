@@ -11,13 +11,8 @@ using namespace PlaylistFormats;
 
 namespace {
 
-void touch(const QString& file) {
+void put(const QString& file, const QByteArray& bytes = {}) {
     QDir().mkpath(QFileInfo(file).path());
-    QFile f(file);
-    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-}
-
-void writeFile(const QString& file, const QByteArray& bytes) {
     QFile f(file);
     ASSERT_TRUE(f.open(QIODevice::WriteOnly));
     f.write(bytes);
@@ -35,13 +30,12 @@ TEST(PlaylistFormats, RoundTripKeepsAwkwardNames) {
                              "\xD0\x9F\xD0\xB5\xD1\x81\xD0\xBD\xD1\x8F.wma", "50% ;?:x.mp3"})
         songs.append({music, QString::fromUtf8(name)});
     songs.append({other, "ab:c.mp3"});
-    for (const Song& s : songs) touch(s.folder + s.name);
+    for (const Song& s : songs) put(s.folder + s.name);
     const QString listDir = tmp.path() + "/lists";
-    QDir().mkpath(listDir);
     for (Format f : {Format::M3U, Format::M3U8, Format::PLS, Format::XSPF})
         for (bool relative : {false, true}) {
             const QString file = listDir + "/l." + QStringList{"m3u", "m3u8", "pls", "xspf"}[int(f)];
-            writeFile(file, Write(f, songs, listDir, relative));
+            put(file, Write(f, songs, listDir, relative));
             const Imported in = Import(file);
             EXPECT_EQ(in.songs, songs) << file.toStdString() << relative;
             EXPECT_EQ(in.missing + in.urls, 0);
@@ -53,8 +47,8 @@ TEST(PlaylistFormats, RoundTripKeepsAwkwardNames) {
 TEST(PlaylistFormats, ReadsHandWrittenListsWithLfAndCrLf) {
     QTemporaryDir tmp;
     const QString d = tmp.path();
-    touch(d + "/sub/one.mp3");
-    touch(d + "/two two.wav");
+    put(d + "/sub/one.mp3");
+    put(d + "/two two.wav");
     const QByteArray abs = QFile::encodeName(d + "/two two.wav");
     const struct {
         const char* ext;
@@ -77,7 +71,7 @@ TEST(PlaylistFormats, ReadsHandWrittenListsWithLfAndCrLf) {
     for (const auto& l : lists)
         for (const bool crlf : {false, true}) {
             const QString file = d + "/list." + l.ext;
-            writeFile(file, crlf ? QByteArray(l.text).replace("\n", "\r\n") : l.text);
+            put(file, crlf ? QByteArray(l.text).replace("\n", "\r\n") : l.text);
             const Imported in = Import(file);
             EXPECT_EQ(in.songs, want) << l.ext << crlf;
             EXPECT_EQ(in.urls, 1) << l.ext;
@@ -86,11 +80,11 @@ TEST(PlaylistFormats, ReadsHandWrittenListsWithLfAndCrLf) {
 }
 
 TEST(PlaylistFormats, M3uFallsBackToWindows1252AndM3u8StaysUtf8) {
-    EXPECT_EQ(Parse(Format::M3U, "caf\xE9.mp3\n").value(0).location, QString::fromUtf8("caf\xC3\xA9.mp3"));
-    EXPECT_EQ(Parse(Format::M3U, "caf\xC3\xA9.mp3\n").value(0).location,
-              QString::fromUtf8("caf\xC3\xA9.mp3"));
-    EXPECT_EQ(Parse(Format::M3U8, "caf\xC3\xA9.mp3\n").value(0).location,
-              QString::fromUtf8("caf\xC3\xA9.mp3"));
+    const QString cafe = QString::fromUtf8("caf\xC3\xA9.mp3");
+    for (const auto& [format, bytes] : {std::pair{Format::M3U, "caf\xE9.mp3\n"},
+                                        {Format::M3U, "caf\xC3\xA9.mp3\n"},
+                                        {Format::M3U8, "caf\xC3\xA9.mp3\n"}})
+        EXPECT_EQ(Parse(format, bytes).value(0).location, cafe) << bytes;
     EXPECT_EQ(FormatOf("/x/A.M3U8"), Format::M3U8);
     EXPECT_EQ(FormatOf("/x/a.vlx"), std::nullopt);
     EXPECT_FALSE(Import("/nonexistent/a.m3u").error.isEmpty());

@@ -53,6 +53,13 @@ struct Scan : ::testing::Test {
     }
 };
 
+// Files with default contents.
+Files plain(std::initializer_list<const char*> names) {
+    Files out;
+    for (const char* n : names) out.append({QString::fromUtf8(n), {}});
+    return out;
+}
+
 QByteArray randomBytes(int n, uint32_t seed) {
     QByteArray b;
     for (int i = 0; i < n; ++i) b += char((seed = seed * 1664525u + 1013904223u) >> 24);
@@ -71,15 +78,8 @@ TEST_F(Scan, FolderContentsBecomeRows) {
         void (*more)(const QString& dir) = nullptr;
     } cases[] = {
         {"audio of this folder only",
-         {{"e.Mp3", {}},
-          {"c.txt", {}},
-          {"B.MP3", {}},
-          {"a.mp3", {}},
-          {"d.wma", {}},
-          {"track_mp3", {}},
-          {"song.mpeg", {}},
-          {"mp", {}},
-          {"sub.mp3/inner.mp3", {}}},
+         plain({"e.Mp3", "c.txt", "B.MP3", "a.mp3", "d.wma", "track_mp3", "song.mpeg", "mp",
+                "sub.mp3/inner.mp3"}),
          {"a.mp3|~|~", "B.MP3|~|~", "d.wma|~|~", "e.Mp3|~|~", "track_mp3|~|~"}},
         {"hidden files and resource forks",
          {{".hidden.mp3", {}}, {"._x.mp3", rock}, {"x.mp3", {}}},
@@ -95,12 +95,8 @@ TEST_F(Scan, FolderContentsBecomeRows) {
           {"noise.mp3", randomBytes(10000, 7)}},
          {"cut.mp3|~|~", "noise.mp3|~|~", "short.mp3|~|~", "tail.mp3|~|~", "zero.mp3|~|~"}},
         {"names in any script",
-         {{"100%.mp3", {}},
-          {"say \"hi\".mp3", {}},
-          {"odd*()*name.mp3", {}},
-          {"\u041a\u0438\u043d\u043e.mp3", {}},
-          {"\u5742\u672c\u4e5d.mp3", {}},
-          {"it's.mp3", {}}},
+         plain({"100%.mp3", "say \"hi\".mp3", "odd*()*name.mp3", "\u041a\u0438\u043d\u043e.mp3",
+                "\u5742\u672c\u4e5d.mp3", "it's.mp3"}),
          {"100%.mp3|~|~", "it's.mp3|~|~", "odd*()*name.mp3|~|~", "say \"hi\".mp3|~|~",
           "\u041a\u0438\u043d\u043e.mp3|~|~", "\u5742\u672c\u4e5d.mp3|~|~"},
          [](const QString& dir) {  // bytes that are not UTF-8, as old copies from other systems have
