@@ -6,22 +6,20 @@ namespace {
 const QStringList Five{"one.mp3", "two.mp3", "x, y.wav", "o'neil.mp3", "five.mp3"};
 }
 
-class AutoRecoverTest : public CueTest {
-  protected:
-    void setAutosave(const char* value) { app.exec(QString("UPDATE settings SET autosave='%1'").arg(value)); }
-    // Adds songs the way a user does: search results double-clicked one by one.
-    void addByDoubleClick(const QStringList& songs) {
-        fill(f->lstresults, songs);
-        for (int i = 1; i <= songs.size(); ++i) {
-            f->lstresults->SetSelectedItem(i);
-            f->lstresults_DblClick();
-        }
-    }
-};
+TEST_F(CueTest, WrittenAlwaysRestoredOnlyWhenOn) {
+    app.exec("UPDATE settings SET autosave='NO'");
+    fill(f->lstresults, Five);
+    select(f->lstresults, {1, 2, 3, 4, 5});
+    app.ui.popupChoices = {"Add Selected"};
+    f->lstresults_MouseDown(2, 0, 0, 0);
+    EXPECT_EQ(BackupRows(), CueRows());
+    restart();
+    EXPECT_TRUE(cue().isEmpty());
+    EXPECT_FALSE(f->mnuAutorecover->isChecked());
 
-TEST_F(AutoRecoverTest, RestartBringsBackTheCueAsLastWritten) {
-    setAutosave("YES");
-    addByDoubleClick(Five);
+    // Switching it on through the menu takes effect at the next start.
+    f->mnuAutorecover->trigger();
+    EXPECT_EQ(app.scalar("SELECT autosave FROM settings"), "YES");
     restart();
     EXPECT_EQ(cue(), Five);
     EXPECT_EQ(f->lblPlaySongs->text(), "Songs in cue:5");
@@ -33,26 +31,11 @@ TEST_F(AutoRecoverTest, RestartBringsBackTheCueAsLastWritten) {
     EXPECT_EQ(backup(), QByteArray());
     restart();
     EXPECT_TRUE(cue().isEmpty());
-}
-
-TEST_F(AutoRecoverTest, OffStillWritesButDoesNotRestore) {
-    setAutosave("NO");
-    addByDoubleClick({"a.mp3", "b.mp3"});
-    EXPECT_EQ(BackupRows(), QStringList({"1|a.mp3|/m/", "1|b.mp3|/m/"}));
-    restart();
-    EXPECT_TRUE(cue().isEmpty());
-    EXPECT_FALSE(f->mnuAutorecover->isChecked());
-
-    // Switching it on through the menu takes effect at the next start.
-    f->mnuAutorecover->trigger();
-    EXPECT_EQ(app.scalar("SELECT autosave FROM settings"), "YES");
-    restart();
-    EXPECT_EQ(cue(), QStringList({"a.mp3", "b.mp3"}));
     f->mnuAutorecover->trigger();
     EXPECT_EQ(app.scalar("SELECT autosave FROM settings"), "NO");
 }
 
-TEST_F(AutoRecoverTest, AFailedWriteOrAMissingMainWindowLeavesTheOldFile) {
+TEST_F(CueTest, AFailedWriteOrAMissingMainWindowLeavesTheOldFile) {
     fill(f->lstPlaylist, {"kept.mp3"});
     Module1::SaveAutoRecover();
     const QByteArray old = backup();

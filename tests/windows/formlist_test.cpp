@@ -22,9 +22,6 @@ TEST(MasterList, SplitsAnEntryBeforeTheFolder) {
 
 TEST(MasterList, ListsEverySongByNameWithTheTotal) {
     TempApp app;
-    EXPECT_EQ(Windows::Load<formlist>().Label2->text(), "0");
-    Windows::Unload<formlist>();
-    Windows::flushDeleted();
     app.addSong("zed.mp3", "/a/");
     app.addSong("same.mp3", "/one/");
     app.addSong("alpha.mp3", "/a/");

@@ -16,13 +16,6 @@ QString writeList(const QString& file, const QStringList& records) {
     return file;
 }
 
-QStringList lists(const multilist& w) {
-    QStringList out;
-    for (int i = 1; i <= w.lstPlaylist->Count(); ++i)
-        out << w.lstPlaylist->SubItem(i, 1) + "|" + w.lstPlaylist->SubItem(i, 2);
-    return out;
-}
-
 }  // namespace
 
 TEST(Multilist, TitleIsTheNameUpToTheFirstDot) {
@@ -41,23 +34,23 @@ TEST(Multilist, OpensSeveralFilesShowsTheTopListAndRemovesLists) {
     for (int i = 0; i < 5; ++i) w.cmdOpen_Click();
     EXPECT_EQ(app.ui.fileDialogs.value(0).kind, Seams::FileDialog::OpenMultiple);
     // Opening one again adds it again; cancelling changes nothing; the root's "/" is not doubled.
-    EXPECT_EQ(lists(w), (QStringList{"first.vlx|" + d, "a.vlx|" + d, "b.vlx|" + d, "a.vlx|" + d, "x.vlx|/",
-                                     "y.vlx|/"}));
+    EXPECT_EQ(RowsOf(w.lstPlaylist), (QStringList{"1|first.vlx|" + d, "1|a.vlx|" + d, "1|b.vlx|" + d,
+                                                  "1|a.vlx|" + d, "1|x.vlx|/", "1|y.vlx|/"}));
     // The top list is shown, not one just added.
     EXPECT_EQ(w.lblListTitle->text(), "Contents of Selected List:first");
     EXPECT_EQ(RowsOf(w.lstresults), QStringList{"1|first.mp3|/m/"});
 
     w.lstPlaylist->ClearSelection();
     w.cmdRemove_Click();  // nothing selected: nothing removed
-    EXPECT_EQ(lists(w).size(), 6);
+    EXPECT_EQ(w.lstPlaylist->Count(), 6);
     w.lstPlaylist->SetSelectedItem(3);
     w.lstPlaylist_Click();
     EXPECT_EQ(RowsOf(w.lstresults), QStringList{"1|b.mp3|/m/"});
     EXPECT_EQ(w.lblListTitle->text(), "Contents of Selected List:b");
     // Removing a list clears the contents even with lists left.
     w.cmdRemove_Click();
-    EXPECT_EQ(lists(w).size(), 5);
-    EXPECT_FALSE(lists(w).contains("b.vlx|" + d));
+    EXPECT_FALSE(RowsOf(w.lstPlaylist).contains("1|b.vlx|" + d));
+    EXPECT_EQ(w.lstPlaylist->Count(), 5);
     EXPECT_EQ(w.lstresults->Count(), 0);
     EXPECT_EQ(w.lblsongs->text(), "");
     EXPECT_EQ(w.lblListTitle->text(), "Contents of Selected List ");
