@@ -77,14 +77,13 @@ TEST_F(BadListTest, NoListToReadKeepsTheCue) {
     // A folder named like a list cannot be read, even by root (who reads every file).
     const QString folder = app.path() + "/folder.vlx";
     ASSERT_TRUE(QDir().mkpath(folder));
-    for (const QStringList& chosen :
-         {QStringList{app.path() + "/nowhere.vlx"}, QStringList{folder}, QStringList()}) {
+    for (const QString& chosen : {app.path() + "/nowhere.vlx", folder}) {
         fill(f->lstPlaylist, {"keep.mp3"});
         app.ui.messages.clear();
-        app.ui.files.push_back(chosen);
+        app.ui.files.push_back({chosen});
         f->cmdOpen_Click();
         EXPECT_EQ(cue(), QStringList({"keep.mp3"}));
-        EXPECT_EQ(app.ui.messages.size(), chosen.size()) << "told why, unless the dialog was cancelled";
+        EXPECT_EQ(app.ui.messages.size(), 1) << "told why";
     }
 }
 
