@@ -33,19 +33,14 @@ void killDuring(std::mt19937& rng, int maxUs, Body body) {
     waitpid(pid, &status, 0);
 }
 
-QByteArray cueBytes(int rows, const QString& tag) {
-    QByteArray out;
-    for (int i = 0; i < rows; ++i)
-        out += ListFile::Record(QStringLiteral("/music/%1/*()*song %2 of %3.mp3").arg(tag).arg(i).arg(rows));
-    return out;
-}
-
 }  // namespace
 
 TEST(CrashSafety, KilledWhileRewritingAListLeavesOneWholeCue) {
     QTemporaryDir dir;
     const QString file = dir.path() + "/backup.vlx";
-    const QByteArray a = cueBytes(400, "a"), b = cueBytes(613, "b");
+    // Two cues of different lengths, so a mix of them shows.
+    const QByteArray a = ListFile::Record("/music/a/*()*song a.mp3").repeated(400);
+    const QByteArray b = ListFile::Record("/music/b/*()*song b.mp3").repeated(613);
     ASSERT_TRUE(ListFile::WriteAtomically(file, a));
     std::mt19937 rng(20261206);
     for (int k = 0; k < 100; ++k) {

@@ -5,13 +5,13 @@
 #include <QFile>
 #include <QProcess>
 #include <QSqlQuery>
-#include <vector>
 
 #include "app/Module1.h"
 #include "app/TagOptions.h"
 #include "audio/Engine.h"
 #include "library/NativeTag.h"
 #include "library/Scanner.h"
+#include "support/AudioRender.h"
 #include "support/TempApp.h"
 #include "windows/id3search.h"
 
@@ -58,20 +58,14 @@ QByteArray flacAudio(const QByteArray& b) {
     return b.mid(at);
 }
 
-// Seconds the engine plays the file for, offline.
+// Seconds the engine plays the file for, offline (-1: it would not open).
 double played(const QString& path) {
     audio::Engine engine(audio::Engine::Offline{48000});
     audio::Deck* deck = engine.addDeck();
     std::string error;
     if (!deck->open(path.toStdString(), error)) return -1;
     deck->play();
-    std::vector<float> buf(2 * 1024);
-    for (int i = 0; i < 48000 * 5 / 1024; ++i) {
-        engine.pump();
-        engine.render(buf.data(), 1024);
-        if (deck->takeEnded()) return deck->position();
-    }
-    return -2;
+    return Render(engine, 5, nullptr, deck).endPosition;
 }
 
 struct MoreTypes : ::testing::Test {
