@@ -4,7 +4,7 @@
 
 class DeckPlayback : public DeckFixture {};
 
-TEST_F(DeckPlayback, PlayCompiledListStartsTheTopSongOnDeck1) {
+TEST_F(DeckPlayback, PlayCompiledListStartsTheTopSongOnDeck1AndLoadingFollows) {
     cue({"B.mp3"});
     f->cmdLD2_Click();
     d2()->Play();  // goes on playing, 60 dB down
@@ -35,6 +35,26 @@ TEST_F(DeckPlayback, PlayCompiledListStartsTheTopSongOnDeck1) {
     f->Command2_Click();
     EXPECT_TRUE(f->T1->isActive());
     EXPECT_FALSE(f->T2->isActive());
+
+    // Loading a deck by hand is blocked only by its own watcher, with auto fade.
+    d2()->Stop();
+    cue({"E.mp3", "F.mp3", "G.mp3"});
+    d1()->SetVolume(-300);
+    f->cmdLD1_Click();
+    EXPECT_EQ(d1()->opened.last(), file("C.mp3"));
+    f->cmdLD2_Click();
+    EXPECT_EQ(std::make_tuple(d2()->opened.last(), d2()->PlayState(), f->lblD2->text(), CueCountLabel()),
+              std::make_tuple(file("E.mp3"), int(DeckPlayer::Stopped), QString("E.mp3"),
+                              QString("Songs in cue:2")));
+    EXPECT_EQ(BackupRows(), CueRows());
+    // Deck 1 and the engine are untouched.
+    EXPECT_EQ(std::make_tuple(d1()->PlayState(), d1()->Volume(), d2()->Volume(), Module1::CurrentDeck),
+              std::make_tuple(int(DeckPlayer::Playing), -300, -6000, 1));
+    EXPECT_TRUE(f->T1->isActive());
+    f->chkAutoFade->setChecked(false);
+    f->cmdLD1_Click();
+    EXPECT_EQ(d1()->opened.last(), file("F.mp3"));
+    EXPECT_EQ(d1()->PlayState(), DeckPlayer::Stopped);
 }
 
 TEST_F(DeckPlayback, EmptyCueShowsTheMessageAndLoadsNothing) {
@@ -48,32 +68,6 @@ TEST_F(DeckPlayback, EmptyCueShowsTheMessageAndLoadsNothing) {
     f->cmdLD2_Click();
     EXPECT_EQ(app.ui.messages.size(), 1);
     EXPECT_TRUE(d1()->calls.isEmpty() && d2()->calls.isEmpty());
-}
-
-TEST_F(DeckPlayback, LoadingADeckIsBlockedOnlyByItsOwnWatcherWithAutoFade) {
-    cue({"A.mp3", "B.mp3", "C.mp3", "D.mp3"});
-    f->chkAutoFade->setChecked(true);
-    f->Command2_Click();
-    d1()->SetVolume(-300);
-
-    f->cmdLD1_Click();
-    EXPECT_EQ(d1()->opened, QStringList{file("A.mp3")});
-    f->cmdLD2_Click();
-    EXPECT_EQ(d2()->opened, QStringList{file("B.mp3")});
-    EXPECT_EQ(d2()->PlayState(), DeckPlayer::Stopped);
-    EXPECT_EQ(f->lblD2->text(), "B.mp3");
-    EXPECT_EQ(CueCountLabel(), "Songs in cue:2");
-    EXPECT_EQ(BackupRows(), CueRows());
-    // Deck 1 and the engine are untouched.
-    EXPECT_EQ(std::make_tuple(d1()->PlayState(), d1()->Volume(), d2()->Volume(), Module1::CurrentDeck),
-              std::make_tuple(int(DeckPlayer::Playing), -300, -6000, 1));
-    EXPECT_TRUE(f->T1->isActive());
-
-    // Without auto fade a running watcher blocks nothing.
-    f->chkAutoFade->setChecked(false);
-    f->cmdLD1_Click();
-    EXPECT_EQ(d1()->opened.last(), file("C.mp3"));
-    EXPECT_EQ(d1()->PlayState(), DeckPlayer::Stopped);
 }
 
 TEST_F(DeckPlayback, Deck1MovesOnByItselfOnlyWithAutoFadeOff) {

@@ -32,25 +32,6 @@ class FadeEngine : public DeckFixture {
     }
 };
 
-// The tick decisions are CrossFadeTick's; here the window applies them: the
-// volumes, the start of the next song on the other deck, the hand-over.
-TEST_F(FadeEngine, TheWindowAppliesEachTickAndTheDecksSwapRoles) {
-    startWithEngine({"A.mp3", "B.mp3", "C.mp3"});
-    d1()->advance(164.5);
-    d1()->SetVolume(-900);  // a change on the deck's own control is undone by a steady tick
-    f->T1_Timer();
-    EXPECT_EQ(state(), (State{0, -6000, 1, true, false, 0, true}));
-    for (int tick = 1; tick <= 5; ++tick) second();  // the fifth is the start point
-    EXPECT_EQ(state(), (State{-1500, -1600, 2, true, false, 0, true}));
-    EXPECT_EQ(std::make_tuple(d2()->opened, f->lblD2->text(), CueCountLabel()),
-              std::make_tuple(QStringList{file("B.mp3")}, QString("B.mp3"), QString("Songs in cue:1")));
-    EXPECT_EQ(BackupRows(), CueRows());
-    for (int tick = 6; tick <= 11; ++tick) second();
-    EXPECT_EQ(state(), (State{-6000, 0, 2, false, true, 60, false}));
-    EXPECT_EQ(std::make_tuple(d1()->PlayState(), d1()->CurrentPosition()),
-              std::make_tuple(int(DeckPlayer::Paused), 0.0));
-}
-
 TEST_F(FadeEngine, AfterAnEmptyCueFadedOutTheIdleDeckHandsBack) {
     FakeDeckPlayer::durations()[file("A.mp3")] = 100;
     startWithEngine({"A.mp3"});
@@ -137,19 +118,30 @@ TEST_F(FadeEngine, Deck2StartedByHandAtTheFaderEndIsWatched) {
     }
 }
 
-TEST_F(FadeEngine, FadeNowRunsTheTimelineAtOnceAndASecondPressChangesNothing) {
+// The tick decisions are CrossFadeTick's; here the window applies them, from a
+// Fade Now over the engine switched off: the volumes, the next song onto the
+// other deck at the start point, the hand-over.
+TEST_F(FadeEngine, FadeNowRunsTheTimelineAtOnceAndTheDecksSwapRoles) {
     f->FadeNow();  // nothing plays: the engine is armed, nothing fades
     EXPECT_EQ(state(), (State{0, -3000, 1, false, false, 0, true}));
-    cue({"A.mp3", "B.mp3"});
+    cue({"A.mp3", "B.mp3", "C.mp3"});
     f->Command2_Click();
+    d1()->SetVolume(-900);  // a change on the deck's own control is undone by a steady tick
+    f->T1_Timer();
+    EXPECT_EQ(state(), (State{0, -6000, 1, true, false, 0, true}));
     checkAutoFade(false);
-    f->FadeNow();  // switches the engine on and takes the first step
-    EXPECT_EQ(state(), (State{-300, -6000, 1, true, false, 0, false}));
+    f->FadeNow();  // switches the engine on and takes the first step; a second press changes nothing
     f->FadeNow();
     EXPECT_EQ(state(), (State{-300, -6000, 1, true, false, 0, false}));
-    for (int tick = 2; tick <= 11; ++tick) second();
+    for (int tick = 2; tick <= 5; ++tick) second();  // the fifth is the start point
+    EXPECT_EQ(state(), (State{-1500, -1600, 2, true, false, 0, false}));
+    EXPECT_EQ(std::make_tuple(d2()->opened, f->lblD2->text(), CueCountLabel()),
+              std::make_tuple(QStringList{file("B.mp3")}, QString("B.mp3"), QString("Songs in cue:1")));
+    EXPECT_EQ(BackupRows(), CueRows());
+    for (int tick = 6; tick <= 11; ++tick) second();
     EXPECT_EQ(state(), (State{-6000, 0, 2, false, true, 60, false}));
-    EXPECT_EQ(d2()->opened, QStringList{file("B.mp3")});
+    EXPECT_EQ(std::make_tuple(d1()->PlayState(), d1()->CurrentPosition()),
+              std::make_tuple(int(DeckPlayer::Paused), 0.0));
     second();  // B plays out its own time
     EXPECT_EQ(d2()->Volume(), 0);
 }

@@ -37,7 +37,7 @@ class FaderInput : public DeckFixture {
     bool appliedWhileHeld = false;
 };
 
-TEST_F(FaderInput, DragsGrooveClicksAndKeysApplyWhenLetGo) {
+TEST_F(FaderInput, DragsGrooveClicksAndKeysApplyWhenLetGoAndNeverWithTheEngineOn) {
     const QPoint groove(f->Fader->width() - 4, f->Fader->height() / 2);
     clickAndLetGo(groove, groove);
     EXPECT_GT(held, 0);
@@ -56,14 +56,12 @@ TEST_F(FaderInput, DragsGrooveClicksAndKeysApplyWhenLetGo) {
     QKeyEvent up(QEvent::KeyRelease, Qt::Key_Left, Qt::NoModifier);
     QApplication::sendEvent(f->Fader, &up);
     EXPECT_TRUE(applied(held - 1));
-}
 
-TEST_F(FaderInput, TheEnginesFaderIgnoresTheUser) {
+    // The engine's fader ignores the user.
     cue({"A.mp3"});
     f->Command2_Click();
     checkAutoFade(true);
     d1()->SetVolume(-1234);
-    const QPoint groove(f->Fader->width() - 4, f->Fader->height() / 2);
     clickAndLetGo(groove, groove);
     EXPECT_EQ(f->Fader->value(), 0);
     EXPECT_EQ(d1()->Volume(), -1234);
