@@ -12,7 +12,6 @@ QMap<QString, double>& FakeDeckPlayer::durations() {
     static QMap<QString, double> d;
     return d;
 }
-double FakeDeckPlayer::defaultDuration = 180.0;
 QStringList& FakeDeckPlayer::unplayable() {
     static QStringList u;
     return u;
@@ -26,7 +25,7 @@ bool FakeDeckPlayer::Open(const QString& f) {
     }
     file_ = f;
     opened << f;
-    duration_ = durations().value(f, defaultDuration);
+    duration_ = durations().value(f, 180.0);
     position_ = 0;
     setState(Playing);  // auto start
     return true;
@@ -73,7 +72,7 @@ FakeDeckPlayer* FakeDeckPlayer::deckNo(int n) {
 
 FakeDecksGuard::FakeDecksGuard() {
     SetDeckFactory([](int deck) {
-        auto p = std::make_unique<FakeDeckPlayer>(deck);
+        auto p = std::make_unique<FakeDeckPlayer>();
         if (deck >= 1 && deck <= 2) g_decks[deck] = p.get();
         return p;
     });

@@ -10,12 +10,8 @@
 class FakeDeckPlayer : public DeckPlayer {
     Q_OBJECT
   public:
-    explicit FakeDeckPlayer(int deck = 0) : deck(deck) {}
-
-    int deck;
-    // Seconds per file; files not listed last defaultDuration.
+    // Seconds per file; files not listed last three minutes.
     static QMap<QString, double>& durations();
-    static double defaultDuration;
     // Files whose open fails.
     static QStringList& unplayable();
 

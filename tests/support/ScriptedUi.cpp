@@ -2,6 +2,17 @@
 
 #include <QAction>
 
+namespace {
+// The next scripted answer of a kind, or the unscripted default.
+template <class T>
+T take(std::deque<T>& queue, T unscripted = T()) {
+    if (queue.empty()) return unscripted;
+    T next = std::move(queue.front());
+    queue.pop_front();
+    return next;
+}
+}  // namespace
+
 ScriptedUi::ScriptedUi() {
     Seams::install(this);
 }
@@ -11,38 +22,24 @@ ScriptedUi::~ScriptedUi() {
 
 Seams::Answer ScriptedUi::message(const Seams::Message& m) {
     messages << m;
-    if (!answers.empty()) {
-        Seams::Answer a = answers.front();
-        answers.pop_front();
-        return a;
-    }
-    return (m.buttons == Seams::Buttons::YesNo || m.buttons == Seams::Buttons::YesNoCancel)
-               ? Seams::Answer::Yes
-               : Seams::Answer::OK;
+    const bool yesNo = m.buttons == Seams::Buttons::YesNo || m.buttons == Seams::Buttons::YesNoCancel;
+    return take(answers, yesNo ? Seams::Answer::Yes : Seams::Answer::OK);
 }
 
 QStringList ScriptedUi::fileDialog(QWidget*, const Seams::FileDialog& d) {
     fileDialogs << d;
-    if (files.empty()) return {};
-    QStringList f = files.front();
-    files.pop_front();
-    return f;
+    return take(files);
 }
 
 QString ScriptedUi::browseFolder(QWidget*, const QString& title, const QString& start) {
     browseTitles << title;
     browseStarts << start;
-    if (folders.empty()) return {};
-    QString f = folders.front();
-    folders.pop_front();
-    return f;
+    return take(folders);
 }
 
 QAction* ScriptedUi::popup(QMenu* menu, const QPoint&) {
     popups << menu;
-    if (popupChoices.empty()) return nullptr;
-    const QString choice = popupChoices.front();
-    popupChoices.pop_front();
+    const QString choice = take(popupChoices);
     for (QAction* a : menu->actions())
         if (!choice.isEmpty() && a->text() == choice) {
             a->trigger();

@@ -6,12 +6,9 @@
 #include <vector>
 
 namespace {
-void put16(std::vector<char>& b, uint16_t v) {
-    b.push_back(char(v & 0xff));
-    b.push_back(char(v >> 8));
-}
-void put32(std::vector<char>& b, uint32_t v) {
-    for (int i = 0; i < 4; ++i) b.push_back(char((v >> (8 * i)) & 0xff));
+// Little-endian, as every number in the file is.
+void put(std::vector<char>& b, uint32_t v, int bytes) {
+    for (int i = 0; i < bytes; ++i) b.push_back(char((v >> (8 * i)) & 0xff));
 }
 }  // namespace
 
@@ -20,22 +17,22 @@ bool WriteWav(const QString& file, int rate, int channels, long frames,
     std::vector<char> b;
     const uint32_t dataBytes = uint32_t(frames * channels * 2);
     b.insert(b.end(), {'R', 'I', 'F', 'F'});
-    put32(b, 36 + dataBytes);
+    put(b, 36 + dataBytes, 4);
     b.insert(b.end(), {'W', 'A', 'V', 'E', 'f', 'm', 't', ' '});
-    put32(b, 16);
-    put16(b, 1);
-    put16(b, uint16_t(channels));
-    put32(b, uint32_t(rate));
-    put32(b, uint32_t(rate * channels * 2));
-    put16(b, uint16_t(channels * 2));
-    put16(b, 16);
+    put(b, 16, 4);
+    put(b, 1, 2);
+    put(b, uint16_t(channels), 2);
+    put(b, uint32_t(rate), 4);
+    put(b, uint32_t(rate * channels * 2), 4);
+    put(b, uint16_t(channels * 2), 2);
+    put(b, 16, 2);
     b.insert(b.end(), {'d', 'a', 't', 'a'});
-    put32(b, dataBytes);
+    put(b, dataBytes, 4);
     b.reserve(b.size() + dataBytes);
     for (long f = 0; f < frames; ++f)
         for (int c = 0; c < channels; ++c) {
             double v = std::clamp(sample(f, c), -1.0, 1.0);
-            put16(b, uint16_t(int16_t(std::lround(v * 32767.0))));
+            put(b, uint16_t(int16_t(std::lround(v * 32767.0))), 2);
         }
     QFile out(file);
     if (!out.open(QIODevice::WriteOnly)) return false;
