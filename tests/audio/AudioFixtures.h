@@ -1,7 +1,10 @@
 #pragma once
 // Test material for the audio engine: songs encoded on the fly by the ffmpeg
 // program and MIDI files assembled byte by byte. Shared with bench_audio.
+#include <gtest/gtest.h>
+
 #include <QFile>
+#include <QTemporaryDir>
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
@@ -54,12 +57,13 @@ inline Bytes midiFile(const std::vector<Bytes>& tracks, int division = 480) {
     return f;
 }
 
-// Wraps a standard MIDI file in a RIFF RMID container, after an empty LIST chunk.
+// Wraps a standard MIDI file in a RIFF RMID container, after a LIST chunk of
+// odd length (so a reader has to step over its pad byte).
 inline Bytes wrapRmi(const Bytes& smf) {
     const uint32_t pad = smf.size() & 1;
     Bytes out = {'R', 'I', 'F', 'F'};
-    put32(out, uint32_t(4 + 12 + 8 + smf.size() + pad), false);
-    for (char c : std::string("RMIDLIST\4\0\0\0INFOdata", 20)) out.push_back(uint8_t(c));
+    put32(out, uint32_t(4 + 14 + 8 + smf.size() + pad), false);
+    for (char c : std::string("RMIDLIST\5\0\0\0INFO!\0data", 22)) out.push_back(uint8_t(c));
     put32(out, uint32_t(smf.size()), false);
     out.insert(out.end(), smf.begin(), smf.end());
     if (pad) out.push_back(0);
@@ -71,5 +75,18 @@ inline bool writeBytes(const std::string& path, const Bytes& bytes) {
     const qint64 n = qint64(bytes.size());
     return f.open(QIODevice::WriteOnly) && f.write(reinterpret_cast<const char*>(bytes.data()), n) == n;
 }
+
+// One deck of an offline engine, and a folder for its songs.
+struct OneDeck {
+    explicit OneDeck(int rate) : engine(audio::Engine::Offline{rate}) {}
+    QTemporaryDir dir;
+    audio::Engine engine;
+    audio::Deck* deck = engine.addDeck();
+    std::string file(const char* name) const { return dir.filePath(name).toStdString(); }
+    void open(const std::string& path, audio::SongOptions options = {}) {
+        std::string error;
+        ASSERT_TRUE(deck->open(path, error, options)) << error;
+    }
+};
 
 }  // namespace fixtures

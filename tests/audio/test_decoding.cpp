@@ -1,112 +1,186 @@
-// Every supported type opens, knows its length, plays and ends exactly once.
+// Every supported type opens, knows its length, plays, ends exactly once and
+// seeks to the sample; and the MIDI reader on its own: division kinds,
+// damaged files and the RMI wrapper.
 #include <gtest/gtest.h>
 
 #include <QFileInfo>
-#include <QTemporaryDir>
 #include <cmath>
 #include <unistd.h>
 
 #include "AudioFixtures.h"
+#include "audio/MidiFile.h"
 
 using namespace fixtures;
 
 namespace {
 
-constexpr int kRate = 44100;
+constexpr int kRate = 48000;  // not most files' rate: resampling is on the path
 
 // Two notes at 120 bpm, a change to 60 bpm and two more: 0.5 + 0.5 + 1.0 + 1.0
-// = 3.0 s, which a parser ignoring tempo would get wrong.
-const std::vector<uint8_t> kThreeSecondMidi = midiFile({
+// = 3.0 s, which a parser ignoring tempo would get wrong. The notes run on one
+// status byte, each ended by a note on at velocity 0.
+const Bytes kThreeSecondMidi = midiFile({
     {0x00, 0xFF, 0x51, 3, 0x07, 0xA1, 0x20, 0x87, 0x40, 0xFF, 0x51, 3, 0x0F, 0x42, 0x40, 0x00, 0xFF, 0x2F, 0},
-    {0x00, 0xC0, 0,    0x00, 0x90, 60,   100,  0x83, 0x60, 0x80, 60,   0,    0x00, 0x90, 64,
-     100,  0x83, 0x60, 0x80, 64,   0,    0x00, 0x90, 67,   100,  0x83, 0x60, 0x80, 67,   0,
-     0x00, 0x90, 72,   100,  0x83, 0x60, 0x80, 72,   0,    0x00, 0xFF, 0x2F, 0},
+    {0x00, 0xC0, 0,   0x00, 0x90, 60, 100, 0x83, 0x60, 60,  0,    0x00, 64, 100, 0x83, 0x60, 64,   0,
+     0x00, 67,   100, 0x83, 0x60, 67, 0,   0x00, 72,   100, 0x83, 0x60, 72, 0,   0x00, 0xFF, 0x2F, 0},
 });
+
+// Quiet start, loud noisy end: the first frames' bit rate is far from the average.
+double quietThenLoud(long f, int) {
+    return f < 3 * 44100 ? 0.0001 * std::sin(f * 0.05) : 0.6 * std::sin(f * 1.3 + std::sin(f * 0.37) * 7);
+}
 
 struct TypeCase {
     const char* name;
     const char* file;
     double seconds;
     const char* ffmpeg;  // output options, or null for the MIDI bytes
-    int rate = kRate, channels = 2;
+    int rate = 44100, channels = 2;
     bool rmi = false;
+    // Lengths the container gets wrong: a variable-rate MP3 without a header
+    // (guessed from its first frames' bit rate) and an MP3 cut in half.
+    double (*signal)(long, int) = nullptr;  // chirp when null
+    bool cutInHalf = false;
 };
 
 const TypeCase kTypes[] = {
     {"WAV", "a.wav", 2.0, "-c:a pcm_s16le"},
-    {"MP3", "a.mp3", 2.5, "-c:a libmp3lame"},
+    {"MP3", "a.mp3", 2.5, "-c:a libmp3lame", kRate},  // at the engine's rate: decoded without a resampler
     {"WMA", "a.wma", 2.0, "-c:a wmav2 -f asf"},
-    {"ASF", "a.asf", 1.5, "-c:a wmav1 -f asf", 22050, 1},
     // The classic .snd: 8 kHz mu-law mono, so resampling and mono both get exercised.
     {"SND", "a.snd", 2.0, "-c:a pcm_mulaw -f au", 8000, 1},
     {"MID", "a.mid", 3.0, nullptr},
     {"RMI", "a.rmi", 3.0, nullptr, kRate, 2, true},
-    // The content decides, not the name.
-    {"WavNamedMid", "w.mid", 1.0, "-c:a pcm_s16le -f wav"},
-    {"MidiNamedMp3", "m.mp3", 3.0, nullptr},
+    {"Mp3VbrWithoutHeader", "vbr.mp3", 8.0, "-c:a libmp3lame -q:a 2 -write_xing 0", 44100, 2, false,
+     quietThenLoud},
+    {"Mp3CutInHalf", "cut.mp3", 2.0, "-c:a libmp3lame", 44100, 2, false, nullptr, true},
 };
+
+// Offset (frames) of `part` inside `whole` that best matches, searched around `expected` +- range.
+long bestLag(const std::vector<float>& whole, const std::vector<float>& part, long expected, long range) {
+    std::pair<double, long> best{1e300, expected};
+    for (long lag = std::max(0L, expected - range);
+         lag <= expected + range && 2 * (size_t(lag) + 8192) <= whole.size(); ++lag) {
+        double err = 0;
+        for (size_t i = 0; i < 8192; ++i) err += std::pow(double(whole[2 * (lag + i)]) - part[2 * i], 2);
+        best = std::min(best, {err, lag});
+    }
+    return best.second;
+}
 
 class EachType : public ::testing::TestWithParam<TypeCase> {};
 
-TEST_P(EachType, OpensKnowsItsLengthPlaysAndEndsOnce) {
+TEST_P(EachType, OpensKnowsItsLengthPlaysEndsOnceAndSeeks) {
     const TypeCase& c = GetParam();
-    QTemporaryDir dir;
-    const std::string path = dir.filePath(c.file).toStdString();
-    ASSERT_TRUE(c.ffmpeg ? encode(path, c.ffmpeg, c.rate, c.channels, long(c.seconds * c.rate),
-                                  [&](long f, int) { return chirp(f, c.rate); })
-                         : writeBytes(path, c.rmi ? wrapRmi(kThreeSecondMidi) : kThreeSecondMidi));
-
-    audio::Engine engine(audio::Engine::Offline{48000});  // not the files' rate: resampling is on the path
-    audio::Deck* deck = engine.addDeck();
-    std::string error;
-    ASSERT_TRUE(deck->open(path, error)) << error;
-    EXPECT_NEAR(deck->duration(), c.seconds, 0.05) << "as reported at open";
-    deck->play();
-    std::vector<float> out;
-    const PlayOut run = Render(engine, c.seconds + 3, &out, deck);
+    OneDeck s(kRate);
+    const std::string path = s.file(c.file);
+    ASSERT_TRUE(c.ffmpeg
+                    ? encode(path, c.ffmpeg, c.rate, c.channels, long(c.seconds * c.rate) * (1 + c.cutInHalf),
+                             [&](long f, int ch) { return c.signal ? c.signal(f, ch) : chirp(f, c.rate); })
+                    : writeBytes(path, c.rmi ? wrapRmi(kThreeSecondMidi) : kThreeSecondMidi));
+    if (c.cutInHalf) {
+        ASSERT_EQ(::truncate(path.c_str(), QFileInfo(path.c_str()).size() / 2), 0);
+    }
+    s.open(path);
+    if (c.signal || c.cutInHalf) {
+        ASSERT_GT(std::fabs(s.deck->duration() - c.seconds), 0.5)
+            << "the fixture no longer fools the container";
+    } else {
+        EXPECT_NEAR(s.deck->duration(), c.seconds, 0.05) << "as reported at open";
+    }
+    s.engine.pump();  // the decoder counts the packets while the ring is full
+    if (c.signal) {
+        EXPECT_NEAR(s.deck->duration(), c.seconds, 0.05) << "known before the end";
+    }
+    s.deck->play();
+    std::vector<float> whole;
+    const PlayOut run = Render(s.engine, c.seconds + 3, &whole, s.deck);
     EXPECT_EQ(run.ends, 1);
-    EXPECT_NEAR(run.endPosition, c.seconds, 0.05);
-    EXPECT_NEAR(deck->duration(), c.seconds, 0.05) << "after decoding to the end";
+    EXPECT_NEAR(s.deck->duration(), c.seconds, 0.05) << "after decoding to the end";
+    EXPECT_NEAR(run.endPosition, s.deck->duration(), 0.001);
     // Audible in the middle, silent once ended.
-    const size_t mid = size_t(c.seconds / 2 * engine.rate()),
-                 after = size_t((c.seconds + 0.1) * engine.rate());
-    EXPECT_GT(Rms(out, mid - 2400, 4800), 0.005);
-    EXPECT_LT(Rms(out, after, out.size() / 2 - after), 1e-6);
+    const size_t mid = size_t(c.seconds / 2 * kRate), after = size_t((c.seconds + 0.1) * kRate);
+    EXPECT_GT(Rms(whole, mid - 2400, 4800), 0.005);
+    EXPECT_LT(Rms(whole, after, whole.size() / 2 - after), 1e-6);
+
+    // Forward, then back. Notes under way at a MIDI target are not restarted:
+    // silence until the next note at 2.0 s, after the tempo change.
+    for (double target : c.ffmpeg ? std::vector{0.8 * c.seconds, 0.45 * c.seconds} : std::vector{1.9}) {
+        s.deck->halt();
+        Render(s.engine, 0.05);
+        if (!c.ffmpeg) s.open(path);  // afresh: notes the synthesizer has reached ring out after a seek
+        s.deck->seek(target);
+        EXPECT_NEAR(s.deck->position(), target, 1.0 / kRate) << "before a block of the new position is heard";
+        s.engine.pump();
+        s.deck->play();
+        std::vector<float> part;
+        Render(s.engine, 0.5, &part);
+        if (!c.ffmpeg) {
+            size_t onset = 0;
+            while (2 * onset < part.size() && std::fabs(part[2 * onset]) <= 0.002) ++onset;
+            EXPECT_NEAR(double(onset) / kRate, 0.1, 0.002);  // the synthesizer's attack takes a few samples
+            continue;
+        }
+        // Past the fade-in, the output must match the song as heard from the start at the target.
+        const long ramp = s.deck->rampFrames();
+        const std::vector<float> tail(part.begin() + 2 * ramp, part.end());
+        const long expected = std::lround(target * kRate) + ramp;
+        const long lag = bestLag(whole, tail, expected, kRate / 20);
+        EXPECT_LE(std::abs(lag - expected), kRate / 1000)
+            << "seek to " << target << " landed at " << double(lag - ramp) / kRate;
+    }
 }
 
 INSTANTIATE_TEST_SUITE_P(Types, EachType, ::testing::ValuesIn(kTypes),
                          [](const auto& info) { return std::string(info.param.name); });
 
-// Lengths the container gets wrong: a variable-rate MP3 without a header
-// (guessed from its first frames' bit rate) and an MP3 cut in half.
-TEST(Duration, IsCorrectedWhereTheContainerIsWrong) {
-    QTemporaryDir dir;
-    const std::string vbr = dir.filePath("vbr.mp3").toStdString(),
-                      cut = dir.filePath("cut.mp3").toStdString();
-    // Quiet start, loud noisy end: the first frames' bit rate is far from the average.
-    ASSERT_TRUE(encode(vbr, "-c:a libmp3lame -q:a 2 -write_xing 0", kRate, 2, 8 * kRate, [](long f, int) {
-        return f < 3 * kRate ? 0.0001 * std::sin(f * 0.05) : 0.6 * std::sin(f * 1.3 + std::sin(f * 0.37) * 7);
-    }));
-    ASSERT_TRUE(
-        encode(cut, "-c:a libmp3lame", kRate, 2, 4 * kRate, [](long f, int) { return chirp(f, kRate); }));
-    ASSERT_EQ(::truncate(cut.c_str(), QFileInfo(QString::fromStdString(cut)).size() / 2), 0);
-    for (auto [path, truth] : {std::pair{vbr, 8.0}, std::pair{cut, 2.0}}) {
-        audio::Engine engine(audio::Engine::Offline{kRate});
-        audio::Deck* deck = engine.addDeck();
-        std::string error;
-        ASSERT_TRUE(deck->open(path, error)) << error;
-        ASSERT_GT(std::fabs(deck->duration() - truth), 0.5)
-            << path << ": the fixture no longer fools the container";
-        engine.pump();  // the decoder counts the packets while the ring is full
-        if (path == vbr) {
-            EXPECT_NEAR(deck->duration(), truth, 0.05) << "known before the end";
-        }
-        deck->play();
-        const PlayOut run = Render(engine, 10, nullptr, deck);
-        EXPECT_EQ(run.ends, 1);
-        EXPECT_NEAR(deck->duration(), truth, 0.1) << path;
-        EXPECT_NEAR(run.endPosition, deck->duration(), 0.001) << path;
+struct ParseCase {
+    const char* name;
+    Bytes file;
+    double duration;  // < 0: rejected with a reason
+    int rmiCut = -1;  // >= 0: an RMI file read without its last rmiCut bytes
+};
+
+const ParseCase kCases[] = {
+    // 25 frames/s, 40 ticks per frame: one tick is a millisecond, tempo events do not apply.
+    {"SmpteDivision",
+     midiFile({{0x00, 0xFF, 0x51, 3,    0x0F, 0x42, 0x40, 0x00, 0x90, 60,
+                100,  0x87, 0x68, 0x80, 60,   0,    0x00, 0xFF, 0x2F, 0}},
+              (0xE7 << 8) | 40),
+     1.0},
+    // A data byte with no status to run on ends the track there.
+    {"StrayDataByte", midiFile({{0x00, 0x90, 60, 100, 0x81, 0x70, 0x80, 60, 0, 0x00, 0x40, 0x40}}), 0.25},
+    // Cut inside the wrapper's data chunk, in the middle of the note off: what
+    // is there is read, never more, and what came before the cut stands.
+    {"RmiCutInItsData",
+     wrapRmi(midiFile({{0x00, 0x90, 60, 100, 0x83, 0x60, 0x80, 60, 0, 0x00, 0xFF, 0x2F, 0}})), 0.0, 7},
+    {"HeaderCut", {'M', 'T', 'h', 'd'}, -1},
+    {"DivisionZero", {'M', 'T', 'h', 'd', 0, 0, 0, 6, 0, 1, 0, 1, 0, 0}, -1},
+    {"NoTrack", {'M', 'T', 'h', 'd', 0, 0, 0, 6, 0, 1, 0, 1, 1, 0xe0}, -1},
+    {"TheWrapperNotTheFile", {'R', 'I', 'F', 'F', 0, 0, 0, 0, 'R', 'M', 'I', 'D', 0, 0}, -1},
+};
+
+class ParseMidi : public ::testing::TestWithParam<ParseCase> {};
+
+TEST_P(ParseMidi, LengthOrReason) {
+    const ParseCase& c = GetParam();
+    const uint8_t* data = c.file.data();
+    size_t size = c.file.size() - std::max(0, c.rmiCut);
+    if (c.rmiCut >= 0) {
+        ASSERT_TRUE(audio::unwrapRmi(c.file.data(), size, &data, &size));
+        ASSERT_LE(data + size, c.file.data() + c.file.size() - c.rmiCut);
     }
+    audio::MidiSong song;
+    std::string error;
+    ASSERT_EQ(audio::parseMidi(data, size, song, error), c.duration >= 0) << error;
+    if (c.duration < 0) {
+        EXPECT_FALSE(error.empty());
+        return;
+    }
+    EXPECT_NEAR(song.duration, c.duration, 1e-9);
 }
+
+INSTANTIATE_TEST_SUITE_P(Files, ParseMidi, ::testing::ValuesIn(kCases),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 }  // namespace
