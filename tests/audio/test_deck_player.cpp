@@ -104,7 +104,12 @@ TEST(DeckPlayer, TransportAndItsNotifications) {
 
 TEST(DeckPlayer, AFailedOpenGivesAReasonAndTheDeckPlaysOnAsItWas) {
     // One file for each way an open fails: no name, a folder, no decoder
-    // for it, a container without audio, and a MIDI wrapper without the MIDI file.
+    // for it, a container without audio, a MIDI wrapper without the MIDI file
+    // and headers claiming 4 Hz and 400 MHz (which once held the resampler for seconds).
+    const auto snd = [](const char* rate) {
+        return QByteArray(".snd\0\0\0\x18\xff\xff\xff\xff\0\0\0\3", 16) + QByteArray(rate, 4) +
+               QByteArray("\0\0\0\1", 4) + QByteArray(8000, 1);
+    };
     const std::pair<const char*, QByteArray> kBad[] = {
         {"", {}},
         {".", {}},
@@ -113,6 +118,8 @@ TEST(DeckPlayer, AFailedOpenGivesAReasonAndTheDeckPlaysOnAsItWas) {
          QByteArray("RIFF$\0\0\0WAVEfmt \x10\0\0\0\1\0\2\0\x44\xac\0\0\x10\xb1\2\0\4\0\x10\0data\0\0\0\0",
                     44)},
         {"x.rmi", QByteArray("RIFF\x0c\0\0\0RMIDLIST\0\0\0\0", 20)},
+        {"slow.snd", snd("\0\0\0\4")},
+        {"fast.snd", snd("\x17\xd7\x84\0")},
     };
     Rig r;
     const QString good = r.tone("good.wav", 3.0);
