@@ -22,6 +22,12 @@ namespace {
 constexpr double kSeekPrerollSeconds = 0.5;
 // Packets read per refineDuration() step.
 constexpr int kScanPacketsPerStep = 2000;
+// Rates a song can really have. A damaged header claiming hundreds of MHz
+// made the resampler build its filter for seconds and take gigabytes; one
+// claiming a few Hz multiplied every sample by tens of thousands.
+constexpr int kMinSourceRate = 1000, kMaxSourceRate = 768000;
+
+bool plausibleRate(int rate) { return rate >= kMinSourceRate && rate <= kMaxSourceRate; }
 
 class FfmpegDecoder : public Decoder {
   public:
@@ -116,6 +122,10 @@ bool FfmpegDecoder::open(const std::string& path, std::string& error) {
         error = "cannot decode this audio format";
         return false;
     }
+    if (codec_->sample_rate != 0 && !plausibleRate(codec_->sample_rate)) {
+        error = "unsupported sample rate: " + std::to_string(codec_->sample_rate) + " Hz";
+        return false;
+    }
     for (unsigned i = 0; i < fmt_->nb_streams; ++i)
         if (int(i) != stream_) fmt_->streams[i]->discard = AVDISCARD_ALL;
 
@@ -160,6 +170,7 @@ bool FfmpegDecoder::configureResampler(const AVFrame* f) {
         return true;
     swr_free(&swr_);
     av_channel_layout_uninit(&swrLayout_);
+    if (!plausibleRate(f->sample_rate)) return false;
     AVChannelLayout in{};
     if (f->ch_layout.order == AV_CHANNEL_ORDER_UNSPEC || !av_channel_layout_check(&f->ch_layout))
         av_channel_layout_default(&in, std::max(1, f->ch_layout.nb_channels));
@@ -244,11 +255,12 @@ void FfmpegDecoder::convert(const AVFrame* f) {
     const int bytes = av_get_bytes_per_sample(AVSampleFormat(f->format));
     const bool planar = av_sample_fmt_is_planar(AVSampleFormat(f->format));
     const int channels = f->ch_layout.nb_channels;
-    const uint8_t* planes[AV_NUM_DATA_POINTERS];
-    const int nplanes = planar ? std::min(channels, AV_NUM_DATA_POINTERS) : 1;
-    for (int c = 0; c < nplanes; ++c)
+    // The resampler reads one plane per channel, and there may be more than
+    // the frame's fixed array holds.
+    std::vector<const uint8_t*> planes(planar ? channels : 1);
+    for (size_t c = 0; c < planes.size(); ++c)
         planes[c] = f->extended_data[c] + size_t(skip) * bytes * (planar ? 1 : channels);
-    resample(planes, f->nb_samples - skip);
+    resample(planes.data(), f->nb_samples - skip);
 }
 
 bool FfmpegDecoder::decodeMore() {

@@ -62,7 +62,12 @@ uint64_t hashOf(const std::vector<float>& samples) {
 TEST(DeckPlayer, TransportNotificationsAndFailedOpens) {
     // One file for each way an open fails: no name, a folder, no decoder for
     // it, a container without audio, a MIDI file cut in its header, of
-    // division 0 or without tracks, and MIDI wrappers without a MIDI file.
+    // division 0 or without tracks, MIDI wrappers without a MIDI file, and
+    // headers claiming 4 Hz and 400 MHz (which once held the resampler for seconds).
+    const auto snd = [](const char* rate) {
+        return QByteArray(".snd\0\0\0\x18\xff\xff\xff\xff\0\0\0\3", 16) + QByteArray(rate, 4) +
+               QByteArray("\0\0\0\1", 4) + QByteArray(8000, 1);
+    };
     const std::pair<const char*, QByteArray> kBad[] = {
         {"", {}},
         {".", {}},
@@ -75,6 +80,8 @@ TEST(DeckPlayer, TransportNotificationsAndFailedOpens) {
         {"none.mid", QByteArray("MThd\0\0\0\6\0\1\0\1\1\xe0", 14)},
         {"x.rmi", QByteArray("RIFF\x0c\0\0\0RMIDLIST\0\0\0\0", 20)},
         {"y.rmi", QByteArray("RIFF\x1a\0\0\0RMIDdata\x0e\0\0\0not a MIDI one", 34)},
+        {"slow.snd", snd("\0\0\0\4")},
+        {"fast.snd", snd("\x17\xd7\x84\0")},
     };
     Options::Set(SoundOptions::kSmoothFades, false);
     Rig r;

@@ -1,6 +1,6 @@
 // A night compressed into a fraction of a second: auto fade plays through a
 // cue on scripted decks while the cue is edited between ticks (moves, deletes,
-// additions at both ends). The show must go on: songs play in the order the
+// additions at the end). The show must go on: songs play in the order the
 // cue holds them when their turn comes, each once, and some deck is always
 // playing while songs wait. Handlers running inside a scan's event pumping are
 // the scanner tests' concern; long runs are the benchmarks'.
@@ -8,28 +8,21 @@
 
 #include <random>
 
-#include "app/Module1.h"
-#include "app/Windows.h"
-#include "app/form1.h"
-#include "support/TempApp.h"
+#include "support/CueFixture.h"
 
 namespace {
 
 constexpr int kSongs = 60;
 const QString kFolder = QStringLiteral("/soak/");
 
-class SoakTest : public ::testing::Test {
+class SoakTest : public CueTest {
   protected:
-    TempApp app;
-    form1* f = nullptr;
     std::mt19937 rng{20261206};
     QStringList started;  // songs in the order they went onto a deck
     int ticks = 0, silentTicks = 0, added = 0, deleted = 0;
     qsizetype opened[3] = {};
 
     void SetUp() override {
-        app.addSong("seed.mp3", "/seed/");
-        f = &Windows::Load<form1>();
         // The test drives every tick; the real timers must never add one.
         f->T1->setInterval(24 * 3600 * 1000);
         f->T2->setInterval(24 * 3600 * 1000);
@@ -48,11 +41,6 @@ class SoakTest : public ::testing::Test {
     static FakeDeckPlayer* deck(int n) { return FakeDeckPlayer::deckNo(n); }
     static bool playing(int n) { return deck(n)->PlayState() == DeckPlayer::Playing; }
     int pick(int n) { return 1 + int(rng() % unsigned(n)); }
-    QStringList cue() const {
-        QStringList out;
-        for (int i = 1; i <= f->lstPlaylist->Count(); ++i) out << f->lstPlaylist->SubItem(i, 1);
-        return out;
-    }
 
     // One second of music and one engine tick, checked against the cue as it
     // stood: a song that starts is the one on top, and the only change the
@@ -89,9 +77,6 @@ class SoakTest : public ::testing::Test {
             list->SetSelectedItem(pick(n));
             list->SetSelected(list->SelectedItem(), true);
             (what % 2 ? f->cmdUP_Click() : f->cmdDown_Click());
-        } else if (what < 10 && n >= 3) {  // a few songs to the top
-            for (int k = 0; k < 3; ++k) list->SetSelected(pick(n), true);
-            f->cmdPlayNow_Click();
         } else if (what < 15 && n >= 1) {  // delete a song
             list->SetSelected(pick(n), true);
             f->cmdCS_Click();
@@ -99,12 +84,7 @@ class SoakTest : public ::testing::Test {
         } else {  // a new song from the results, at the end or sent to the top
             f->lstresults->Clear();
             f->lstresults->AddRows({{"1", songName('x', ++added), kFolder}});
-            if (what < 18) {
-                f->Command7_Click();
-            } else {
-                f->lstresults->SetSelected(1, true);
-                f->cmdFirst_Click();
-            }
+            f->Command7_Click();
         }
         list->ClearSelection();
     }
@@ -120,7 +100,6 @@ TEST_F(SoakTest, AutoFadeThroughAnEditedCue) {
         tick();
         if (ticks % 10 == 0) edit();
     }
-    ASSERT_FALSE(HasFatalFailure());
     ASSERT_EQ(f->lstPlaylist->Count(), 0) << "the cue never ran out";
     EXPECT_EQ(silentTicks, 0) << "ticks with both decks silent while songs waited";
     // Every song that was in the cue either played or was deleted.
