@@ -164,7 +164,8 @@ TEST(SdlOutput, TheDiskDriverReceivesTheSongThatEndsOnTheUiThread) {
     ASSERT_TRUE(f.open(QIODevice::ReadOnly));
     const QByteArray bytes = f.readAll();
     std::vector<float> out(size_t(bytes.size()) / sizeof(float));
-    std::memcpy(out.data(), bytes.data(), out.size() * sizeof(float));
+    ASSERT_FALSE(out.empty()) << "the device was not fed";
+    std::memcpy(out.data(), bytes.constData(), out.size() * sizeof(float));
     // One second from a quarter second after the song was first heard.
     size_t from = 0;
     while (2 * from < out.size() && std::fabs(out[2 * from]) < 0.01) ++from;

@@ -104,7 +104,9 @@ TEST(Sound, SkipSilenceAndLevelLoudness) {
         EXPECT_GT(Rms(out, 0, 2048), song.start > 0 ? 0.1 : 0.0) << "sound from the start";
         EXPECT_NEAR(20 * std::log10(Rms(out, 2048, 4410) / Rms(out, 2 * kRate + 2048, 4410)), 0, 0.3);
         for (float v : out) ASSERT_LT(std::fabs(v), 0.99f);
-        if (song.lufs) EXPECT_NEAR(lufs(out), song.lufs, 0.5);
+        if (song.lufs) {
+            EXPECT_NEAR(lufs(out), song.lufs, 0.5);
+        }
     }
 }
 
