@@ -9,11 +9,13 @@
 #include <cmath>
 #include <cstdint>
 #include <cstdio>
+#include <cstdlib>
 #include <functional>
 #include <string>
 #include <vector>
 
 #include "support/AudioRender.h"
+#include "support/WavWriter.h"
 
 namespace fixtures {
 
@@ -23,16 +25,12 @@ using Bytes = std::vector<uint8_t>;
 // output options (say "-c:a libmp3lame"); false when ffmpeg fails.
 inline bool encode(const std::string& path, const std::string& options, int rate, int channels, long frames,
                    const std::function<double(long frame, int channel)>& sample) {
-    const std::string cmd = "ffmpeg -v error -y -f s16le -ar " + std::to_string(rate) + " -ac " +
-                            std::to_string(channels) + " -i - " + options + " '" + path + "'";
-    FILE* p = popen(cmd.c_str(), "w");
-    if (!p) return false;
-    std::vector<int16_t> buf;
-    for (long f = 0; f < frames; ++f)
-        for (int c = 0; c < channels; ++c)
-            buf.push_back(int16_t(std::lround(std::clamp(sample(f, c), -1.0, 1.0) * 32767)));
-    const bool wrote = std::fwrite(buf.data(), 2, buf.size(), p) == buf.size();
-    return pclose(p) == 0 && wrote;
+    const std::string wav = path + ".pcm.wav";
+    const bool ok =
+        WriteWav(QString::fromStdString(wav), rate, channels, frames, sample) &&
+        std::system(("ffmpeg -v error -y -i '" + wav + "' " + options + " '" + path + "'").c_str()) == 0;
+    std::remove(wav.c_str());
+    return ok;
 }
 
 // A noise-like but reproducible signal in [-amp, amp]: no two stretches alike.

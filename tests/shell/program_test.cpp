@@ -74,17 +74,6 @@ TEST(Dialogs, StartInTheFolderLastUsedForTheirKindOfFile) {
     EXPECT_EQ(app.ui.browseStarts, (QStringList{"", "/c/music"}));
 }
 
-TEST(Program, ASignShowsWhileTheDecksHaveNoSoundDevice) {
-    TempApp app;
-    app.addSong("a.mp3", app.path() + "/");
-    form1& f = Windows::Show<form1>();
-    for (bool device : {false, true}) {
-        FakeDeckPlayer::deckNo(1)->soundDevice = device;
-        f.Timer1_Timer();
-        EXPECT_EQ(f.lblNoSound->isVisible(), !device);
-    }
-}
-
 namespace {
 
 // A copy of the program in a folder of its own with an empty library, so it

@@ -1,10 +1,10 @@
-#include <QDir>
 #include <QFile>
 #include <QSqlQuery>
 #include <gtest/gtest.h>
 
 #include "app/Module1.h"
 #include "app/form1.h"
+#include "support/SetupFolders.h"
 #include "support/TempApp.h"
 #include "windows/formlist.h"
 #include "windows/frmAbout.h"
@@ -25,18 +25,12 @@ QVariant orNull(const char* s) {
 }
 }  // namespace
 
-TEST(Library, Quoting) {
-    using Module1::ReplaceText;
+TEST(Library, QuotingDoublesEveryQuoteOnceAndKeepsNull) {
     using Module1::SqlQuote;
     EXPECT_TRUE(SqlQuote(QVariant()).isNull());
-    EXPECT_TRUE(ReplaceText(QVariant(), "'", "''", 0).isNull());
     EXPECT_FALSE(SqlQuote("").isNull());
-    EXPECT_EQ(SqlQuote("Rock 'n' Roll").toString(), "Rock ''n'' Roll");
-    EXPECT_EQ(SqlQuote("O''Brien").toString(), "O''''Brien");
-    // Inserted text is never searched again, however it overlaps the search.
-    EXPECT_EQ(ReplaceText("aaa", "a", "aa", 0).toString(), "aaaaaa");
-    EXPECT_EQ(ReplaceText("abab", "ab", "b", 0).toString(), "bb");
-    EXPECT_EQ(ReplaceText("Xx", "x", "y", 0).toString(), "Xy");
+    // Inserted quotes are never searched again, however they touch the next one.
+    EXPECT_EQ(SqlQuote("O''Brien 'n'").toString(), "O''''Brien ''n''");
 }
 
 // Each row: the settings row as found (nullptr = Null) and what start-up makes of it.
@@ -78,18 +72,12 @@ TEST(Startup, ReadsTheSettingsRowExactly) {
 TEST(Startup, ALibraryWithSongsOpensReadyToPlayAndClosesAllButTheTour) {
     TempApp app;
     // Songs in folders that exist, one of them holding a file the library lacks.
-    for (const char* f : {"a", "b", "b", "it's"}) {
-        const QString folder = app.path() + "/" + f + "/";
-        QDir().mkpath(folder);
-        QFile(folder + "s.mp3").open(QIODevice::WriteOnly);
-        app.addSong("s.mp3", folder);
-    }
-    QFile(app.path() + "/it's/new.mp3").open(QIODevice::WriteOnly);
+    for (const char* f : {"a", "b", "b", "it's"}) app.addSong("s.mp3", MusicFolder(app.path(), f, {"s.mp3"}));
+    MusicFolder(app.path(), "it's", {"new.mp3"});
     app.exec("UPDATE settings SET ext1='YES'");
     ASSERT_EQ(Module1::Main(), 0);
     form1& f = mainWindow();
     EXPECT_TRUE(app.ui.messages.isEmpty());
-    EXPECT_TRUE(f.isVisible());
     EXPECT_EQ((QList<int>{Module1::CurrentDeck, f.MP1->Volume(), f.MP2->Volume(), f.Fader->value()}),
               (QList<int>{1, 0, -3000, 0}));
     EXPECT_FALSE(f.chkAutoFade->isChecked());
@@ -100,6 +88,12 @@ TEST(Startup, ALibraryWithSongsOpensReadyToPlayAndClosesAllButTheTour) {
     EXPECT_EQ(Module1::StartupRescan, 0);
     EXPECT_FALSE(Windows::IsLoaded<frmSetup>());
     EXPECT_FALSE(Module1::rsLibrary.IsOpen() || Module1::rsPaths.IsOpen());
+    // The sign shows only while the decks have no sound device.
+    for (bool device : {false, true}) {
+        FakeDeckPlayer::deckNo(1)->soundDevice = device;
+        f.Timer1_Timer();
+        EXPECT_EQ(f.lblNoSound->isVisible(), !device);
+    }
 
     // Closing the main window unloads every window but the tour; the process lives on with it.
     Windows::Load<frmAbout>();
@@ -119,66 +113,72 @@ TEST(Startup, ALibraryWithSongsOpensReadyToPlayAndClosesAllButTheTour) {
     EXPECT_EQ(lastUnloaded, 1);
 }
 
-TEST(Startup, EmptyLibraryOffersToAddAFolder) {
-    for (Answer a : {Answer::No, Answer::Yes}) {
-        TempApp app;
-        app.ui.answers = {a, Answer::OK};
-        const QString music = app.path() + "/music";
-        QDir().mkpath(music);
-        QFile(music + "/first.mp3").open(QIODevice::WriteOnly);
-        app.ui.folders = {music};
-        ASSERT_EQ(Module1::Main(), 0);
-        QStringList asked;
-        for (const Seams::Message& m : app.ui.messages)
-            asked << m.title + "|" + QString::number(int(m.buttons)) + "|" + m.text;
-        QStringList expected{
-            "Add Music File Directory|2|Velumix does not currently have any MP3/Music file Folders setup. "
-            "Velumix must know where your MP3 files are in order to function. Do you want to add a "
-            "directory now ?"};
-        if (a == Answer::No)
-            expected << "Velumix Setup|0|You must do this to allow Velumix to build its database. You can do "
-                        "this at anytime by clicking Tools and then Setup.";
-        EXPECT_EQ(asked, expected);
-        EXPECT_TRUE(mainWindow().isVisible());
-        // Yes: the setup window saw the flag at its load and added the folder there and then.
-        EXPECT_EQ(Windows::IsLoaded<frmSetup>(), a == Answer::Yes);
-        EXPECT_EQ(app.scalar("SELECT count(*) FROM songs"), a == Answer::Yes ? "1" : "0");
-    }
-}
-
-// Start-up without a usable library ends with the engine's reason and leaves nothing behind.
-TEST(Startup, UnusableLibraryEndsStartupWithTheReason) {
+// Start-up from an empty or unusable library: the messages exactly (of a failure's
+// one critical message, the engine's reason), whether it goes on, and that a
+// failure leaves nothing behind.
+TEST(Startup, EmptyOrUnusableLibrary) {
+    const QString offer =
+        "Add Music File Directory|2|Velumix does not currently have any MP3/Music file Folders setup. "
+        "Velumix must know where your MP3 files are in order to function. Do you want to add a directory now "
+        "?";
+    const QString later =
+        "Velumix Setup|0|You must do this to allow Velumix to build its database. You can do this at anytime "
+        "by "
+        "clicking Tools and then Setup.";
+    const auto keep = [](const QString&, Connection&) {};
     const struct {
         const char* name;
         void (*spoil)(const QString& file, Connection& other);
-        const char* reason;
+        Answer answer;
+        QStringList said;
     } cases[] = {
-        {"missing", [](const QString& f, Connection&) { QFile::remove(f); }, "Could not find file"},
+        {"empty, adding declined", keep, Answer::No, {offer, later}},
+        {"empty, adding accepted", keep, Answer::Yes, {offer}},
+        {"missing", [](const QString& f, Connection&) { QFile::remove(f); }, {}, {"Could not find file"}},
         {"not a database",
          [](const QString& f, Connection&) {
              QFile file(f);
              file.open(QIODevice::WriteOnly);
              file.write(QByteArray(4096, 'x'));
          },
-         "file is not a database"},
-        {"no tables", [](const QString& f, Connection&) { QFile(f).resize(0); }, "no such table: settings"},
-        {"no songs table", [](const QString&, Connection& o) { o.Execute("DROP TABLE songs"); },
-         "no such table: songs"},
-        {"locked by another program", [](const QString&, Connection& o) { o.Execute("BEGIN EXCLUSIVE"); },
-         "locked"},
+         {},
+         {"file is not a database"}},
+        {"no tables",
+         [](const QString& f, Connection&) { QFile(f).resize(0); },
+         {},
+         {"no such table: settings"}},
+        {"no songs table",
+         [](const QString&, Connection& o) { o.Execute("DROP TABLE songs"); },
+         {},
+         {"no such table: songs"}},
+        {"locked by another program",
+         [](const QString&, Connection& o) { o.Execute("BEGIN EXCLUSIVE"); },
+         {},
+         {"locked"}},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         TempApp app;
+        app.ui.answers = {c.answer, Answer::OK};
+        app.ui.folders = {MusicFolder(app.path(), "music", {"first.mp3"}).chopped(1)};
         Connection other;
         other.ConnectionString = Module1::cnLibrary.ConnectionString;
         other.Open();
         c.spoil(app.libraryFile(), other);
         Module1::cnLibrary.BusyTimeoutMs = 0;
-        const bool existed = QFile::exists(app.libraryFile());
-        EXPECT_NE(Module1::Main(), 0);
-        ASSERT_EQ(app.ui.messages.size(), 1);
-        EXPECT_TRUE(app.ui.messages[0].text.contains(c.reason)) << app.ui.messages[0].text.toStdString();
+        const bool existed = QFile::exists(app.libraryFile()), goesOn = c.said[0] == offer;
+        EXPECT_EQ(Module1::Main() == 0, goesOn);
+        const QStringList said = Said(app.ui);
+        if (goesOn) {
+            EXPECT_EQ(said, c.said);
+            EXPECT_TRUE(mainWindow().isVisible());
+            // Yes: the setup window saw the flag at its load and added the folder there and then.
+            EXPECT_EQ(Windows::IsLoaded<frmSetup>(), c.answer == Answer::Yes);
+            EXPECT_EQ(app.scalar("SELECT count(*) FROM songs"), c.answer == Answer::Yes ? "1" : "0");
+            continue;
+        }
+        ASSERT_EQ(said.size(), 1);
+        EXPECT_TRUE(said[0].contains(c.said[0])) << said[0].toStdString();
         EXPECT_EQ(app.ui.messages[0].icon, Seams::Icon::Critical);
         EXPECT_EQ(Windows::loadedCount(), 0);
         EXPECT_EQ(QFile::exists(app.libraryFile()), existed);
