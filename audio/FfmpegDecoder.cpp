@@ -27,7 +27,9 @@ constexpr int kScanPacketsPerStep = 2000;
 // claiming a few Hz multiplied every sample by tens of thousands.
 constexpr int kMinSourceRate = 1000, kMaxSourceRate = 768000;
 
-bool plausibleRate(int rate) { return rate >= kMinSourceRate && rate <= kMaxSourceRate; }
+bool plausibleRate(int rate) {
+    return rate >= kMinSourceRate && rate <= kMaxSourceRate;
+}
 
 class FfmpegDecoder : public Decoder {
   public:

@@ -2,8 +2,6 @@
 
 #include <QApplication>
 #include <QProgressDialog>
-#include <QSqlQuery>
-#include <QSqlRecord>
 #include <QTemporaryDir>
 #include <QTimer>
 #include <fcntl.h>
@@ -29,168 +27,99 @@ struct Scan : ::testing::Test {
     QTemporaryDir root;
     ~Scan() override { ScanProgress::setClock(nullptr); }
 
-    // A folder under the temporary root holding the given files (null bytes:
-    // default contents; a name with a "/" makes a subfolder), as the library
-    // spells it (ending in "/").
-    QString folder(const QString& name, const Files& files) const {
+    // A folder under the temporary root holding the named files (200 bytes of
+    // audio without a tag; a name with a "/" makes a subfolder) and the given
+    // ones, as the library spells it (ending in "/").
+    QString folder(const QString& name, const QStringList& names, Files files = {}) const {
         const QString path = root.path() + "/" + name + "/";
         QDir(root.path()).mkpath(name);
+        for (const QString& n : names) files.append({n, QByteArray(200, 'a')});
         for (const auto& [f, bytes] : files) {
             QDir(path).mkpath(QFileInfo(f).path());
             QFile out(path + f);
             out.open(QIODevice::WriteOnly);
-            out.write(bytes.isNull() ? QByteArray(200, 'a') : bytes);
+            out.write(bytes);
         }
         return path;
     }
     // An audio body followed by a tag with the given title and genre byte.
     static QByteArray tagged(const QByteArray& title, unsigned char genre) {
-        QByteArray tag(128, ' ');
-        tag.replace(0, 3, "TAG");
-        tag.replace(3, title.size(), title);
-        tag[127] = char(genre);
-        return QByteArray(300, 'm') + tag;
+        return QByteArray(300, 'm') + ("TAG" + title).leftJustified(127) + char(genre);
     }
 };
 
-// Files with default contents.
-Files plain(std::initializer_list<const char*> names) {
-    Files out;
-    for (const char* n : names) out.append({QString::fromUtf8(n), {}});
-    return out;
-}
-
-QByteArray randomBytes(int n, uint32_t seed) {
-    QByteArray b;
-    for (int i = 0; i < n; ++i) b += char((seed = seed * 1664525u + 1013904223u) >> 24);
-    return b;
-}
-
 }  // namespace
 
-// Folder contents -> the rows a scan with tags makes, in name order.
+// Only this folder's audio files become rows, in name order, with tags read
+// from mp3 files whose last 128 bytes are a tag.
 TEST_F(Scan, FolderContentsBecomeRows) {
     const QByteArray rock = tagged("Song", 17), block = rock.right(128);
-    const struct {
-        const char* name;
-        Files files;
-        QStringList rows;  // artist|genre|title and artist (the tag's), trimmed
-        void (*more)(const QString& dir) = nullptr;
-        Outcome outcome = Outcome::Rebuilt;
-    } cases[] = {
-        // A folder with no audio keeps its rows (a drive not mounted, say); one
-        // that is gone, or cannot be listed, loses them.
-        {"hidden only", {{".hidden.mp3", {}}}, {"old.mp3|~|~"}, nullptr, Outcome::Empty},
-        {"gone 'n' away",
-         plain({"x.mp3"}),
-         {},
-         [](const QString& dir) { QDir(dir).removeRecursively(); },
-         Outcome::Removed},
-        {"shut",
-         plain({"b.mp3"}),
-         {},
-         [](const QString& dir) { QFile::setPermissions(dir, {}); },
-         Outcome::Removed},
-        {"audio of this folder only",
-         plain({"e.Mp3", "c.txt", "B.MP3", "a.mp3", "d.wma", "track_mp3", "song.mpeg", "mp",
-                "sub.mp3/inner.mp3"}),
-         {"a.mp3|~|~", "B.MP3|~|~", "d.wma|~|~", "e.Mp3|~|~", "track_mp3|~|~"}},
-        {"hidden files and resource forks",
-         {{".hidden.mp3", {}}, {"._x.mp3", rock}, {"x.mp3", {}}},
-         {"x.mp3|~|~"}},
-        {"tags from mp3 files only",
-         {{"rock.mp3", rock}, {"odd.mp3", tagged("X", 200)}, {"tagged.wav", rock}, {"all tag.mp3", block}},
-         {"all tag.mp3|Rock|Song", "odd.mp3|Unknown Genre Entry|X", "rock.mp3|Rock|Song", "tagged.wav|~|~"}},
-        {"no complete tag at the very end",
-         {{"zero.mp3", ""},
-          {"short.mp3", block.left(127)},
-          {"cut.mp3", rock.left(90)},
-          {"tail.mp3", rock + "y"},
-          {"noise.mp3", randomBytes(10000, 7)}},
-         {"cut.mp3|~|~", "noise.mp3|~|~", "short.mp3|~|~", "tail.mp3|~|~", "zero.mp3|~|~"}},
-        {"names in any script",
-         plain({"100%.mp3", "say \"hi\".mp3", "odd*()*name.mp3", "\u041a\u0438\u043d\u043e.mp3",
-                "\u5742\u672c\u4e5d.mp3", "it's.mp3"}),
-         {"100%.mp3|~|~", "it's.mp3|~|~", "odd*()*name.mp3|~|~", "say \"hi\".mp3|~|~",
-          "\u041a\u0438\u043d\u043e.mp3|~|~", "\u5742\u672c\u4e5d.mp3|~|~"},
-         [](const QString& dir) {  // bytes that are not UTF-8, as old copies from other systems have
-             ::close(::open((QFile::encodeName(dir) + "caf\xE9.mp3").constData(), O_CREAT | O_WRONLY, 0644));
-         }},
-        {"links and unreadable files",
-         {{"a.mp3", rock}},
-         {"a.mp3|~|~"},
-         [](const QString& dir) {
-             ::symlink(".", QFile::encodeName(dir + "loop").constData());
-             ::symlink("self.mp3", QFile::encodeName(dir + "self.mp3").constData());
-             // Opened for reading, a pipe waits for a writer forever.
-             ::mkfifo(QFile::encodeName(dir + "pipe").constData(), 0600);
-             ::symlink("pipe", QFile::encodeName(dir + "pipe.mp3").constData());
-             ID3Tag::ID3v1Tag tag;
-             EXPECT_FALSE(ID3Tag::ReadID3Tag(dir + "pipe.mp3", tag));
-             std::string error;
-             EXPECT_EQ(audio::openDecoder((dir + "pipe.mp3").toStdString(), 48000, error), nullptr);
-             QFile::setPermissions(dir + "a.mp3", QFileDevice::Permissions());
-         }},
-    };
-    app.addSong("other.mp3", "/elsewhere/");
-    int removed = 0;
-    for (const auto& c : cases) {
-        const QString dir = folder(c.name, c.files);
-        if (c.more) c.more(dir);
-        app.addSong("old.mp3", dir);  // replaced by what the folder holds now
-        QStringList want = c.rows;
-        Outcome outcome = c.outcome;
-        // The superuser reads every file and lists every folder.
-        if (QString(c.name).startsWith("links") && QFile(dir + "a.mp3").open(QIODevice::ReadOnly))
-            want[0] = "a.mp3|Rock|Song";
-        if (QString(c.name) == "shut" && QDir(dir).entryList(QDir::Files).size() == 1)
-            std::tie(want, outcome) = std::pair(QStringList{"b.mp3|~|~"}, Outcome::Rebuilt);
-        EXPECT_EQ(Scanner::ScanFolder(dir, true), outcome) << c.name;
-        removed += outcome == Outcome::Removed;
-        EXPECT_EQ(app.rows(dir, "artist, genre, rtrim(title || artist2)"), want) << c.name;
-        QFile::setPermissions(dir, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+    const QString dir = folder("it's all",
+                               {".hidden.mp3", "e.Mp3", "c.txt", "B.MP3", "a.mp3", "d.wma", "track_mp3",
+                                "song.mpeg", "mp", "sub.mp3/inner.mp3", "\u041a\u0438\u043d\u043e.mp3"},
+                               {{"rock.mp3", rock},
+                                {"odd.mp3", tagged("X", 200)},
+                                {"tagged.wav", rock},
+                                {"all tag.mp3", block},
+                                {"short.mp3", block.left(127)},
+                                {"tail.mp3", rock + "y"}});
+    // Bytes that are not UTF-8, as old copies from other systems have.
+    ::close(::open((QFile::encodeName(dir) + "caf\xE9.mp3").constData(), O_CREAT | O_WRONLY, 0644));
+    ::symlink(".", QFile::encodeName(dir + "loop").constData());
+    ::symlink("self.mp3", QFile::encodeName(dir + "self.mp3").constData());
+    // Opened for reading, a pipe waits for a writer forever.
+    ::mkfifo(QFile::encodeName(dir + "pipe").constData(), 0600);
+    ::symlink("pipe", QFile::encodeName(dir + "pipe.mp3").constData());
+    ID3Tag::ID3v1Tag tag;
+    EXPECT_FALSE(ID3Tag::ReadID3Tag(dir + "pipe.mp3", tag));
+    std::string error;
+    EXPECT_EQ(audio::openDecoder((dir + "pipe.mp3").toStdString(), 48000, error), nullptr);
+    app.addSong("old.mp3", dir);  // replaced by what the folder holds now
+    EXPECT_EQ(Scanner::ScanFolder(dir, true), Outcome::Rebuilt);
+    EXPECT_EQ(
+        app.rows(dir, "artist, genre, rtrim(title || artist2)"),
+        QStringList({"a.mp3|~|~", "all tag.mp3|Rock|Song", "B.MP3|~|~", "d.wma|~|~", "e.Mp3|~|~",
+                     "odd.mp3|Unknown Genre Entry|X", "rock.mp3|Rock|Song", "short.mp3|~|~", "tagged.wav|~|~",
+                     "tail.mp3|~|~", "track_mp3|~|~", "\u041a\u0438\u043d\u043e.mp3|~|~"}));
+
+    // A folder with no audio keeps its rows (a drive not mounted, say); one
+    // that is gone, or cannot be listed, loses them.
+    const QString hidden = folder("hidden", {".hidden.mp3"}), gone = folder("gone 'n' away", {});
+    const QString shut = folder("shut", {"b.mp3"});
+    QDir(gone).removeRecursively();
+    QFile::setPermissions(shut, {});
+    for (const QString& d : {hidden, gone, shut}) {
+        const Outcome outcome = d == hidden ? Outcome::Empty : Outcome::Removed;
+        if (d == shut && ::geteuid() == 0) continue;  // the superuser lists every folder
+        app.addSong("old.mp3", d);
+        EXPECT_EQ(Scanner::ScanFolder(d, true), outcome) << d.toStdString();
+        EXPECT_EQ(app.rows(d), QStringList(outcome == Outcome::Empty, "old.mp3")) << d.toStdString();
     }
-    EXPECT_EQ(app.rows("/elsewhere/").size(), 1);
-    EXPECT_EQ(Module1::FolderRemoved, removed);
+    QFile::setPermissions(shut, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+    EXPECT_EQ(Module1::FolderRemoved, 1);
 }
 
-TEST_F(Scan, FolderIsReplacedWholeOrNotAtAll) {
-    const QString f = folder("Atomic", {{"1.mp3", {}}, {"2.mp3", tagged("T", 1)}, {"3.mp3", {}}});
-    app.addSong("old.mp3", f);
-    // Another reader (or what a crash would leave) sees the old rows half way through.
-    Connection other;
-    other.ConnectionString = Module1::cnLibrary.ConnectionString;
-    other.Open();
-    QStringList midway;
-    auto peek = [&](int done, int) {
-        if (done == 1) {
-            QSqlQuery q(other.database());
-            q.exec("SELECT artist FROM songs");
-            while (q.next()) midway << q.value(0).toString();
-            QFile::remove(f + "2.mp3");  // vanishes before its tag is read
-        }
+// A file may vanish (or turn unreadable) between listing and reading; a scan
+// that fails part way removes the folder and still ends its transaction.
+TEST_F(Scan, VanishedFileKeepsItsRowAndAFailedScanRemovesTheFolder) {
+    const QString f = folder("Atomic", {"1.mp3"}, {{"2.mp3", tagged("T", 1)}});
+    const auto vanish = [&](int done, int) {
+        if (done == 1) QFile::remove(f + "2.mp3");
         return true;
     };
-    ASSERT_EQ(Scanner::ScanFolder(f, true, peek), Outcome::Rebuilt);
-    EXPECT_EQ(midway, QStringList({"old.mp3"}));
-    EXPECT_EQ(app.rows(f, "artist, genre"), QStringList({"1.mp3|~", "2.mp3|~", "3.mp3|~"}));
-
-    QFile(f + "2.mp3").open(QIODevice::WriteOnly);
-    EXPECT_EQ(Scanner::ScanFolder(f, false, [](int done, int) { return done < 2; }), Outcome::Cancelled);
-    EXPECT_EQ(app.rows(f).size(), 3);
-
+    ASSERT_EQ(Scanner::ScanFolder(f, true, vanish), Outcome::Rebuilt);
+    EXPECT_EQ(app.rows(f, "artist, genre"), QStringList({"1.mp3|~", "2.mp3|~"}));
     app.exec(
-        "CREATE TRIGGER boom BEFORE INSERT ON songs WHEN NEW.artist='2.mp3' "
+        "CREATE TRIGGER boom BEFORE INSERT ON songs WHEN NEW.artist='1.mp3' "
         "BEGIN SELECT RAISE(ABORT, 'disk trouble'); END");
     EXPECT_EQ(Scanner::ScanFolder(f, false), Outcome::Removed);
     EXPECT_TRUE(app.rows(f).isEmpty());
-    EXPECT_FALSE(Module1::rsLibrary.IsOpen());
     app.exec("DROP TRIGGER boom");
     EXPECT_EQ(Scanner::ScanFolder(f, false), Outcome::Rebuilt) << "the transaction was ended";
 }
 
 TEST_F(Scan, TagsAreReadOnlyWhenTheBoxOrTheStartupRescanSaySo) {
-    const QString f = folder("T", {{"t.mp3", tagged("T", 17)}});
+    const QString f = folder("T", {}, {{"t.mp3", tagged("T", 17)}});
     const struct {
         bool loaded, check1;
         int startup;
@@ -210,22 +139,20 @@ TEST_F(Scan, TagsAreReadOnlyWhenTheBoxOrTheStartupRescanSaySo) {
 }
 
 TEST_F(Scan, OneProgressAndCancelCoverTheRunAndNoHandlerBreaksIt) {
-    Files files;
-    for (int i = 0; i < 30; ++i) files.append({QString("%1.mp3").arg(i, 2, 10, QChar('0')), {}});
-    const QString f = folder("Long", files), other = folder("Other", {{"o.mp3", {}}});
-    const QString before = folder("Before", {{"b.mp3", {}}}), after = folder("After", {{"a.mp3", {}}});
+    QStringList names;
+    for (int i = 0; i < 30; ++i) names << QString("%1.mp3").arg(i, 2, 10, QChar('0'));
+    const QString f = folder("Long", names), other = folder("Other", {"o.mp3"});
+    const QString before = folder("Before", {"b.mp3"}), after = folder("After", {"a.mp3"});
     app.addSong("kept.mp3", f);
     app.addSong("old.mp3", after);
     ScanProgress::setClock([](const QElapsedTimer&) {
         static qint64 now = 0;
         return now += 100;  // a tenth of a second per look
     });
-    int ticks = 0;
     QString label;
     QTimer tick;  // fires whenever the scan lets events through, as a deck's timer would
     tick.setInterval(0);
     QObject::connect(&tick, &QTimer::timeout, [&] {
-        ++ticks;
         Module1::ScanFolder(other);  // no scan inside another
         try {                        // a handler using the shared recordset meanwhile
             Module1::rsLibrary.Close();
@@ -242,7 +169,6 @@ TEST_F(Scan, OneProgressAndCancelCoverTheRunAndNoHandlerBreaksIt) {
     tick.start();
     EXPECT_FALSE(Module1::ScanFolders({before, f, after}));
     tick.stop();
-    EXPECT_GT(ticks, 3);
     EXPECT_TRUE(label.startsWith("Scanning " + f + "\n") && label.endsWith(" of 30 files"))
         << label.toStdString();
     // The folder done stays, the one in progress is rolled back, the rest wait.
@@ -258,5 +184,4 @@ TEST_F(Scan, BrowseFolderTrimsTheSeparator) {
     app.ui.folders = {"/music/rock/", "/music/rock", "/", ""};
     for (const char* expected : {"/music/rock", "/music/rock", "/", ""})
         EXPECT_EQ(Module1::BrowseFolder(nullptr, "Add Song Path"), expected);
-    EXPECT_EQ(app.ui.browseTitles, QStringList(4, "Add Song Path"));
 }
