@@ -1,11 +1,7 @@
 #pragma once
 // Test material for the audio engine: songs encoded on the fly by the ffmpeg
 // program and MIDI files assembled byte by byte. Shared with bench_audio.
-#include <gtest/gtest.h>
-
 #include <QFile>
-#include <QTemporaryDir>
-#include <algorithm>
 #include <cmath>
 #include <cstdint>
 #include <cstdio>
@@ -68,23 +64,12 @@ inline Bytes wrapRmi(const Bytes& smf) {
     return out;
 }
 
-inline bool writeBytes(const std::string& path, const Bytes& bytes) {
+// Bytes or a QByteArray, into a new file at path.
+template <class Container>
+bool writeBytes(const std::string& path, const Container& bytes) {
     QFile f(QString::fromStdString(path));
     const qint64 n = qint64(bytes.size());
     return f.open(QIODevice::WriteOnly) && f.write(reinterpret_cast<const char*>(bytes.data()), n) == n;
 }
-
-// One deck of an offline engine, and a folder for its songs.
-struct OneDeck {
-    explicit OneDeck(int rate) : engine(audio::Engine::Offline{rate}) {}
-    QTemporaryDir dir;
-    audio::Engine engine;
-    audio::Deck* deck = engine.addDeck();
-    std::string file(const char* name) const { return dir.filePath(name).toStdString(); }
-    void open(const std::string& path, audio::SongOptions options = {}) {
-        std::string error;
-        ASSERT_TRUE(deck->open(path, error, options)) << error;
-    }
-};
 
 }  // namespace fixtures

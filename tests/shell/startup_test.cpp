@@ -1,5 +1,4 @@
 #include <QFile>
-#include <QSqlQuery>
 #include <gtest/gtest.h>
 
 #include "app/Module1.h"
@@ -15,16 +14,6 @@
 
 using Seams::Answer;
 
-namespace {
-form1& mainWindow() {
-    if (!Windows::Find<form1>()) throw std::runtime_error("form1 is not loaded");
-    return *Windows::Find<form1>();
-}
-QVariant orNull(const char* s) {
-    return s ? QVariant(s) : QVariant(QMetaType::fromType<QString>());
-}
-}  // namespace
-
 TEST(Library, QuotingDoublesEveryQuoteOnceAndKeepsNull) {
     using Module1::SqlQuote;
     EXPECT_TRUE(SqlQuote(QVariant()).isNull());
@@ -33,68 +22,55 @@ TEST(Library, QuotingDoublesEveryQuoteOnceAndKeepsNull) {
     EXPECT_EQ(SqlQuote("O''Brien 'n'").toString(), "O''''Brien ''n''");
 }
 
-// Each row: the settings row as found (nullptr = Null) and what start-up makes of it.
-TEST(Startup, ReadsTheSettingsRowExactly) {
+// Each row: the settings row as found and what start-up makes of it. The songs
+// lie in folders that exist, one of them holding a file the library lacks, so
+// a rescan of every folder shows.
+TEST(Startup, ReadsTheSettingsRowExactlyAndOpensReadyToPlay) {
     const struct {
-        const char *autosave, *ext2;
-        bool checked, firstRun;
+        const char* settings;
+        bool checked, firstRun, rescanned;
         const char* ext2After;
     } rows[] = {
-        {"YES", "1", true, false, "1"},    {"yes", "0", false, true, "1"},  {nullptr, "x", false, true, "1"},
-        {"NO", nullptr, false, false, ""}, {"Yes", "1", false, false, "1"},
+        {"autosave='YES', ext2='1', ext1='YES'", true, false, true, "1"},
+        {"autosave='yes', ext2='0', ext1='yes'", false, true, false, "1"},
+        {"autosave=NULL, ext2='x', ext1=NULL", false, true, false, "1"},
+        {"autosave='NO', ext2=NULL, ext1='Yes'", false, false, false, ""},
+        {"autosave='Yes', ext2='1'", false, false, false, "1"},
     };
     for (const auto& r : rows) {
-        SCOPED_TRACE(std::string(r.autosave ? r.autosave : "Null") + "/" + (r.ext2 ? r.ext2 : "Null"));
+        SCOPED_TRACE(r.settings);
         TempApp app;
-        app.addSong("a.mp3", "/m/");
-        QSqlQuery q(Module1::cnLibrary.database());
-        q.prepare("UPDATE settings SET autosave=?, ext2=?");
-        q.addBindValue(orNull(r.autosave));
-        q.addBindValue(orNull(r.ext2));
-        ASSERT_TRUE(q.exec());
+        for (const char* f : {"a", "b", "b", "it's"})
+            app.addSong("s.mp3", MusicFolder(app.path(), f, {"s.mp3"}));
+        MusicFolder(app.path(), "it's", {"new.mp3"});
+        app.exec(QString("UPDATE settings SET ") + r.settings);
         ASSERT_EQ(Module1::Main(), 0);
-        EXPECT_EQ(mainWindow().mnuAutorecover->isChecked(), r.checked);
+        form1& f = Windows::Load<form1>();
+        EXPECT_EQ(f.mnuAutorecover->isChecked(), r.checked);
         EXPECT_EQ(Module1::FirstRun, r.firstRun ? 1 : 0);
         EXPECT_EQ(app.scalar("SELECT ifnull(ext2, '') FROM settings"), r.ext2After);
+        EXPECT_EQ(app.scalar("SELECT count(*) FROM songs WHERE artist='new.mp3'"), r.rescanned ? "1" : "0");
+        EXPECT_TRUE(app.ui.messages.isEmpty());
+        EXPECT_EQ((QList<int>{Module1::CurrentDeck, f.MP1->Volume(), f.MP2->Volume(), f.Fader->value()}),
+                  (QList<int>{1, 0, -3000, 0}));
+        EXPECT_TRUE(f.Timer1->isActive() && f.Timer2->isActive());
+        // The rescan leaves nothing open behind it.
+        EXPECT_EQ(Module1::StartupRescan, 0);
+        EXPECT_FALSE(Windows::IsLoaded<frmSetup>());
+        EXPECT_FALSE(Module1::rsLibrary.IsOpen() || Module1::rsPaths.IsOpen());
     }
-    // No settings row: the defaults stay, the library check still runs, no row is made.
-    TempApp app;
-    app.exec("UPDATE settings SET autosave='YES', ext1='YES', ext2='0'");
-    app.exec("DELETE FROM settings");
-    app.ui.answers = {Answer::No, Answer::OK};
-    ASSERT_EQ(Module1::Main(), 0);
-    EXPECT_FALSE(mainWindow().mnuAutorecover->isChecked());
-    EXPECT_EQ(Module1::FirstRun, 0);
-    EXPECT_EQ(app.ui.messages.size(), 2);
-    EXPECT_EQ(app.scalar("SELECT count(*) FROM settings"), "0");
 }
 
-TEST(Startup, ALibraryWithSongsOpensReadyToPlayAndClosesAllButTheTour) {
+TEST(Startup, TheNoSoundSignAndClosingAllButTheTour) {
     TempApp app;
-    // Songs in folders that exist, one of them holding a file the library lacks.
-    for (const char* f : {"a", "b", "b", "it's"}) app.addSong("s.mp3", MusicFolder(app.path(), f, {"s.mp3"}));
-    MusicFolder(app.path(), "it's", {"new.mp3"});
-    app.exec("UPDATE settings SET ext1='YES'");
-    ASSERT_EQ(Module1::Main(), 0);
-    form1& f = mainWindow();
-    EXPECT_TRUE(app.ui.messages.isEmpty());
-    EXPECT_EQ((QList<int>{Module1::CurrentDeck, f.MP1->Volume(), f.MP2->Volume(), f.Fader->value()}),
-              (QList<int>{1, 0, -3000, 0}));
-    EXPECT_FALSE(f.chkAutoFade->isChecked());
-    EXPECT_TRUE(f.Timer1->isActive() && f.Timer2->isActive());
-    EXPECT_FALSE(f.T1->isActive() || f.T2->isActive());
-    // Every folder was rescanned, and the rescan leaves nothing open behind it.
-    EXPECT_EQ(app.scalar("SELECT count(*) FROM songs WHERE artist='new.mp3'"), "1");
-    EXPECT_EQ(Module1::StartupRescan, 0);
-    EXPECT_FALSE(Windows::IsLoaded<frmSetup>());
-    EXPECT_FALSE(Module1::rsLibrary.IsOpen() || Module1::rsPaths.IsOpen());
+    app.addSong("a.mp3", "/m/");
+    form1& f = Windows::Show<form1>();
     // The sign shows only while the decks have no sound device.
     for (bool device : {false, true}) {
         FakeDeckPlayer::deckNo(1)->soundDevice = device;
         f.Timer1_Timer();
         EXPECT_EQ(f.lblNoSound->isVisible(), !device);
     }
-
     // Closing the main window unloads every window but the tour; the process lives on with it.
     Windows::Load<frmAbout>();
     Windows::Load<formlist>();
@@ -115,7 +91,8 @@ TEST(Startup, ALibraryWithSongsOpensReadyToPlayAndClosesAllButTheTour) {
 
 // Start-up from an empty or unusable library: the messages exactly (of a failure's
 // one critical message, the engine's reason), whether it goes on, and that a
-// failure leaves nothing behind.
+// failure leaves nothing behind. The library is spoilt by a statement from
+// another connection or by new contents of its file (nullptr: removed).
 TEST(Startup, EmptyOrUnusableLibrary) {
     const QString offer =
         "Add Music File Directory|2|Velumix does not currently have any MP3/Music file Folders setup. "
@@ -125,36 +102,23 @@ TEST(Startup, EmptyOrUnusableLibrary) {
         "Velumix Setup|0|You must do this to allow Velumix to build its database. You can do this at anytime "
         "by "
         "clicking Tools and then Setup.";
-    const auto keep = [](const QString&, Connection&) {};
+    const QByteArray unchanged = "unchanged";
     const struct {
         const char* name;
-        void (*spoil)(const QString& file, Connection& other);
+        const char* sql;
+        QByteArray file;
         Answer answer;
         QStringList said;
     } cases[] = {
-        {"empty, adding declined", keep, Answer::No, {offer, later}},
-        {"empty, adding accepted", keep, Answer::Yes, {offer}},
-        {"missing", [](const QString& f, Connection&) { QFile::remove(f); }, {}, {"Could not find file"}},
-        {"not a database",
-         [](const QString& f, Connection&) {
-             QFile file(f);
-             file.open(QIODevice::WriteOnly);
-             file.write(QByteArray(4096, 'x'));
-         },
-         {},
-         {"file is not a database"}},
-        {"no tables",
-         [](const QString& f, Connection&) { QFile(f).resize(0); },
-         {},
-         {"no such table: settings"}},
-        {"no songs table",
-         [](const QString&, Connection& o) { o.Execute("DROP TABLE songs"); },
-         {},
-         {"no such table: songs"}},
-        {"locked by another program",
-         [](const QString&, Connection& o) { o.Execute("BEGIN EXCLUSIVE"); },
-         {},
-         {"locked"}},
+        {"empty, adding declined", "", unchanged, Answer::No, {offer, later}},
+        {"empty, adding accepted", "", unchanged, Answer::Yes, {offer}},
+        // No settings row: the defaults stay and the library check still runs.
+        {"no settings row", "DELETE FROM settings", unchanged, Answer::No, {offer, later}},
+        {"missing", "", QByteArray(), {}, {"Could not find file"}},
+        {"not a database", "", QByteArray(4096, 'x'), {}, {"file is not a database"}},
+        {"no tables", "", "", {}, {"no such table: settings"}},
+        {"no songs table", "DROP TABLE songs", unchanged, {}, {"no such table: songs"}},
+        {"locked by another program", "BEGIN EXCLUSIVE", unchanged, {}, {"locked"}},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
@@ -164,14 +128,20 @@ TEST(Startup, EmptyOrUnusableLibrary) {
         Connection other;
         other.ConnectionString = Module1::cnLibrary.ConnectionString;
         other.Open();
-        c.spoil(app.libraryFile(), other);
+        if (*c.sql) other.Execute(c.sql);
+        QFile file(app.libraryFile());
+        if (c.file.isNull())
+            file.remove();
+        else if (c.file != unchanged && file.open(QIODevice::WriteOnly))
+            file.write(c.file);
+        file.close();
         Module1::cnLibrary.BusyTimeoutMs = 0;
-        const bool existed = QFile::exists(app.libraryFile()), goesOn = c.said[0] == offer;
+        const bool existed = file.exists(), goesOn = c.said[0] == offer;
         EXPECT_EQ(Module1::Main() == 0, goesOn);
         const QStringList said = Said(app.ui);
         if (goesOn) {
             EXPECT_EQ(said, c.said);
-            EXPECT_TRUE(mainWindow().isVisible());
+            EXPECT_TRUE(Windows::Load<form1>().isVisible());
             // Yes: the setup window saw the flag at its load and added the folder there and then.
             EXPECT_EQ(Windows::IsLoaded<frmSetup>(), c.answer == Answer::Yes);
             EXPECT_EQ(app.scalar("SELECT count(*) FROM songs"), c.answer == Answer::Yes ? "1" : "0");

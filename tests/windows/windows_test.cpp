@@ -1,0 +1,283 @@
+// The windows that list songs: the tag search, the master list and the list
+// viewer. Every one sends songs to the cue alike: Play Next puts the selected
+// song on top, a double-click appends it, and without a selected row nothing
+// happens; each refreshes the count and writes the auto-recover file. Each
+// springs back to its smallest size and scales its controls.
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QFile>
+#include <QFileInfo>
+
+#include "layout/WindowFrame.h"
+#include "support/CueFixture.h"
+#include "windows/formlist.h"
+#include "windows/id3search.h"
+#include "windows/multilist.h"
+
+namespace {
+
+// A library of A.mp3 (/m/, titled "it's over"), B.mp3 (/n/), c.mp3 (padded
+// title) and d.mp3, the last two in folders this system cannot use, under a
+// shown main window (so a window's frame is known before it maps).
+struct SongWindows : ::testing::Test {
+    TempApp app;
+    const QString d = app.path() + "/";
+    QWidget main;
+    SongWindows() {
+        app.addSong("A.mp3", "/m/", "it's over");
+        app.addSong("B.mp3", "/n/", "its fine");
+        app.addSong("c.mp3", "C:\\Music\\", "Padded" + QString(24, QChar(0)));
+        app.addSong("d.mp3", "");
+        // A window manager's 25 px title bar, which a window has only once it is shown.
+        WindowFrame::SetProbe(
+            [](const QWidget* shown) { return shown->isVisible() ? QMargins(0, 25, 0, 0) : QMargins(); });
+        main.show();
+    }
+    ~SongWindows() override { WindowFrame::SetProbe(nullptr); }
+
+    // Writes a list file of the given records (each written as one quoted line).
+    QString writeList(const QString& name, const QStringList& records) const {
+        QFile f(d + name);
+        f.open(QIODevice::WriteOnly);
+        for (const QString& r : records) f.write(("\"" + r + "\"\r\n").toUtf8());
+        return f.fileName();
+    }
+};
+
+// An audio file of `audio` bytes, followed by a tag (genre Rock) when a title is given.
+void writeSong(const QString& file, int audio, const char* title = nullptr) {
+    QFile f(file);
+    f.open(QIODevice::WriteOnly);
+    f.write(QByteArray(audio, 'x'));
+    if (title) f.write("TAG" + QByteArray(title).leftJustified(124, ' ') + char(17));
+}
+
+QByteArray lastTag(const QString& file) {
+    QFile f(file);
+    f.open(QIODevice::ReadOnly);
+    return f.readAll().right(128);
+}
+
+void pickRow(ListView* list, int row) {
+    list->ClearSelection();
+    if (row) list->SetSelectedItem(row);
+}
+
+// Lists everything and selects the song with the given file name.
+void select(id3search& w, const QString& name) {
+    w.cmdListAll_Click();
+    int row = 1;
+    while (row <= w.lstresults->Count() && w.lstresults->SubItem(row, 7) != name) ++row;
+    pickRow(w.lstresults, row);
+}
+
+void setFields(id3search& w, const QString& title, const QString& year, const QString& genre) {
+    w.txtTitle->setText(title);
+    w.txtYear->setText(year);
+    w.cmbGenre->setEditText(genre);
+}
+
+QString selectedRow(const id3search& w, int column) {
+    return w.lstresults->SubItem(w.lstresults->SelectedItem(), column);
+}
+
+// w shows A.mp3 and B.mp3 as rows 1 and 2; pick(0) selects none.
+template <class W, class Pick>
+void checkSizingAndSending(W& w, int minWidth, int minHeight, QWidget* probe, Pick pick, void (W::*top)(),
+                           void (W::*end)()) {
+    QApplication::processEvents();
+    EXPECT_EQ(QSize(w.Width(), w.Height()), QSize(minWidth, minHeight))
+        << "opens at its size, frame included";
+    const int designed = probe->width();
+    w.resize(w.width() / 2, w.height() / 3);
+    QApplication::processEvents();
+    EXPECT_EQ(QSize(w.Width(), w.Height()), QSize(minWidth, minHeight));
+    w.SetWidth(minWidth * 2);
+    QApplication::processEvents();
+    EXPECT_NEAR(probe->width(), designed * 2, 2);
+
+    pick(0);
+    (w.*top)();
+    (w.*end)();
+    EXPECT_TRUE(CueRows().isEmpty());
+    pick(1);
+    (w.*top)();
+    pick(2);
+    (w.*top)();
+    (w.*end)();
+    EXPECT_EQ(CueRows(), (QStringList{"1|B.mp3|/n/", "1|A.mp3|/m/", "1|B.mp3|/n/"}));
+    EXPECT_EQ(CueCountLabel(), "Songs in cue:3");
+    EXPECT_EQ(BackupRows(), CueRows());
+}
+
+}  // namespace
+TEST(TagSearchStatement, JoinsTheFilledCriteria) {
+    EXPECT_EQ(id3search::SearchStatement({"", "x", "y", "2001", "it's", "Rock"}),
+              "Select * from songs where  artist2 like '%x%' and album like '%y%' and year like '%2001%' and "
+              "comment like '%it''s%' and genre like '%Rock%'");
+}
+
+TEST_F(SongWindows, TagSearchListsSearchesAndSendsToTheCue) {
+    id3search& w = Windows::Show<id3search>();
+    w.cmdListAll_Click();
+    EXPECT_EQ(w.lblTotalsongs->text(), "Total Songs Found: 4");
+    EXPECT_TRUE(w.lstresults->SelectedItem() == 1 && w.lstresults->Selected(1)) << "a fresh listing";
+    EXPECT_EQ(w.lstresults->SubItem(3, 1), "Padded");
+    checkSizingAndSending(
+        w, 8025, 6765, w.cmdSearch, [&](int row) { pickRow(w.lstresults, row); },
+        &id3search::cmdPlayNext_Click, &id3search::lstresults_DblClick);
+    // Without a selected row there is no file to edit: still browsing.
+    w.lstresults->ClearSelection();
+    w.cmdEdit_Click();
+    EXPECT_TRUE(w.cmdEdit->isEnabled());
+
+    // An untouched genre is no criterion.
+    w.txtTitle->setText(" it's ");
+    w.cmdSearch_Click();
+    EXPECT_EQ(RowsOf(w.lstresults), QStringList{"1|it's over|"});
+    // Blank criteria (only spaces) run nothing and keep the list.
+    setFields(w, "   ", " ", " ");
+    w.cmdSearch_Click();
+    EXPECT_EQ(w.lstresults->Count(), 1);
+}
+
+// A failed save changes nothing and the next one stands alone; texts go to
+// the library trimmed and to the file at the tag's field widths.
+TEST_F(SongWindows, TagSearchSavingOverwritesOrAppendsATag) {
+    id3search& w = Windows::Load<id3search>();
+    writeSong(d + "locked.mp3", 500, "Locked");
+    QFile::setPermissions(d + "locked.mp3", QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther);
+    writeSong(d + "plain.mp3", 1000);
+    writeSong(d + "Song.mp3", 200, "Upper");
+    writeSong(d + "song.mp3", 1000, "Old Title");
+    app.addSong("locked.mp3", d, "Locked");
+    for (const char* n : {"plain.mp3", "Song.mp3", "song.mp3"}) app.addSong(n, d);
+
+    select(w, "locked.mp3");
+    w.cmdEdit_Click();
+    w.txtTitle->setText("Changed");
+    w.cmdSave_Click();
+    EXPECT_EQ(app.ui.lastText(), "Velumix cannot save tag information. The file may be Read Only");
+    EXPECT_EQ(selectedRow(w, 1), "Locked");
+
+    // The row of exactly that name is saved; the code page is checked before writing.
+    select(w, "song.mp3");
+    w.cmdEdit_Click();
+    EXPECT_EQ(w.txtTitle->text().trimmed() + "|" + w.cmbGenre->currentText(),
+              "Old Title|Rock");              // from the file
+    EXPECT_FALSE(w.lstresults->isEnabled());  // the row cannot change while editing
+    w.txtTitle->setText(QString::fromUtf8("It\u2019s \u041a\u0438\u043d\u043e"));
+    w.cmdSave_Click();  // refused: the edit stays open
+    EXPECT_EQ(app.ui.lastText(),
+              QString::fromUtf8("Velumix cannot store these characters in a tag: \u041a\u0438\u043d\u043e"));
+    EXPECT_FALSE(w.cmdEdit->isEnabled());
+    // The genre is trimmed before its lookup ("Noise " is 39, not "Other").
+    setFields(w, QString::fromUtf8(" It\u2019s a title longer than thirty "), "2001 ", "Noise ");
+    w.cmdSave_Click();
+    EXPECT_EQ(QFileInfo(d + "song.mp3").size(), 1128);
+    const QByteArray tag = lastTag(d + "song.mp3");
+    EXPECT_EQ(tag.mid(3, 30), " It\x92s a title longer than thir");
+    EXPECT_EQ(static_cast<unsigned char>(tag[127]), 39);
+    EXPECT_EQ(selectedRow(w, 6) + "|" + selectedRow(w, 1),
+              QString::fromUtf8("Noise|It\u2019s a title longer than thirty"));
+
+    // Cancelling a tagged file's edit must not make the next untagged file look tagged.
+    select(w, "song.mp3");
+    w.cmdEdit_Click();
+    w.cmdCancel_Click();
+    select(w, "plain.mp3");
+    w.cmdEdit_Click();
+    w.txtTitle->setText("Fresh");
+    w.cmdSave_Click();
+    EXPECT_EQ(QFileInfo(d + "plain.mp3").size(), 1128);
+    EXPECT_TRUE(lastTag(d + "plain.mp3").startsWith("TAGFresh"));
+    EXPECT_EQ(app.rows(d, "title, year, genre"),
+              (QStringList{"Locked|~|~", "Fresh||", "~|~|~",
+                           QString::fromUtf8("It\u2019s a title longer than thirty|2001|Noise")}));
+}
+
+TEST_F(SongWindows, MasterListListsEverySongByNameSendsToTheCueAndClosesEitherWay) {
+    form1& f = Windows::Load<form1>();
+    f.cmdShowSongs_Click();
+    formlist& w = *Windows::Find<formlist>();
+    EXPECT_EQ(qobject_cast<QStringListModel*>(w.lstShowSongs->model())->stringList(),
+              (QStringList{"A.mp3 /m/", "B.mp3 /n/", "c.mp3 C:\\Music\\", "d.mp3 "}));
+    EXPECT_EQ(w.Label2->text(), "4");
+    // Entries without a folder this system can use are never cued.
+    for (int i : {2, 3}) {
+        w.SetListIndex(i);
+        w.cmdPlaynext_Click();
+        w.lstShowSongs_DblClick();
+    }
+    checkSizingAndSending(
+        w, 9585, 6045, w.lstShowSongs, [&](int row) { w.SetListIndex(row - 1); },
+        &formlist::cmdPlaynext_Click, &formlist::lstShowSongs_DblClick);
+    w.cmdClose_Click();
+    EXPECT_TRUE(f.cmdShowSongs->isEnabled() && !Windows::IsLoaded<formlist>());
+    Windows::flushDeleted();
+    f.cmdShowSongs_Click();
+    Windows::Find<formlist>()->close();  // the title bar's close box
+    EXPECT_TRUE(f.cmdShowSongs->isEnabled() && !Windows::IsLoaded<formlist>());
+}
+
+TEST(MasterList, SplitsAnEntryBeforeTheFolder) {
+    // Good entries; then no folder this system can use, no name, no separating blank.
+    const char* cases[][2] = {{"my song.mp3 /music/", "my song.mp3|/music/"},
+                              {"top.mp3 /", "top.mp3|/"},
+                              {"song.mp3 C:\\Music\\", "-"},
+                              {" /music/", "-"},
+                              {"song.mp3/music/", "-"}};
+    for (const auto& c : cases) {
+        QString name, folder;
+        EXPECT_EQ(formlist::SplitEntry(c[0], name, folder) ? name + "|" + folder : "-", c[1]) << c[0];
+    }
+}
+
+TEST_F(SongWindows, ListViewerOpensSeveralFilesShowsTheTopListAndRemovesLists) {
+    multilist& w = Windows::Load<multilist>();
+    for (const char* n : {"first", "a", "b.x"})
+        writeList(n + QString(".vlx"), {QString("/m/*()*%1.mp3").arg(n)});
+    app.ui.files = {{d + "first.vlx"}, {d + "a.vlx", d + "b.x.vlx"}, {d + "a.vlx"}, {}, {"/x.vlx", "/y.vlx"}};
+    for (int i = 0; i < 5; ++i) w.cmdOpen_Click();
+    EXPECT_EQ(app.ui.fileDialogs.value(0).kind, Seams::FileDialog::OpenMultiple);
+    w.lstPlaylist->ClearSelection();
+    w.cmdRemove_Click();  // nothing selected: nothing removed
+    // Opening one again adds it again; cancelling changes nothing; the root's "/" is not doubled.
+    EXPECT_EQ(RowsOf(w.lstPlaylist), (QStringList{"1|first.vlx|" + d, "1|a.vlx|" + d, "1|b.x.vlx|" + d,
+                                                  "1|a.vlx|" + d, "1|x.vlx|/", "1|y.vlx|/"}));
+    // The top list is shown, not one just added.
+    EXPECT_EQ(w.lblListTitle->text(), "Contents of Selected List:first");
+    EXPECT_EQ(RowsOf(w.lstresults), QStringList{"1|first.mp3|/m/"});
+    w.lstPlaylist->SetSelectedItem(3);
+    w.lstPlaylist_Click();
+    EXPECT_EQ(RowsOf(w.lstresults), QStringList{"1|b.x.mp3|/m/"});
+    EXPECT_EQ(w.lblListTitle->text(), "Contents of Selected List:b");  // the name up to its first dot
+    // Removing a list clears the contents even with lists left.
+    w.cmdRemove_Click();
+    EXPECT_FALSE(RowsOf(w.lstPlaylist).contains("1|b.x.vlx|" + d));
+    EXPECT_EQ(w.lstresults->Count(), 0);
+    EXPECT_EQ(w.lblListTitle->text(), "Contents of Selected List ");
+}
+
+// Record parsing is the list file reader's; here: what reaches the list, the label and the cue.
+TEST_F(SongWindows, ListViewerReadsListsAndSendsASongOrAWholeListToTheCue) {
+    multilist& w = Windows::Show<multilist>();
+    // A damaged record stops reading and shows no count.
+    w.OpenList(writeList("d.vlx", {"/m/*()*a.mp3", "garbage", "/m/*()*b.mp3"}));
+    EXPECT_EQ(RowsOf(w.lstresults), QStringList{"1|a.mp3|/m/"});
+    EXPECT_EQ(w.lblsongs->text(), "");
+    w.OpenList(writeList("l.vlx", {"/m/*()*A.mp3", "/n/*()*B.mp3"}));
+    checkSizingAndSending(
+        w, 8460, 5460, w.cmdClose, [&](int row) { pickRow(w.lstresults, row); },
+        &multilist::cmdPlaynext_Click, &multilist::lstresults_DblClick);
+    w.cmdEntireList_Click();
+    EXPECT_EQ(CueRows().mid(3), (QStringList{"1|A.mp3|/m/", "1|B.mp3|/n/"}));
+    EXPECT_EQ(CueCountLabel(), "Songs in cue:5");
+    EXPECT_EQ(BackupRows(), CueRows());
+    EXPECT_EQ(w.lstresults->SelectedItem(), 2);
+    // A missing file empties the list and leaves the label.
+    w.OpenList(d + "missing.vlx");
+    EXPECT_EQ(w.lstresults->Count(), 0);
+    EXPECT_EQ(w.lblsongs->text(), "Number of Songs In Selected List:2");
+}
