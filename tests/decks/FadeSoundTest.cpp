@@ -51,17 +51,6 @@ class FadeSound : public ::testing::Test {
         return file;
     }
 
-    // Plays the three songs through the fade engine for 72 s.
-    void playThree(bool smooth) {
-        Options::Set(SoundOptions::kSmoothFades, smooth);
-        show = std::make_unique<OfflineShow>(app, kRate, true);
-        QStringList files;
-        for (const Song& s : kSongs) files << song(s.name, kSongSeconds, s.hz);
-        show->start(files);
-        show->run(72);
-        EXPECT_EQ(show->started, files);
-        EXPECT_EQ(show->startDeck, QList<int>({1, 2, 1}));
-    }
     // The incoming song is heard 10-11 s before the outgoing one ends, which is halted 4-5 s before.
     double expectTimeline(const Song& out, const Song& in, double start) const {
         const double end = start + kSongSeconds;
@@ -78,35 +67,34 @@ class FadeSound : public ::testing::Test {
     std::unique_ptr<OfflineShow> show;
 };
 
-TEST_F(FadeSound, DecksCrossFadeInThreeAndFourDecibelSteps) {
-    playThree(false);
-
+// Three songs through the fade engine: the first fade in steps, the second smooth.
+TEST_F(FadeSound, DecksCrossFadeInThreeAndFourDecibelStepsOrGlide) {
+    Options::Set(SoundOptions::kSmoothFades, false);
+    show = std::make_unique<OfflineShow>(app, kRate, true);
+    QStringList files;
+    for (const Song& s : kSongs) files << song(s.name, kSongSeconds, s.hz);
+    show->start(files);
+    show->run(33);  // past the first hand-over, before the second fade's first step
+    Options::Set(SoundOptions::kSmoothFades, true);
+    show->run(39);
     // Each song starts on the deck the other one is not on, then fades the other out.
-    double start = 0;  // of the outgoing song
-    for (int k = 0; k < 2; ++k) {
-        const Song& out = kSongs[k];
-        const Song& in = kSongs[k + 1];
-        SCOPED_TRACE(in.name);
-        const double heard = expectTimeline(out, in, start);
-        const int startTick = int(std::lround(heard));
+    EXPECT_EQ(show->started, files);
+    EXPECT_EQ(show->startDeck, QList<int>({1, 2, 1}));
 
-        EXPECT_NEAR(afterTick(out, startTick - 5), 0, 0.2);
-        for (int tick = 1; tick <= 10; ++tick)
-            EXPECT_NEAR(afterTick(out, startTick - 5 + tick), -3.0 * tick, 0.2) << "tick " << tick;
-        for (int tick = 0; tick <= 4; ++tick)
-            EXPECT_NEAR(afterTick(in, startTick + tick), -16 + 4.0 * tick, 0.2) << "tick " << tick;
-        start = heard;
-    }
-}
-
-TEST_F(FadeSound, SmoothFadesGlideWithoutAudibleSteps) {
-    playThree(true);
     const double heard = expectTimeline(kSongs[0], kSongs[1], 0);
+    const int startTick = int(std::lround(heard));
+    EXPECT_NEAR(afterTick(kSongs[0], startTick - 5), 0, 0.2);
+    for (int tick = 1; tick <= 10; ++tick)
+        EXPECT_NEAR(afterTick(kSongs[0], startTick - 5 + tick), -3.0 * tick, 0.2) << "tick " << tick;
+    for (int tick = 0; tick <= 4; ++tick)
+        EXPECT_NEAR(afterTick(kSongs[1], startTick + tick), -16 + 4.0 * tick, 0.2) << "tick " << tick;
+
     // From the first fade tick to the hand-over for the outgoing song, from
     // just after its start to full level for the incoming one.
-    const int startTick = int(std::lround(heard));
-    for (auto [song, from, to] : {std::tuple{kSongs[0], startTick - 5.0, startTick + 6.0},
-                                  std::tuple{kSongs[1], heard + 0.1, startTick + 6.0}}) {
+    const double smoothHeard = expectTimeline(kSongs[1], kSongs[2], heard);
+    const int smoothStart = int(std::lround(smoothHeard));
+    for (auto [song, from, to] : {std::tuple{kSongs[1], smoothStart - 5.0, smoothStart + 6.0},
+                                  std::tuple{kSongs[2], smoothHeard + 0.1, smoothStart + 6.0}}) {
         double worst = 0, total = 0;
         for (double t = from; t + 0.02 < to; t += 0.01) {
             const double step = std::fabs(level(song.hz, t + 0.01, 0.01) - level(song.hz, t, 0.01));

@@ -1,0 +1,269 @@
+// The decks and the cross-fade engine on the main window, over fake decks,
+// tick by tick: songs onto the decks, the engine switched on and off, the
+// fader and its end buttons, a fade run through to the hand-over.
+#include <QApplication>
+#include <QMouseEvent>
+#include <QStyle>
+#include <QStyleOptionSlider>
+
+#include "support/CueFixture.h"
+
+namespace {
+
+struct State {
+    int d1, d2, currentDeck;
+    bool t1, t2;
+    int fader;
+    bool faderEnabled;
+    bool operator==(const State&) const = default;
+};
+
+std::ostream& operator<<(std::ostream& o, const State& s) {
+    return o << "{" << s.d1 << ", " << s.d2 << ", deck " << s.currentDeck << ", T1 " << s.t1 << ", T2 "
+             << s.t2 << ", fader " << s.fader << (s.faderEnabled ? " enabled}" : " disabled}");
+}
+
+}  // namespace
+
+// A fresh start leaves deck 1 live at full volume, deck 2 at -3000, the fader at deck 1's end.
+class DeckWindow : public CueTest {
+  protected:
+    ~DeckWindow() override { FakeDeckPlayer::durations().clear(); }
+    static QString file(const QString& name) { return "/m/" + name; }
+    using CueTest::cue;
+    void cue(const QStringList& names) { fill(f->lstPlaylist, names); }
+    void checkAutoFade(bool on) {
+        f->chkAutoFade->setChecked(on);
+        f->chkAutoFade_Click();
+    }
+    // A second goes by on both decks, then the enabled watcher ticks.
+    void second() {
+        d1()->advance(1);
+        d2()->advance(1);
+        if (f->T1->isActive())
+            f->T1_Timer();
+        else if (f->T2->isActive())
+            f->T2_Timer();
+    }
+    FakeDeckPlayer* d1() const { return FakeDeckPlayer::deckNo(1); }
+    FakeDeckPlayer* d2() const { return FakeDeckPlayer::deckNo(2); }
+    State state() const {
+        return {d1()->Volume(),    d2()->Volume(),    Module1::CurrentDeck, f->T1->isActive(),
+                f->T2->isActive(), f->Fader->value(), f->Fader->isEnabled()};
+    }
+
+    void mouse(QEvent::Type type, QPoint at, Qt::MouseButtons held) {
+        QMouseEvent e(type, QPointF(at), QPointF(f->Fader->mapToGlobal(at)), Qt::LeftButton, held,
+                      Qt::NoModifier);
+        QApplication::sendEvent(f->Fader, &e);
+    }
+    void key(QEvent::Type type) {
+        QKeyEvent e(type, Qt::Key_Left, Qt::NoModifier);
+        QApplication::sendEvent(f->Fader, &e);
+    }
+    QPoint thumb() const {
+        QStyleOptionSlider opt;
+        opt.initFrom(f->Fader);
+        opt.orientation = Qt::Horizontal;
+        opt.maximum = f->Fader->maximum();
+        opt.sliderPosition = opt.sliderValue = f->Fader->value();
+        return f->Fader->style()
+            ->subControlRect(QStyle::CC_Slider, &opt, QStyle::SC_SliderHandle, f->Fader)
+            .center();
+    }
+    bool applied(int v) const { return d1()->Volume() == -100 * v && d2()->Volume() == 100 * v - 6000; }
+};
+
+TEST_F(DeckWindow, PlayCompiledListStartsTheTopSongOnDeck1AndLoadingFollows) {
+    cue({"B.mp3"});
+    f->cmdLD2_Click();
+    d2()->Play();  // goes on playing, 60 dB down
+    cue({"A.mp3", "C.mp3", "D.mp3"});
+    Module1::CurrentDeck = 2;
+    f->Fader->setValue(40);
+    f->T2->start();
+    f->Command2_Click();
+    EXPECT_EQ(state(), (State{0, -6000, 1, false, false, 0, true}));  // auto fade off: no watcher
+    EXPECT_EQ(std::make_tuple(d1()->opened, d1()->PlayState(), d2()->PlayState(), cue(), CueCountLabel()),
+              std::make_tuple(QStringList{file("A.mp3")}, int(DeckPlayer::Playing), int(DeckPlayer::Playing),
+                              QStringList({"C.mp3", "D.mp3"}), QString("Songs in cue:2")));
+    EXPECT_EQ(BackupRows(), CueRows());
+    d1()->advance(54.6);  // each time label reads its own deck
+    f->Timer1_Timer();
+    f->Timer2_Timer();
+    EXPECT_EQ(std::make_tuple(f->lblD1->text(), f->lblt1->text(), f->lblt2->text()),
+              std::make_tuple(QString("A.mp3"), QString("02:05"), QString("03:00")));
+
+    f->chkAutoFade->setChecked(true);
+    f->T2->start();
+    f->Command2_Click();
+    // Loading a deck by hand is blocked only by its own watcher, with auto fade.
+    d2()->Stop();
+    cue({"E.mp3", "F.mp3", "G.mp3"});
+    d1()->SetVolume(-300);
+    f->cmdLD1_Click();
+    f->cmdLD2_Click();
+    EXPECT_EQ(std::make_tuple(d1()->opened.last(), d2()->opened.last(), d2()->PlayState(), f->lblD2->text(),
+                              CueCountLabel()),
+              std::make_tuple(file("C.mp3"), file("E.mp3"), int(DeckPlayer::Stopped), QString("E.mp3"),
+                              QString("Songs in cue:2")));
+    EXPECT_EQ(BackupRows(), CueRows());
+    // Deck 1 and the engine are untouched.
+    EXPECT_EQ(d1()->PlayState(), DeckPlayer::Playing);
+    EXPECT_EQ(state(), (State{-300, -6000, 1, true, false, 0, true}));
+    f->chkAutoFade->setChecked(false);
+    f->cmdLD1_Click();
+    EXPECT_EQ(std::make_tuple(d1()->opened.last(), d1()->PlayState()),
+              std::make_tuple(file("F.mp3"), int(DeckPlayer::Stopped)));
+}
+
+TEST_F(DeckWindow, EmptyCueShowsTheMessageAndLoadsNothing) {
+    f->Command2_Click();
+    ASSERT_EQ(app.ui.messages.size(), 1);
+    const Seams::Message& m = app.ui.messages.first();
+    EXPECT_EQ(std::make_tuple(m.text, m.icon, m.buttons, m.title),
+              std::make_tuple(QString("No songs found in list ?"), Seams::Icon::Information,
+                              Seams::Buttons::OK, QString("Velumix")));
+    f->cmdLD1_Click();
+    f->cmdLD2_Click();
+    EXPECT_EQ(app.ui.messages.size(), 1);
+    EXPECT_TRUE(d1()->calls.isEmpty() && d2()->calls.isEmpty());
+}
+
+TEST_F(DeckWindow, Deck1MovesOnByItselfOnlyWithAutoFadeOff) {
+    FakeDeckPlayer::durations()[file("A.mp3")] = 60;
+    cue({"A.mp3", "B.mp3", "C.mp3", "D.mp3"});
+    f->Command2_Click();
+    f->cmdLD2_Click();
+    d2()->Play();
+    d2()->advance(180);  // deck 2 ends: nothing happens
+    const QByteArray written = backup();
+    d1()->advance(60);
+    EXPECT_EQ(std::make_tuple(d1()->opened.last(), d1()->PlayState(), f->lblD1->text(), f->lbldisplay->text(),
+                              CueCountLabel(), cue()),
+              std::make_tuple(file("C.mp3"), int(DeckPlayer::Playing), QString("C.mp3"), QString("C.mp3"),
+                              QString("Songs in cue:1"), QStringList{"D.mp3"}));
+    EXPECT_EQ(backup(), written);  // this path does not rewrite the auto-recover file
+
+    f->chkAutoFade->setChecked(true);
+    d1()->advance(180);
+    EXPECT_EQ(std::make_tuple(cue(), d1()->opened.size()), std::make_tuple(QStringList{"D.mp3"}, 2));
+}
+
+TEST_F(DeckWindow, SwitchingOnChoosesTheLiveDeckAndOffHandsTheFaderBack) {
+    const struct {
+        bool deck1, deck2;
+        int fader;
+        State after;
+    } cases[] = {
+        {true, true, 31, {-3000, 0, 2, false, true, 60, false}},
+        {true, true, 30, {0, -3000, 1, true, false, 0, false}},
+        {true, false, 45, {-4500, -1500, 1, true, false, 0, false}},
+        {false, true, 10, {-1000, -5000, 2, false, true, 60, false}},
+        {false, false, 45, {-4500, -1500, 1, false, false, 45, true}},  // armed, idle
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.deck1 << c.deck2 << " fader " << c.fader);
+        checkAutoFade(false);
+        d1()->setState(c.deck1 ? DeckPlayer::Playing : DeckPlayer::Stopped);
+        d2()->setState(c.deck2 ? DeckPlayer::Playing : DeckPlayer::Stopped);
+        f->Fader->setValue(c.fader);
+        f->Fader_Click();
+        Module1::CurrentDeck = c.deck2 ? 1 : 2;
+        checkAutoFade(true);
+        EXPECT_EQ(state(), c.after);
+    }
+    checkAutoFade(false);
+    EXPECT_EQ(state(), (State{-4500, -1500, 1, false, false, 45, true}));
+}
+
+// The fader acts when the user lets go of it, however it was moved; the end
+// buttons move it. Neither is the user's while the engine holds the decks.
+TEST_F(DeckWindow, FaderAndEndButtonsAreTheUsersOnlyWithTheEngineOff) {
+    const QPoint groove(f->Fader->width() - 4, f->Fader->height() / 2);
+    int held = 0;
+    for (bool drag : {false, true}) {
+        SCOPED_TRACE(drag ? "thumb dragged" : "groove clicked");
+        f->Fader->setValue(0);
+        const int before = d1()->Volume();
+        const QPoint at = drag ? thumb() : groove;
+        const QPoint to = at + QPoint(drag ? f->Fader->width() / 2 : 0, 0);
+        mouse(QEvent::MouseButtonPress, at, Qt::LeftButton);
+        mouse(QEvent::MouseMove, to, Qt::LeftButton);
+        held = f->Fader->value();
+        EXPECT_EQ(d1()->Volume(), before);  // nothing while held
+        mouse(QEvent::MouseButtonRelease, to, Qt::NoButton);
+        EXPECT_GT(held, drag ? 10 : 0);  // a drag goes further than one page
+        EXPECT_TRUE(applied(held));
+    }
+    key(QEvent::KeyPress);
+    EXPECT_FALSE(applied(held - 1));
+    key(QEvent::KeyRelease);
+    EXPECT_TRUE(applied(held - 1));
+    f->Command6_Click();
+    EXPECT_EQ(state(), (State{-6000, 0, 2, false, false, 60, true}));
+    f->Command5_Click();
+    EXPECT_EQ(state(), (State{0, -6000, 1, false, false, 0, true}));
+
+    cue({"A.mp3"});
+    f->Command2_Click();
+    checkAutoFade(true);
+    d1()->SetVolume(-1234);
+    mouse(QEvent::MouseButtonPress, groove, Qt::LeftButton);
+    mouse(QEvent::MouseButtonRelease, groove, Qt::NoButton);
+    f->Command6_Click();
+    Module1::CurrentDeck = 2;
+    f->Command5_Click();
+    EXPECT_EQ(state(), (State{-1234, -6000, 2, true, false, 0, false}));
+}
+
+TEST_F(DeckWindow, Deck2StartedByHandAtTheFaderEndIsWatched) {
+    for (const auto& [fader, engine, watched] :
+         {std::tuple{60, true, true}, {59, true, false}, {60, false, false}}) {
+        SCOPED_TRACE(testing::Message() << fader << " " << engine);
+        checkAutoFade(false);
+        f->Fader->setValue(fader);
+        checkAutoFade(engine);
+        f->T1->start();
+        d2()->setState(DeckPlayer::Playing);
+        EXPECT_EQ(std::make_tuple(f->T1->isActive(), f->T2->isActive()), std::make_tuple(!watched, watched));
+        f->T2->stop();
+        d2()->setState(DeckPlayer::Paused);  // a change of state, but not a start
+        EXPECT_FALSE(f->T2->isActive());
+        d2()->setState(DeckPlayer::Stopped);
+    }
+}
+
+// The tick decisions are CrossFadeTick's; here the window applies them, on a
+// fade of its own numbers, from a Fade Now over the engine switched off: the
+// volumes, the next song onto the other deck at the start point, the hand-over,
+// and the fall-back to deck 1 once deck 2 stops.
+TEST_F(DeckWindow, FadeNowRunsTheTimelineAtOnceAndTheDecksSwapRoles) {
+    f->SetFade({15, -600, -1200, -2400, 800, -3000, -2000, -5000, 500});
+    f->FadeNow();  // nothing plays: the engine is armed, nothing fades
+    EXPECT_EQ(state(), (State{0, -3000, 1, false, false, 0, true}));
+    cue({"A.mp3", "B.mp3", "C.mp3"});
+    f->Command2_Click();
+    d1()->SetVolume(-900);  // a change on the deck's own control is undone by a steady tick
+    f->T1_Timer();
+    EXPECT_EQ(std::make_tuple(state(), f->T1->interval(), f->T2->interval()),
+              std::make_tuple(State{0, -5000, 1, true, false, 0, true}, 500, 500));
+    checkAutoFade(false);
+    f->FadeNow();  // switches the engine on and takes the first step; a second press changes nothing
+    f->FadeNow();
+    EXPECT_EQ(state(), (State{-600, -5000, 1, true, false, 0, false}));
+    second();  // the start point
+    EXPECT_EQ(state(), (State{-1200, -1600, 2, true, false, 0, false}));
+    EXPECT_EQ(std::make_tuple(d2()->opened, f->lblD2->text(), CueCountLabel()),
+              std::make_tuple(QStringList{file("B.mp3")}, QString("B.mp3"), QString("Songs in cue:1")));
+    EXPECT_EQ(BackupRows(), CueRows());
+    for (int tick = 3; tick <= 6; ++tick) second();
+    EXPECT_EQ(state(), (State{-5000, 0, 2, false, true, 60, false}));
+    EXPECT_EQ(std::make_tuple(d1()->PlayState(), d1()->CurrentPosition()),
+              std::make_tuple(int(DeckPlayer::Paused), 0.0));
+    second();  // B plays out its own time
+    EXPECT_EQ(d2()->Volume(), 0);
+    d2()->Stop();
+    second();
+    EXPECT_EQ(state(), (State{0, -5000, 1, false, true, 0, false}));
+}
