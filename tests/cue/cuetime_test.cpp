@@ -9,10 +9,7 @@ TEST_F(CueTest, CueTimeSumsKnownLengthsCountsUnknownAndRereadsChangedFiles) {
     const QString d = app.path() + "/";
     WriteSineWav(d + "a.wav", 60, 440);
     WriteSineWav(d + "b.wav", 30, 440);
-    QFile bad(d + "bad.mp3");
-    ASSERT_TRUE(bad.open(QIODevice::WriteOnly));
-    bad.write("not audio at all");
-    bad.close();
+    ASSERT_TRUE(ListFile::WriteAtomically(d + "bad.mp3", "not audio at all"));
     f->lstPlaylist->AddRows({{"1", "a.wav", d}, {"1", "b.wav", d}, {"1", "bad.mp3", d}});
     QCoreApplication::processEvents();  // the cue change is summed
     EXPECT_TRUE(f->lblCueTime->text().contains("reading 3"));

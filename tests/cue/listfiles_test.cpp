@@ -1,57 +1,98 @@
 #include "support/CueFixture.h"
 
-class ListFilesTest : public CueTest {
-  protected:
-    QString inApp(const QString& name) const { return app.path() + "/" + name; }
-};
+#include "support/FileSizeLimit.h"
 
 // The bytes of a record are the list file tests' concern; here a saved list
-// comes back as it was. Unreadable and garbage lists are the hardening tables'.
-TEST_F(ListFilesTest, SaveAndOpenListsAndSingleSongs) {
+// comes back as it was, with every name and folder this system allows.
+// Unreadable and garbage lists are the hardening table's.
+TEST_F(CueTest, SaveAndOpenListsAndSingleSongs) {
     f->cmdSave_Click();
     EXPECT_EQ(app.ui.lastText(), "There are no songs in the list");
     EXPECT_EQ(app.ui.messages.last().icon, Seams::Icon::None);
     EXPECT_TRUE(app.ui.fileDialogs.isEmpty());
 
-    f->lstPlaylist->AddRows(
-        {{"1", "abc.mp3", "/music/"}, {"1", "x, y.wav", "/mix/"}, {"1", "o'neil.mp3", "/m/"}});
-    const QStringList saved = CueRows();
+    const QStringList saved = {"1|Live, at \"Night\".mp3|/m/",
+                               "1|trailing \" |/m/",
+                               "1|line\nbreak\".mp3|/m/",
+                               "1|x.mp3|/odd*()*dir/",
+                               "1|\"q, \".mp3|/a \"b\"/",
+                               "1| \tlead|/m/",
+                               QString::fromUtf8("1|\u041a\u0438\u043d\u043e \u5742\u672c.mp3|/m/")};
+    for (const QString& r : saved) f->lstPlaylist->AddRows({r.split('|')});
     writeBackup("untouched");
-    app.ui.files = {{inApp("mylist")}, {inApp("no/such/folder/list.vlx")}};
+    const QString d = app.path() + "/";
+    app.ui.files = {{d + "mylist"}, {d + "no/such/folder/list.vlx"}};
     f->mnuSave_Click();  // the extension is added
     f->cmdSave_Click();
     EXPECT_EQ(app.ui.messages.size(), 2);
     EXPECT_TRUE(app.ui.lastText().contains("no/such/folder/list.vlx"));
 
     fill(f->lstPlaylist, {"replaced"});
-    app.ui.files = {{inApp("mylist.vlx")}, {}, {}, {"/music/deep/abc.mp3"}};
+    app.ui.files = {{d + "mylist.vlx"}, {}, {}, {"/music/deep/abc.mp3"}};
     f->mnuOpenList_Click();
     EXPECT_EQ(CueRows(), saved);
-    EXPECT_EQ(f->lblPlaySongs->text(), "Songs in cue:3");
+    EXPECT_EQ(CueCountLabel(), "Songs in cue:7");
     EXPECT_EQ(backup(), QByteArray("untouched"));
     // Cancelled dialogs keep the cue; a single song is appended as chosen.
     f->cmdOpen_Click();
     f->mnuOpen_Click();
     f->mnuOpen_Click();
     EXPECT_EQ(CueRows(), saved + QStringList{"1|abc.mp3|/music/deep/"});
-    EXPECT_EQ(f->lblPlaySongs->text(), "Songs in cue:4");
+    EXPECT_EQ(CueCountLabel(), "Songs in cue:8");
     EXPECT_EQ(app.ui.messages.size(), 2);
 }
 
 // Other players' lists: export, then import appends and the open dialog replaces, by type.
-TEST_F(ListFilesTest, PlayListsOfOtherPlayersGoOutAndComeBack) {
-    for (const char* n : {"a.mp3", "b.wav"}) QFile(inApp(n)).open(QIODevice::WriteOnly);
-    f->lstPlaylist->AddRows({{"1", "a.mp3", app.path() + "/"}, {"1", "b.wav", app.path() + "/"}});
-    app.ui.files.push_back({inApp("out")});
+TEST_F(CueTest, PlayListsOfOtherPlayersGoOutAndComeBack) {
+    const QString d = app.path() + "/";
+    for (const char* n : {"a.mp3", "b.wav"}) QFile(d + n).open(QIODevice::WriteOnly);
+    f->lstPlaylist->AddRows({{"1", "a.mp3", d}, {"1", "b.wav", d}});
+    app.ui.files = {{d + "out"}, {d + "out.m3u8"}, {d + "out.m3u8"}};
     f->mnuExportList_Click();
-    ASSERT_TRUE(QFile::exists(inApp("out.m3u8")));
-    QFile(inApp("b.wav")).remove();
-    app.ui.files.push_back({inApp("out.m3u8")});
+    QFile(d + "b.wav").remove();
     f->mnuImportList_Click();
     EXPECT_EQ(cue(), QStringList({"a.mp3", "b.wav", "a.mp3"}));
     EXPECT_EQ(app.ui.messages.size(), 1);  // the missing one, counted
-    app.ui.files.push_back({inApp("out.m3u8")});
     f->cmdOpen_Click();
     EXPECT_EQ(cue(), QStringList({"a.mp3"}));
-    EXPECT_EQ(f->lblPlaySongs->text(), "Songs in cue:1");
+    EXPECT_EQ(CueCountLabel(), "Songs in cue:1");
+}
+
+// The auto-recover file is written whatever the setting; the setting decides
+// whether the next start restores it. A write that fails (a full disk) or
+// finds no main window keeps the old file, and is never reported.
+TEST_F(CueTest, AutoRecoverWrittenAlwaysRestoredOnlyWhenOn) {
+    app.exec("UPDATE settings SET autosave='NO'");
+    fill(f->lstPlaylist, {"one.mp3", "two.mp3", "x, y.wav", "o'neil.mp3", "five.mp3"});
+    Module1::SaveAutoRecover();
+    const QStringList rows = CueRows();
+    restart();
+    EXPECT_TRUE(cue().isEmpty());
+
+    // Switching it on through the menu takes effect at the next start.
+    f->mnuAutorecover->trigger();
+    restart();
+    EXPECT_EQ(CueRows(), rows);
+    EXPECT_EQ(CueCountLabel(), "Songs in cue:5");
+
+    const QByteArray old = backup();
+    fill(f->lstPlaylist, {"six.mp3", "seven.mp3"});
+    {
+        FileSizeLimit diskFull(16);  // less than the new list, which a write buffer would hold whole
+        Module1::SaveAutoRecover();
+    }
+    EXPECT_EQ(backup(), old);
+    EXPECT_TRUE(app.ui.messages.isEmpty());
+    UnloadAllWindows();
+    Module1::SaveAutoRecover();
+    EXPECT_EQ(backup(), old);
+
+    // Deleting every song is written: the next start has an empty cue.
+    restart();
+    select(f->lstPlaylist, {1, 2, 3, 4, 5});
+    f->cmdCS_Click();
+    restart();
+    EXPECT_TRUE(cue().isEmpty());
+    f->mnuAutorecover->trigger();
+    EXPECT_EQ(app.scalar("SELECT autosave FROM settings"), "NO");
 }
