@@ -235,10 +235,14 @@ bool WriteID3Tag(const QString& file, ID3v1Tag& tag) {
     // without any write permission counts as read-only even for the superuser.
     // (The mode bits only: the "User" bit reflects the superuser's override.)
     constexpr auto anyWrite = QFileDevice::WriteOwner | QFileDevice::WriteGroup | QFileDevice::WriteOther;
-    if (f.exists() && (f.permissions() & anyWrite) && f.open(QIODevice::ReadWrite)) {
+    // Unbuffered, so that a full disk shows in write()'s count while the file is
+    // still open: an appended tag cut short is then cut off again, not left as
+    // junk at the end of the song.
+    if (f.exists() && (f.permissions() & anyWrite) && f.open(QIODevice::ReadWrite | QIODevice::Unbuffered)) {
         const qint64 length = f.size();
         const qint64 at = append ? length : length - kTagSize;
-        ok = at >= 0 && f.seek(at) && f.write(block) == kTagSize && f.flush();
+        ok = at >= 0 && f.seek(at) && f.write(block) == kTagSize;
+        if (!ok && append && at >= 0) f.resize(length);
         f.close();
         ok = ok && f.error() == QFileDevice::NoError;
     }

@@ -149,8 +149,11 @@ bool WriteAtomically(const QString& file, const QByteArray& bytes, QString* erro
     // The bytes go to a temporary file beside the target, which is synced and
     // renamed over it only when complete: a crash, kill or full disk part-way
     // leaves the earlier file untouched.
+    // Unbuffered, so that a short write shows in write()'s count: buffered, the
+    // bytes went out at commit, which renamed a truncated file over the good
+    // one and reported success when the disk filled.
     QSaveFile f(file);
-    if (!f.open(QIODevice::WriteOnly)) {
+    if (!f.open(QIODevice::WriteOnly | QIODevice::Unbuffered)) {
         if (error) *error = f.errorString();
         return false;
     }

@@ -3,7 +3,6 @@
 #include <QDir>
 #include <QDropEvent>
 #include <QMimeData>
-#include <QUrl>
 #include <QWindow>
 
 #include "support/CueFixture.h"
@@ -26,11 +25,10 @@ void drop(ListView* list, QMimeData* mime, int row) {
     delete mime;
 }
 
+// Files as a file manager drags them: a list of file URLs.
 QMimeData* files(const QStringList& paths) {
     auto* mime = new QMimeData;
-    QList<QUrl> urls;
-    for (const QString& p : paths) urls << QUrl::fromLocalFile(p);
-    mime->setUrls(urls);
+    mime->setData("text/uri-list", ("file://" + paths.join("\r\nfile://") + "\r\n").toUtf8());
     return mime;
 }
 

@@ -5,6 +5,7 @@
 
 #include "library/ID3Tag.h"
 #include "library/ListFile.h"
+#include "support/FileSizeLimit.h"
 #include "support/SetupFolders.h"
 
 using namespace ID3Tag;
@@ -52,8 +53,12 @@ TEST_F(Id3, ReadKeepsPaddingWriteAppendsThenOverwritesInPlace) {
 
 TEST_F(Id3, FailedWriteTellsTheUserAndLeavesTheFileAlone) {
     ListFile::WriteAtomically(f, QByteArray(300, 'z'));
-    QFile::setPermissions(f, QFileDevice::ReadOwner | QFileDevice::ReadGroup | QFileDevice::ReadOther);
     ID3v1Tag tag;
+    {
+        FileSizeLimit diskFull(364);  // half the tag fits
+        EXPECT_FALSE(WriteID3Tag(f, tag));
+    }
+    QFile::setPermissions(f, QFileDevice::ReadOwner | QFileDevice::ReadGroup | QFileDevice::ReadOther);
     EXPECT_FALSE(WriteID3Tag(f, tag));
     EXPECT_EQ(readAll(f), QByteArray(300, 'z'));
     // The header stays as given, so a retry appends rather than overwriting audio.
@@ -62,7 +67,7 @@ TEST_F(Id3, FailedWriteTellsTheUserAndLeavesTheFileAlone) {
     EXPECT_FALSE(WriteID3Tag(dir.path() + "/missing.mp3", tag));
     EXPECT_FALSE(QFile::exists(dir.path() + "/missing.mp3"));
     EXPECT_EQ(Said(ui),
-              QStringList(2, "Velumix|0|Velumix cannot save tag information. The file may be Read Only"));
+              QStringList(3, "Velumix|0|Velumix cannot save tag information. The file may be Read Only"));
 }
 
 TEST(Genres, LookupEdges) {
