@@ -87,12 +87,10 @@ template <class W, class Pick>
 void checkSizingAndSending(W& w, int minWidth, int minHeight, QWidget* probe, Pick pick, void (W::*top)(),
                            void (W::*end)()) {
     QApplication::processEvents();
-    EXPECT_EQ(QSize(w.Width(), w.Height()), QSize(minWidth, minHeight))
-        << "opens at its size, frame included";
     const int designed = probe->width();
     w.resize(w.width() / 2, w.height() / 3);
     QApplication::processEvents();
-    EXPECT_EQ(QSize(w.Width(), w.Height()), QSize(minWidth, minHeight));
+    EXPECT_EQ(QSize(w.Width(), w.Height()), QSize(minWidth, minHeight)) << "frame included";
     w.SetWidth(minWidth * 2);
     QApplication::processEvents();
     EXPECT_NEAR(probe->width(), designed * 2, 2);
@@ -158,7 +156,6 @@ TEST_F(SongWindows, TagSearchSavingOverwritesOrAppendsATag) {
     w.cmdEdit_Click();
     w.txtTitle->setText("Changed");
     w.cmdSave_Click();
-    EXPECT_EQ(app.ui.lastText(), "Velumix cannot save tag information. The file may be Read Only");
     EXPECT_EQ(selectedRow(w, 1), "Locked");
 
     // The row of exactly that name is saved; the code page is checked before writing.
@@ -222,10 +219,10 @@ TEST_F(SongWindows, MasterListListsEverySongByNameSendsToTheCueAndClosesEitherWa
 }
 
 TEST(MasterList, SplitsAnEntryBeforeTheFolder) {
-    // Good entries; then no folder this system can use, no name, no separating blank.
+    // Good entries; then no name, no separating blank. A folder this system
+    // cannot use is the window test's.
     const char* cases[][2] = {{"my song.mp3 /music/", "my song.mp3|/music/"},
                               {"top.mp3 /", "top.mp3|/"},
-                              {"song.mp3 C:\\Music\\", "-"},
                               {" /music/", "-"},
                               {"song.mp3/music/", "-"}};
     for (const auto& c : cases) {
@@ -234,8 +231,8 @@ TEST(MasterList, SplitsAnEntryBeforeTheFolder) {
     }
 }
 
-TEST_F(SongWindows, ListViewerOpensSeveralFilesShowsTheTopListAndRemovesLists) {
-    multilist& w = Windows::Load<multilist>();
+TEST_F(SongWindows, ListViewerOpensListsShowsTheTopOneAndSendsASongOrAWholeListToTheCue) {
+    multilist& w = Windows::Show<multilist>();
     for (const char* n : {"first", "a", "b.x"})
         writeList(n + QString(".vlx"), {QString("/m/*()*%1.mp3").arg(n)});
     app.ui.files = {{d + "first.vlx"}, {d + "a.vlx", d + "b.x.vlx"}, {d + "a.vlx"}, {}, {"/x.vlx", "/y.vlx"}};
@@ -258,11 +255,8 @@ TEST_F(SongWindows, ListViewerOpensSeveralFilesShowsTheTopListAndRemovesLists) {
     EXPECT_FALSE(RowsOf(w.lstPlaylist).contains("1|b.x.vlx|" + d));
     EXPECT_EQ(w.lstresults->Count(), 0);
     EXPECT_EQ(w.lblListTitle->text(), "Contents of Selected List ");
-}
 
-// Record parsing is the list file reader's; here: what reaches the list, the label and the cue.
-TEST_F(SongWindows, ListViewerReadsListsAndSendsASongOrAWholeListToTheCue) {
-    multilist& w = Windows::Show<multilist>();
+    // Record parsing is the list file reader's; here: what reaches the list, the label and the cue.
     // A damaged record stops reading and shows no count.
     w.OpenList(writeList("d.vlx", {"/m/*()*a.mp3", "garbage", "/m/*()*b.mp3"}));
     EXPECT_EQ(RowsOf(w.lstresults), QStringList{"1|a.mp3|/m/"});
