@@ -116,6 +116,12 @@ TEST(DeckPlayer, TransportNotificationsAndFailedOpens) {
     EXPECT_EQ(r.log, QStringList({"state 0->2", "state 2->1", "state 1->2", "state 2->0", "state 0->2",
                                   "state 2->0", "end", "state 0->2", "state 2->0", "end"}));
     EXPECT_EQ(hashOf(r.out), 9626637617394058158u);
+    // A seek to the very end while playing ends there, not where the deck was.
+    r.player.Play();
+    r.run(0.5);
+    r.player.SetCurrentPosition(3.0);
+    r.run(0.25);
+    EXPECT_NEAR(r.player.CurrentPosition(), 3.0, 1e-3);
 }
 
 // Without a device the engine plays silently and says so once. With one,
