@@ -50,61 +50,47 @@ TEST(CrossFadeTick, OnlyTheExactStartPointStartsASong) {
     }
 }
 
-TEST(CrossFadeTick, WhenAFadeIsDue) {
+// One tick from the watched deck's volume: whether the fade path runs, and
+// the stopped deck 2 that sends the engine back to deck 1, its home deck.
+TEST(CrossFadeTick, WhenAFadeIsDueAndWhenDeck2FallsBack) {
     // Other numbers: a 14 s lead, smaller steps, a quieter silent deck.
     const Params slow{14, -100, -1500, -2000, 100, -3000, -3000, -5000, 1000};
-    // The watched deck at -2100 and the other at -800: a fading tick steps both.
     const struct {
         const char* what;
         Params fade;
+        int watched, currentDeck;
         double duration, position;
-        int currentDeck, watchedVolume, otherVolume;
+        int volume, state;
+        // fading, fallBack, watched and other deck's volume, current deck, fader
+        std::tuple<bool, bool, int, int, int, int> plan;
     } cases[] = {
-        {"more than the lead time left", {}, 180, 164.9, 1, 0, -6000},
-        {"exactly the lead time left", {}, 180, 165, 1, -2400, -400},
-        {"nothing open (duration 0)", {}, 0, 0, 1, -2400, -400},
-        {"position past the end counts by distance", {}, 180, 200, 1, 0, -6000},
-        {"far from the end, but the other deck is live", {}, 180, 10, 2, -2400, -400},
-        {"15 s left at a 14 s lead", slow, 180, 165, 1, 0, -5000},
-        {"a slower fade takes its own steps", slow, 180, 166, 1, -2200, -700},
+        {"over the lead time", {}, 1, 1, 180, 164.9, -2100, kPlaying, {false, false, 0, -6000, 1, -1}},
+        {"at the lead time", {}, 1, 1, 180, 165, -2100, kPlaying, {true, false, -2400, -400, 1, -1}},
+        {"nothing open", {}, 1, 1, 0, 0, -2100, kPlaying, {true, false, -2400, -400, 1, -1}},
+        {"past the end: by distance", {}, 1, 1, 180, 200, -2100, kPlaying, {false, false, 0, -6000, 1, -1}},
+        {"the other deck is live", {}, 1, 2, 180, 10, -2100, kPlaying, {true, false, -2400, -400, 2, -1}},
+        {"15 s left, 14 s lead", slow, 1, 1, 180, 165, -2100, kPlaying, {false, false, 0, -5000, 1, -1}},
+        {"slower steps", slow, 1, 1, 180, 166, -2100, kPlaying, {true, false, -2200, -700, 1, -1}},
+        {"deck 2 stopped", {}, 2, 2, 180, 20, 0, kStopped, {false, true, -6000, 0, 1, 0}},
+        {"deck 2 stopped mid-fade", {}, 2, 1, 180, 20, -1800, kStopped, {true, true, -6000, 0, 1, 0}},
+        {"deck 2 paused", {}, 2, 2, 180, 20, 0, 1, {false, false, 0, -6000, 2, -1}},
+        {"deck 2 stopped, handing over", {}, 2, 1, 180, 20, -3000, kStopped, {true, false, -6000, 0, 1, 0}},
+        {"deck 1 stopped", {}, 1, 1, 180, 20, 0, kStopped, {false, false, 0, -6000, 1, -1}},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
         const TickPlan p =
-            Tick({1, c.currentDeck, c.duration, c.position, -2100, -800, true, kPlaying}, c.fade);
-        EXPECT_EQ(std::make_tuple(p.fading, p.watchedVolume, p.otherVolume),
-                  std::make_tuple(c.watchedVolume != 0, c.watchedVolume, c.otherVolume));
-    }
-}
-
-TEST(CrossFadeTick, OnlyAStoppedDeckTwoFallsBackToDeckOne) {
-    const struct {
-        const char* what;
-        int watched, state, currentDeck, volume;
-        bool fallBack;
-    } cases[] = {
-        {"deck 2 stopped, steady", 2, kStopped, 2, 0, true},
-        {"deck 2 stopped, mid-fade", 2, kStopped, 1, -1800, true},
-        {"deck 2 paused", 2, 1, 2, 0, false},
-        {"deck 2 stopped, but the tick hands over", 2, kStopped, 1, -3000, false},
-        {"deck 1 stopped: deck 1 is home", 1, kStopped, 1, 0, false},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.what);
-        const TickPlan p = Tick({c.watched, c.currentDeck, 180, 20, c.volume, -1200, true, c.state});
-        EXPECT_EQ(p.fallBack, c.fallBack);
-        if (c.fallBack) {
-            EXPECT_EQ(std::make_tuple(p.watchedVolume, p.otherVolume, p.currentDeck, p.faderTo),
-                      std::make_tuple(-6000, 0, 1, kFaderDeck1));
-        }
+            Tick({c.watched, c.currentDeck, c.duration, c.position, c.volume, -800, true, c.state}, c.fade);
+        EXPECT_EQ(
+            std::make_tuple(p.fading, p.fallBack, p.watchedVolume, p.otherVolume, p.currentDeck, p.faderTo),
+            c.plan);
     }
 }
 
 TEST(RemainingTime, RoundsHalvesToEvenAndHidesALoneSecond) {
     const std::pair<double, const char*> cases[] = {
-        {125.4, "02:05"}, {119.6, "02:00"},  {61.2, "01:00"},  {1.2, "00:00"},
-        {-0.7, "00:00"},  {3725, "62:05"},   {0, "00:00"},     {2.5, "00:02"},
-        {3.5, "00:04"},   {89.5, "01:30"},   {150.5, "02:30"}, {-1.6, "00:-02"},
+        {119.6, "02:00"}, {61.2, "01:00"},   {-0.7, "00:00"},  {3725, "62:05"},
+        {2.5, "00:02"},   {3.5, "00:04"},    {150.5, "02:30"}, {-1.6, "00:-02"},
         {-61, "-01:00"},  {32767, "546:07"}, {40000, "00:00"}, {std::nan(""), "00:00"},
     };
     for (const auto& [remaining, caption] : cases)

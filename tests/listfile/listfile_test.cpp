@@ -13,8 +13,9 @@
 using namespace PlaylistFormats;
 
 TEST(ListFile, RecordBytesAndSplittingAfterTheFolderSeparator) {
-    EXPECT_EQ(ListFile::Record(QString::fromUtf8("/m/*()*Bj\xC3\xB6rk.mp3")),
-              QByteArray("\"/m/*()*Bj\xC3\xB6rk.mp3\"\r\n"));
+    // Quoted, and an inner quote doubled where the name could not be read back whole without.
+    EXPECT_EQ(ListFile::Record("/m/*()*Bj\xC3\xB6rk") + ListFile::Record("/m/*()*\"a\", b"),
+              QByteArray("\"/m/*()*Bj\xC3\xB6rk\"\r\n\"/m/*()*\"\"a\"\", b\"\r\n"));
     const std::pair<QString, QString> cases[] = {
         {"/music/*()*a*()*b.mp3", "/music/|a*()*b.mp3"},
         {"C:\\odd*()*dir\\*()*x.mp3", "C:\\odd*()*dir\\|x.mp3"},

@@ -12,7 +12,6 @@
 #include "app/CommonDialog.h"
 #include "app/Module1.h"
 #include "app/Options.h"
-#include "app/form1.h"
 #include "library/AppFolder.h"
 #include "library/Schema.h"
 #include "support/TempApp.h"
