@@ -12,17 +12,9 @@ QMap<QString, double>& FakeDeckPlayer::durations() {
     static QMap<QString, double> d;
     return d;
 }
-QStringList& FakeDeckPlayer::unplayable() {
-    static QStringList u;
-    return u;
-}
 
 bool FakeDeckPlayer::Open(const QString& f) {
     calls << "open";
-    if (unplayable().contains(f)) {
-        error_ = QStringLiteral("cannot play ") + f;
-        return false;
-    }
     file_ = f;
     opened << f;
     duration_ = durations().value(f, 180.0);
@@ -70,14 +62,10 @@ FakeDeckPlayer* FakeDeckPlayer::deckNo(int n) {
     return (n >= 1 && n <= 2) ? g_decks[n].data() : nullptr;
 }
 
-FakeDecksGuard::FakeDecksGuard() {
+void FakeDeckPlayer::install() {
     SetDeckFactory([](int deck) {
         auto p = std::make_unique<FakeDeckPlayer>();
         if (deck >= 1 && deck <= 2) g_decks[deck] = p.get();
         return p;
     });
-}
-
-FakeDecksGuard::~FakeDecksGuard() {
-    SetDeckFactory({});
 }

@@ -12,8 +12,6 @@ class FakeDeckPlayer : public DeckPlayer {
   public:
     // Seconds per file; files not listed last three minutes.
     static QMap<QString, double>& durations();
-    // Files whose open fails.
-    static QStringList& unplayable();
 
     QStringList opened;  // every file successfully opened, in order
     QStringList calls;   // "open", "play", "stop", "pause" in order
@@ -21,7 +19,7 @@ class FakeDeckPlayer : public DeckPlayer {
     bool SetFileName(const QString& f) override { return Open(f); }
     bool Open(const QString& f) override;
     QString FileName() const override { return file_; }
-    QString LastError() const override { return error_; }
+    QString LastError() const override { return QString(); }
     void Play() override;
     void Stop() override;
     void Pause() override;
@@ -40,20 +38,16 @@ class FakeDeckPlayer : public DeckPlayer {
     // Forces a state as if the user pressed the deck's own buttons.
     void setState(int s);
 
-    // The fakes made by the factory installed with installFakeDecks, by deck number.
+    // Makes every deck created from now on a FakeDeckPlayer, until the
+    // factory is set again.
+    static void install();
+    // The fakes made since install, by deck number.
     static FakeDeckPlayer* deckNo(int n);
 
   private:
     QString file_;
-    QString error_;
     int volume_ = 0;
     double position_ = 0;
     double duration_ = 0;
     int state_ = Stopped;
-};
-
-// Makes every deck created from now on a FakeDeckPlayer; undone by the returned guard.
-struct FakeDecksGuard {
-    FakeDecksGuard();
-    ~FakeDecksGuard();
 };

@@ -11,8 +11,7 @@
 OfflineShow::OfflineShow(TempApp& app, int rate, bool keepAudio)
     : engine(std::make_shared<audio::Engine>(audio::Engine::Offline{rate})), rate(rate), keep_(keepAudio) {
     SetDeckFactory([e = engine](int) { return std::make_unique<EngineDeckPlayer>(e); });
-    app.addSong("seed.wav", "/seed/");  // keeps the first-start folder prompt away
-    f = &Windows::Load<form1>();
+    f = app.loadMain();
 }
 
 OfflineShow::~OfflineShow() {

@@ -31,8 +31,7 @@ QStringList ScriptedUi::fileDialog(QWidget*, const Seams::FileDialog& d) {
     return take(files);
 }
 
-QString ScriptedUi::browseFolder(QWidget*, const QString& title, const QString& start) {
-    browseTitles << title;
+QString ScriptedUi::browseFolder(QWidget*, const QString&, const QString& start) {
     browseStarts << start;
     return take(folders);
 }

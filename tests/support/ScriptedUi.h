@@ -26,7 +26,6 @@ class ScriptedUi : public Seams::Interaction {
 
     QList<Seams::Message> messages;
     QList<Seams::FileDialog> fileDialogs;
-    QStringList browseTitles;
     QStringList browseStarts;
     QList<QMenu*> popups;
     QList<QUrl> opened;

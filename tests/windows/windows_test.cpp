@@ -110,11 +110,6 @@ void checkSizingAndSending(W& w, int minWidth, int minHeight, QWidget* probe, Pi
 }
 
 }  // namespace
-TEST(TagSearchStatement, JoinsTheFilledCriteria) {
-    EXPECT_EQ(id3search::SearchStatement({"", "x", "y", "2001", "it's", "Rock"}),
-              "Select * from songs where  artist2 like '%x%' and album like '%y%' and year like '%2001%' and "
-              "comment like '%it''s%' and genre like '%Rock%'");
-}
 
 TEST_F(SongWindows, TagSearchListsSearchesAndSendsToTheCue) {
     id3search& w = Windows::Show<id3search>();
@@ -138,6 +133,10 @@ TEST_F(SongWindows, TagSearchListsSearchesAndSendsToTheCue) {
     setFields(w, "   ", " ", " ");
     w.cmdSearch_Click();
     EXPECT_EQ(w.lstresults->Count(), 1);
+    // Every filled criterion is joined in; the quote is doubled.
+    EXPECT_EQ(id3search::SearchStatement({"", "x", "y", "2001", "it's", "Rock"}),
+              "Select * from songs where  artist2 like '%x%' and album like '%y%' and year like '%2001%' and "
+              "comment like '%it''s%' and genre like '%Rock%'");
 }
 
 // A failed save changes nothing and the next one stands alone; texts go to
@@ -216,11 +215,9 @@ TEST_F(SongWindows, MasterListListsEverySongByNameSendsToTheCueAndClosesEitherWa
     f.cmdShowSongs_Click();
     Windows::Find<formlist>()->close();  // the title bar's close box
     EXPECT_TRUE(f.cmdShowSongs->isEnabled() && !Windows::IsLoaded<formlist>());
-}
 
-TEST(MasterList, SplitsAnEntryBeforeTheFolder) {
-    // Good entries; then no name, no separating blank. A folder this system
-    // cannot use is the window test's.
+    // How an entry splits before its folder: good entries, then no name and no
+    // separating blank (a folder this system cannot use is checked above).
     const char* cases[][2] = {{"my song.mp3 /music/", "my song.mp3|/music/"},
                               {"top.mp3 /", "top.mp3|/"},
                               {" /music/", "-"},
