@@ -41,7 +41,6 @@ TEST(Startup, ReadsTheSettingsRowExactlyAndOpensReadyToPlay) {
         EXPECT_TRUE(f.Timer1->isActive() && f.Timer2->isActive());
         // The rescan leaves nothing open behind it.
         EXPECT_EQ(Module1::StartupRescan, 0);
-        EXPECT_FALSE(Windows::IsLoaded<frmSetup>());
         EXPECT_FALSE(Module1::rsLibrary.IsOpen() || Module1::rsPaths.IsOpen());
         // The sign shows only while the decks have no sound device.
         for (bool device : {false, true}) {
