@@ -1,12 +1,13 @@
 // The main window's menus: the literal tree, the windows and pages each item
-// opens, and the first-start tour. What the pop-ups' marks make the lists do
-// is the cue and search tests' concern.
+// opens (and their unloading with the main window), and the first-start tour. What the pop-ups' marks make
+// the lists do is the cue and search tests' concern.
 #include <QApplication>
 #include <algorithm>
 
 #include "app/decks/SoundOptions.h"
 #include "layout/Twips.h"
 #include "support/CueFixture.h"
+#include "windows/formlist.h"
 #include "windows/frmAbout.h"
 #include "windows/frmSetup.h"
 #include "windows/id3search.h"
@@ -54,7 +55,7 @@ TEST_F(Menus, TheTreeAsTheUserSeesItAndWhatItsTickItemsDo) {
     EXPECT_EQ(cue(), QStringList{"one.mp3"});
 }
 
-TEST_F(Menus, EachItemOpensItsOneWindowOrItsDesktopTarget) {
+TEST_F(Menus, EachItemOpensItsOneWindowOrItsDesktopTargetAndClosingUnloadsThem) {
     const std::pair<QAction*, Form* (*)()> items[] = {
         {f->mnu_Setup, []() -> Form* { return Windows::Find<frmSetup>(); }},
         {f->mnu_ID3, []() -> Form* { return Windows::Find<id3search>(); }},
@@ -84,6 +85,19 @@ TEST_F(Menus, EachItemOpensItsOneWindowOrItsDesktopTarget) {
                            QUrl("https://velumix.example.org/problems"),
                            QUrl("mailto:support@velumix.example.org")}));
     EXPECT_TRUE(app.ui.messages.isEmpty());
+    // Closing the main window unloads every window but the tour; the process lives on with it.
+    f->mnu_about->trigger();
+    Windows::Load<formlist>();
+    Windows::Show<wizard>();
+    static int lastUnloaded;
+    lastUnloaded = 0;
+    Windows::setOnLastUnloaded([] { ++lastUnloaded; });
+    EXPECT_TRUE(f->close());
+    EXPECT_EQ(Windows::loadedCount(), 1);
+    EXPECT_TRUE(Windows::IsLoaded<wizard>());
+    EXPECT_EQ(lastUnloaded, 0);
+    EXPECT_TRUE(Windows::Find<wizard>()->close());
+    EXPECT_EQ(lastUnloaded, 1);
 }
 
 // The tour opens modal beside the search side, its second page stands over the
