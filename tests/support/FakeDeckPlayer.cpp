@@ -1,17 +1,6 @@
 #include "support/FakeDeckPlayer.h"
 
-#include <QPointer>
-
 #include "app/decks/DeckFactory.h"
-
-namespace {
-QPointer<FakeDeckPlayer> g_decks[3];
-}
-
-QMap<QString, double>& FakeDeckPlayer::durations() {
-    static QMap<QString, double> d;
-    return d;
-}
 
 bool FakeDeckPlayer::Open(const QString& f) {
     calls << "open";
@@ -58,14 +47,10 @@ void FakeDeckPlayer::advance(double seconds) {
     }
 }
 
-FakeDeckPlayer* FakeDeckPlayer::deckNo(int n) {
-    return (n >= 1 && n <= 2) ? g_decks[n].data() : nullptr;
-}
-
 void FakeDeckPlayer::install() {
     SetDeckFactory([](int deck) {
         auto p = std::make_unique<FakeDeckPlayer>();
-        if (deck >= 1 && deck <= 2) g_decks[deck] = p.get();
+        if (deck >= 1 && deck <= 2) decks_[deck] = p.get();
         return p;
     });
 }

@@ -3,6 +3,7 @@
 // a position the test advances, and raises the notifications a real deck
 // would, in the same order.
 #include <QMap>
+#include <QPointer>
 #include <QStringList>
 
 #include "app/decks/DeckPlayer.h"
@@ -11,7 +12,7 @@ class FakeDeckPlayer : public DeckPlayer {
     Q_OBJECT
   public:
     // Seconds per file; files not listed last three minutes.
-    static QMap<QString, double>& durations();
+    static QMap<QString, double>& durations() { return durations_; }
 
     QStringList opened;  // every file successfully opened, in order
     QStringList calls;   // "open", "play", "stop", "pause" in order
@@ -42,9 +43,11 @@ class FakeDeckPlayer : public DeckPlayer {
     // factory is set again.
     static void install();
     // The fakes made since install, by deck number.
-    static FakeDeckPlayer* deckNo(int n);
+    static FakeDeckPlayer* deckNo(int n) { return n == 1 || n == 2 ? decks_[n].data() : nullptr; }
 
   private:
+    static inline QMap<QString, double> durations_;
+    static inline QPointer<FakeDeckPlayer> decks_[3];
     QString file_;
     int volume_ = 0;
     double position_ = 0;

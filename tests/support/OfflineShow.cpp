@@ -2,11 +2,7 @@
 
 #include <cmath>
 
-#include "app/Windows.h"
 #include "app/decks/DeckFactory.h"
-#include "app/decks/EngineDeckPlayer.h"
-#include "audio/Engine.h"
-#include "support/TempApp.h"
 
 OfflineShow::OfflineShow(TempApp& app, int rate, bool keepAudio)
     : engine(std::make_shared<audio::Engine>(audio::Engine::Offline{rate})), rate(rate), keep_(keepAudio) {
@@ -78,7 +74,6 @@ void OfflineShow::run(double seconds) {
 void OfflineShow::runToEnd(double maxSeconds) {
     for (double t = 0; t < maxSeconds; t += 1) {
         run(1);
-        const bool playing = playing_[1] || playing_[2];
-        if (f->lstPlaylist->Count() == 0 && !playing) return;
+        if (f->lstPlaylist->Count() == 0 && !playing_[1] && !playing_[2]) return;
     }
 }

@@ -13,13 +13,6 @@ T take(std::deque<T>& queue, T unscripted = T()) {
 }
 }  // namespace
 
-ScriptedUi::ScriptedUi() {
-    Seams::install(this);
-}
-ScriptedUi::~ScriptedUi() {
-    Seams::install(nullptr);
-}
-
 Seams::Answer ScriptedUi::message(const Seams::Message& m) {
     messages << m;
     const bool yesNo = m.buttons == Seams::Buttons::YesNo || m.buttons == Seams::Buttons::YesNoCancel;
@@ -45,8 +38,4 @@ QAction* ScriptedUi::popup(QMenu* menu, const QPoint&) {
             return a;
         }
     return nullptr;
-}
-
-void ScriptedUi::shellOpen(const QUrl& target) {
-    opened << target;
 }

@@ -70,10 +70,6 @@ QString TempApp::scalar(const QString& sql) const {
     return q.next() ? q.value(0).toString() : QString();
 }
 
-void TempApp::exec(const QString& sql) const {
-    Module1::cnLibrary.Execute(sql);
-}
-
 QStringList TempApp::rows(const QString& folder, const QString& columns) const {
     QSqlQuery q(Module1::cnLibrary.database());
     q.prepare("SELECT " + columns + " FROM songs WHERE path=? ORDER BY id");

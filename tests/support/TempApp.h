@@ -8,6 +8,7 @@
 #include <QTemporaryDir>
 #include <memory>
 
+#include "app/Module1.h"
 #include "support/FakeDeckPlayer.h"
 #include "support/ScriptedUi.h"
 
@@ -26,7 +27,7 @@ class TempApp {
     void addSong(const QString& name, const QString& folder, const QString& title = QString());
     // Runs a statement on the library and returns the first column of the first row.
     QString scalar(const QString& sql) const;
-    void exec(const QString& sql) const;
+    void exec(const QString& sql) const { Module1::cnLibrary.Execute(sql); }
     // A folder's rows in insertion order: the columns joined by "|", Null as "~".
     QStringList rows(const QString& folder, const QString& columns = QStringLiteral("artist")) const;
 
