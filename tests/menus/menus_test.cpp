@@ -100,9 +100,9 @@ TEST_F(Menus, EachItemOpensItsOneWindowOrItsDesktopTargetAndClosingUnloadsThem) 
     EXPECT_EQ(lastUnloaded, 1);
 }
 
-// The tour opens modal beside the search side, its second page stands over the
-// play list, and closing it releases the main window.
-TEST_F(Menus, TheTourWalksBothPagesModal) {
+// From Quick Help the tour opens modal beside the search side, its second page
+// stands over the play list, and closing it releases the main window.
+TEST_F(Menus, TheTourWalksBothPagesModalOrAfterTheFirstSetupModeless) {
     f->Move(3000, 1500);
     // Its left edge and top against the main window's (twips, on the pixel
     // grid), the labels shown on each side, and the buttons and notice shown.
@@ -131,18 +131,16 @@ TEST_F(Menus, TheTourWalksBothPagesModal) {
     w->cmdClose->click();
     EXPECT_FALSE(Windows::IsLoaded<wizard>());
     EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
-}
 
-// On a first start every closing of the setup window opens the tour, beside it
-// rather than over the main window; later starts close it quietly. Quick Help
-// while that modeless tour shows brings it forward at the page the user reached.
-TEST_F(Menus, ClosingTheSetupWindowOpensTheTourOnlyOnAFirstStart) {
+    // On a first start every closing of the setup window opens the tour, beside
+    // it rather than over the main window; later starts close it quietly. Quick
+    // Help while that modeless tour shows brings it forward at the page reached.
     QList<bool> toured;
     for (int firstRun : {1, 1, 0}) {
         Module1::FirstRun = firstRun;
         Windows::Show<frmSetup>();
         Windows::Unload<frmSetup>();
-        wizard* w = Windows::Find<wizard>();
+        w = Windows::Find<wizard>();
         toured << bool(w);
         if (!w) continue;
         w->cmdNext_Click();
