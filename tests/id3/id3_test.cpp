@@ -25,9 +25,10 @@ struct Id3 : ::testing::Test {
 
 }  // namespace
 
-// Where a tag must lie is tested through a scan in scanner_test; here what a
-// read gives back and what a write leaves in the file.
-TEST_F(Id3, ReadKeepsPaddingWriteAppendsThenOverwritesInPlace) {
+// Where a tag must lie is tested through a scan in scanner_test, and a save
+// over an existing tag (in place) or a read-only file through the tag editor
+// in windows_test; here what a read gives back and what a write appends.
+TEST_F(Id3, ReadKeepsPaddingAndWriteAppendsAPaddedBlock) {
     const QByteArray audio(1000, 'a');
     ListFile::WriteAtomically(f, audio);
     ID3v1Tag tag{{}, QString(40, 'T'), QString::fromUtf8("Beyoncé’s"), {}, "1999", {}, GenreCode("Rock")};
@@ -39,9 +40,6 @@ TEST_F(Id3, ReadKeepsPaddingWriteAppendsThenOverwritesInPlace) {
 
     ASSERT_TRUE(ReadID3Tag(f, tag));
     EXPECT_EQ(tag.Artist, FieldText(QString::fromUtf8("Beyoncé’s"), 30));
-    tag.Title = "Again";
-    ASSERT_TRUE(WriteID3Tag(f, tag));
-    EXPECT_EQ(readAll(f), audio + block.replace(3, 30, QByteArray("Again").leftJustified(30)));  // in place
 
     ListFile::WriteAtomically(
         f, audio + "TAGTitle" + QByteArray(119, '\0') + char(17));  // as another program writes it
@@ -58,8 +56,6 @@ TEST_F(Id3, FailedWriteTellsTheUserAndLeavesTheFileAlone) {
         FileSizeLimit diskFull(364);  // half the tag fits
         EXPECT_FALSE(WriteID3Tag(f, tag));
     }
-    QFile::setPermissions(f, QFileDevice::ReadOwner | QFileDevice::ReadGroup | QFileDevice::ReadOther);
-    EXPECT_FALSE(WriteID3Tag(f, tag));
     EXPECT_EQ(readAll(f), QByteArray(300, 'z'));
     // The header stays as given, so a retry appends rather than overwriting audio.
     EXPECT_TRUE(tag.Header.isEmpty());
@@ -67,7 +63,7 @@ TEST_F(Id3, FailedWriteTellsTheUserAndLeavesTheFileAlone) {
     EXPECT_FALSE(WriteID3Tag(dir.path() + "/missing.mp3", tag));
     EXPECT_FALSE(QFile::exists(dir.path() + "/missing.mp3"));
     EXPECT_EQ(Said(ui),
-              QStringList(3, "Velumix|0|Velumix cannot save tag information. The file may be Read Only"));
+              QStringList(2, "Velumix|0|Velumix cannot save tag information. The file may be Read Only"));
 }
 
 TEST(Genres, LookupEdges) {

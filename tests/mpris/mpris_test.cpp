@@ -40,9 +40,10 @@ TEST_F(MprisTest, MediaKeysDriveTheLiveDeckAndChangesAreSignalled) {
     auto message = [](const QString& iface, const char* method) {
         return QDBusMessage::createMethodCall(Mpris::kService, Mpris::kPath, iface, method);
     };
-    auto get = [&](const char* name, const QString& iface = "org.mpris.MediaPlayer2.Player") {
-        const QDBusMessage reply = client.call(
-            message("org.freedesktop.DBus.Properties", "Get") << iface << name, QDBus::BlockWithGui);
+    auto get = [&](const char* name) {
+        const QDBusMessage reply = client.call(message("org.freedesktop.DBus.Properties", "Get")
+                                                   << "org.mpris.MediaPlayer2.Player" << name,
+                                               QDBus::BlockWithGui);
         const QVariant v = reply.arguments().value(0).value<QDBusVariant>().variant();
         if (v.userType() != qMetaTypeId<QDBusArgument>()) return v;
         return QVariant(qdbus_cast<QVariantMap>(v.value<QDBusArgument>()));
@@ -51,7 +52,6 @@ TEST_F(MprisTest, MediaKeysDriveTheLiveDeckAndChangesAreSignalled) {
         client.call(message(iface, method), QDBus::BlockWithGui);
     };
 
-    EXPECT_EQ(get("Identity", "org.mpris.MediaPlayer2").toString(), "Velumix");
     EXPECT_TRUE(get("CanGoNext").toBool());
 
     player("Next");  // nothing plays: the cue starts

@@ -49,13 +49,7 @@ inline QStringList BackupRows() {
 class CueTest : public ::testing::Test {
   protected:
     TempApp app;
-    form1* f = start();
-
-    // One song in the library, so the window's load has no empty library to ask about.
-    form1* start() {
-        app.addSong("seed.wav", "/seed/");
-        return &Windows::Load<form1>();
-    }
+    form1* f = app.loadMain();
 
     static void fill(ListView* list, const QStringList& names) {
         list->Clear();

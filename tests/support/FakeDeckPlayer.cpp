@@ -1,28 +1,9 @@
 #include "support/FakeDeckPlayer.h"
 
-#include <QPointer>
-
 #include "app/decks/DeckFactory.h"
-
-namespace {
-QPointer<FakeDeckPlayer> g_decks[3];
-}
-
-QMap<QString, double>& FakeDeckPlayer::durations() {
-    static QMap<QString, double> d;
-    return d;
-}
-QStringList& FakeDeckPlayer::unplayable() {
-    static QStringList u;
-    return u;
-}
 
 bool FakeDeckPlayer::Open(const QString& f) {
     calls << "open";
-    if (unplayable().contains(f)) {
-        error_ = QStringLiteral("cannot play ") + f;
-        return false;
-    }
     file_ = f;
     opened << f;
     duration_ = durations().value(f, 180.0);
@@ -66,18 +47,10 @@ void FakeDeckPlayer::advance(double seconds) {
     }
 }
 
-FakeDeckPlayer* FakeDeckPlayer::deckNo(int n) {
-    return (n >= 1 && n <= 2) ? g_decks[n].data() : nullptr;
-}
-
-FakeDecksGuard::FakeDecksGuard() {
+void FakeDeckPlayer::install() {
     SetDeckFactory([](int deck) {
         auto p = std::make_unique<FakeDeckPlayer>();
-        if (deck >= 1 && deck <= 2) g_decks[deck] = p.get();
+        if (deck >= 1 && deck <= 2) decks_[deck] = p.get();
         return p;
     });
-}
-
-FakeDecksGuard::~FakeDecksGuard() {
-    SetDeckFactory({});
 }

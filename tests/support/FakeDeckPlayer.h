@@ -3,6 +3,7 @@
 // a position the test advances, and raises the notifications a real deck
 // would, in the same order.
 #include <QMap>
+#include <QPointer>
 #include <QStringList>
 
 #include "app/decks/DeckPlayer.h"
@@ -11,9 +12,7 @@ class FakeDeckPlayer : public DeckPlayer {
     Q_OBJECT
   public:
     // Seconds per file; files not listed last three minutes.
-    static QMap<QString, double>& durations();
-    // Files whose open fails.
-    static QStringList& unplayable();
+    static QMap<QString, double>& durations() { return durations_; }
 
     QStringList opened;  // every file successfully opened, in order
     QStringList calls;   // "open", "play", "stop", "pause" in order
@@ -21,7 +20,7 @@ class FakeDeckPlayer : public DeckPlayer {
     bool SetFileName(const QString& f) override { return Open(f); }
     bool Open(const QString& f) override;
     QString FileName() const override { return file_; }
-    QString LastError() const override { return error_; }
+    QString LastError() const override { return QString(); }
     void Play() override;
     void Stop() override;
     void Pause() override;
@@ -40,20 +39,18 @@ class FakeDeckPlayer : public DeckPlayer {
     // Forces a state as if the user pressed the deck's own buttons.
     void setState(int s);
 
-    // The fakes made by the factory installed with installFakeDecks, by deck number.
-    static FakeDeckPlayer* deckNo(int n);
+    // Makes every deck created from now on a FakeDeckPlayer, until the
+    // factory is set again.
+    static void install();
+    // The fakes made since install, by deck number.
+    static FakeDeckPlayer* deckNo(int n) { return n == 1 || n == 2 ? decks_[n].data() : nullptr; }
 
   private:
+    static inline QMap<QString, double> durations_;
+    static inline QPointer<FakeDeckPlayer> decks_[3];
     QString file_;
-    QString error_;
     int volume_ = 0;
     double position_ = 0;
     double duration_ = 0;
     int state_ = Stopped;
-};
-
-// Makes every deck created from now on a FakeDeckPlayer; undone by the returned guard.
-struct FakeDecksGuard {
-    FakeDecksGuard();
-    ~FakeDecksGuard();
 };

@@ -8,19 +8,15 @@ class FileSizeLimit {
   public:
     explicit FileSizeLimit(rlim_t bytes) {
         getrlimit(RLIMIT_FSIZE, &old_);
-        oldHandler_ = std::signal(SIGXFSZ, SIG_IGN);
+        // Past the limit a write then comes up short instead of killing the
+        // process; the signal stays ignored, as it matters only under a limit.
+        std::signal(SIGXFSZ, SIG_IGN);
         rlimit r = old_;
         r.rlim_cur = bytes;
         setrlimit(RLIMIT_FSIZE, &r);
     }
-    ~FileSizeLimit() {
-        setrlimit(RLIMIT_FSIZE, &old_);
-        std::signal(SIGXFSZ, oldHandler_);
-    }
-    FileSizeLimit(const FileSizeLimit&) = delete;
-    FileSizeLimit& operator=(const FileSizeLimit&) = delete;
+    ~FileSizeLimit() { setrlimit(RLIMIT_FSIZE, &old_); }
 
   private:
     rlimit old_{};
-    void (*oldHandler_)(int) = nullptr;
 };

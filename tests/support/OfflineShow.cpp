@@ -2,17 +2,12 @@
 
 #include <cmath>
 
-#include "app/Windows.h"
 #include "app/decks/DeckFactory.h"
-#include "app/decks/EngineDeckPlayer.h"
-#include "audio/Engine.h"
-#include "support/TempApp.h"
 
 OfflineShow::OfflineShow(TempApp& app, int rate, bool keepAudio)
     : engine(std::make_shared<audio::Engine>(audio::Engine::Offline{rate})), rate(rate), keep_(keepAudio) {
     SetDeckFactory([e = engine](int) { return std::make_unique<EngineDeckPlayer>(e); });
-    app.addSong("seed.wav", "/seed/");  // keeps the first-start folder prompt away
-    f = &Windows::Load<form1>();
+    f = app.loadMain();
 }
 
 OfflineShow::~OfflineShow() {
@@ -79,7 +74,6 @@ void OfflineShow::run(double seconds) {
 void OfflineShow::runToEnd(double maxSeconds) {
     for (double t = 0; t < maxSeconds; t += 1) {
         run(1);
-        const bool playing = playing_[1] || playing_[2];
-        if (f->lstPlaylist->Count() == 0 && !playing) return;
+        if (f->lstPlaylist->Count() == 0 && !playing_[1] && !playing_[2]) return;
     }
 }

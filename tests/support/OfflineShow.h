@@ -10,13 +10,10 @@
 
 #include <QStringList>
 
+#include "app/decks/EngineDeckPlayer.h"
 #include "app/form1.h"
-
-namespace audio {
-class Engine;
-}
-class EngineDeckPlayer;
-class TempApp;
+#include "audio/Engine.h"
+#include "support/TempApp.h"
 
 class OfflineShow {
   public:

@@ -13,13 +13,6 @@ T take(std::deque<T>& queue, T unscripted = T()) {
 }
 }  // namespace
 
-ScriptedUi::ScriptedUi() {
-    Seams::install(this);
-}
-ScriptedUi::~ScriptedUi() {
-    Seams::install(nullptr);
-}
-
 Seams::Answer ScriptedUi::message(const Seams::Message& m) {
     messages << m;
     const bool yesNo = m.buttons == Seams::Buttons::YesNo || m.buttons == Seams::Buttons::YesNoCancel;
@@ -31,8 +24,7 @@ QStringList ScriptedUi::fileDialog(QWidget*, const Seams::FileDialog& d) {
     return take(files);
 }
 
-QString ScriptedUi::browseFolder(QWidget*, const QString& title, const QString& start) {
-    browseTitles << title;
+QString ScriptedUi::browseFolder(QWidget*, const QString&, const QString& start) {
     browseStarts << start;
     return take(folders);
 }
@@ -46,8 +38,4 @@ QAction* ScriptedUi::popup(QMenu* menu, const QPoint&) {
             return a;
         }
     return nullptr;
-}
-
-void ScriptedUi::shellOpen(const QUrl& target) {
-    opened << target;
 }

@@ -13,8 +13,8 @@
 
 class ScriptedUi : public Seams::Interaction {
   public:
-    ScriptedUi();
-    ~ScriptedUi() override;
+    ScriptedUi() { Seams::install(this); }
+    ~ScriptedUi() override { Seams::install(nullptr); }
 
     // Answers, used first in first out. Unscripted: messages answer OK (or
     // Yes for Yes/No), dialogs and the folder browser are cancelled, pop-ups
@@ -26,7 +26,6 @@ class ScriptedUi : public Seams::Interaction {
 
     QList<Seams::Message> messages;
     QList<Seams::FileDialog> fileDialogs;
-    QStringList browseTitles;
     QStringList browseStarts;
     QList<QMenu*> popups;
     QList<QUrl> opened;
@@ -35,7 +34,7 @@ class ScriptedUi : public Seams::Interaction {
     QStringList fileDialog(QWidget* owner, const Seams::FileDialog& d) override;
     QString browseFolder(QWidget* owner, const QString& title, const QString& start) override;
     QAction* popup(QMenu* menu, const QPoint& globalPos) override;
-    void shellOpen(const QUrl& target) override;
+    void shellOpen(const QUrl& target) override { opened << target; }
 
     // The last message's text, or "" if none was shown.
     QString lastText() const { return messages.isEmpty() ? QString() : messages.last().text; }

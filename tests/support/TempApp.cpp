@@ -7,6 +7,7 @@
 
 #include "app/Module1.h"
 #include "app/Windows.h"
+#include "app/decks/DeckFactory.h"
 #include "app/form1.h"
 #include "library/Schema.h"
 #include "windows/formlist.h"
@@ -31,6 +32,7 @@ void UnloadAllWindows() {
 
 TempApp::TempApp(bool openLibrary) {
     UnloadAllWindows();
+    FakeDeckPlayer::install();
     Module1::ResetState();
     QString error;
     if (!CreateEmptyLibrary(libraryFile(), &error)) throw std::runtime_error(error.toStdString());
@@ -45,6 +47,12 @@ TempApp::~TempApp() {
     UnloadAllWindows();
     Module1::ResetState();
     Module1::SetAppPath(QString());
+    SetDeckFactory({});
+}
+
+form1* TempApp::loadMain() {
+    addSong("seed.wav", "/seed/");
+    return &Windows::Load<form1>();
 }
 
 void TempApp::addSong(const QString& name, const QString& folder, const QString& title) {
@@ -60,10 +68,6 @@ QString TempApp::scalar(const QString& sql) const {
     QSqlQuery q(Module1::cnLibrary.database());
     if (!q.exec(sql)) throw std::runtime_error(q.lastError().text().toStdString());
     return q.next() ? q.value(0).toString() : QString();
-}
-
-void TempApp::exec(const QString& sql) const {
-    Module1::cnLibrary.Execute(sql);
 }
 
 QStringList TempApp::rows(const QString& folder, const QString& columns) const {

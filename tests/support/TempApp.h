@@ -1,14 +1,18 @@
 #pragma once
 // A fresh application folder for one test: an empty library (songs.mdb),
 // Module1 reset and pointed at the folder, the connection open, fake decks
-// and a scripted UI installed. Unloads every window at the end.
+// and a scripted UI installed; the decks are fakes for its lifetime.
+// Unloads every window at the end.
 #include <QString>
 #include <QStringList>
 #include <QTemporaryDir>
 #include <memory>
 
+#include "app/Module1.h"
 #include "support/FakeDeckPlayer.h"
 #include "support/ScriptedUi.h"
+
+class form1;
 
 class TempApp {
   public:
@@ -23,12 +27,15 @@ class TempApp {
     void addSong(const QString& name, const QString& folder, const QString& title = QString());
     // Runs a statement on the library and returns the first column of the first row.
     QString scalar(const QString& sql) const;
-    void exec(const QString& sql) const;
+    void exec(const QString& sql) const { Module1::cnLibrary.Execute(sql); }
     // A folder's rows in insertion order: the columns joined by "|", Null as "~".
     QStringList rows(const QString& folder, const QString& columns = QStringLiteral("artist")) const;
 
+    // The main window loaded over a library of one song, so the load has no
+    // empty library to ask about.
+    form1* loadMain();
+
     ScriptedUi ui;
-    FakeDecksGuard decks;
 
   private:
     QTemporaryDir dir_;

@@ -7,9 +7,8 @@
 
 int main(int argc, char** argv) {
     // Widgets are exercised headless; the deck engine never needs a sound card.
-    qputenv("QT_QPA_PLATFORM",
-            qgetenv("QT_QPA_PLATFORM").isEmpty() ? "offscreen" : qgetenv("QT_QPA_PLATFORM"));
-    if (qgetenv("SDL_AUDIODRIVER").isEmpty()) qputenv("SDL_AUDIODRIVER", "dummy");
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+    if (qEnvironmentVariableIsEmpty("SDL_AUDIODRIVER")) qputenv("SDL_AUDIODRIVER", "dummy");
     // Per-user options and data go to a folder of the run's own, never the
     // tester's real ones, and every run starts from the defaults.
     QTemporaryDir home;
