@@ -364,7 +364,7 @@ void form1::Form_Load() {
             rsPaths.Close();
             ScanFolders(folders);
             StartupRescan = 0;
-            // The scanner lists files through the setup window; it is not wanted on screen.
+            // Nothing of the rescan belongs on screen, the setup window included.
             Windows::Unload<frmSetup>();
         } else {
             rsLibrary.Close();

@@ -2,8 +2,9 @@
 // way a song goes onto a deck by hand or without the engine: the broken song
 // leaves the cue, the deck never plays its previous song again, the next good
 // song takes its place at once, and the label's tooltip says what was passed over.
-// Every kind of broken file on the auto fade path is the deck tests' concern;
-// here each way meets one kind. Loading deck 1 by hand opens its song as
+// How each kind of broken file fails to open is the decoder's failed-open
+// table; the auto fade path meets missing files in the deck tests; here each
+// way by hand meets one kind. Loading deck 1 by hand opens its song as
 // playing the compiled list does and loads as deck 2 does: it has no row of
 // its own. (A file cut short is no broken song: it plays to where it ends,
 // see the decoder tests.)
