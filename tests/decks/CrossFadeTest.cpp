@@ -40,9 +40,8 @@ TEST(CrossFadeTick, OnlyTheExactStartPointStartsASong) {
             ++tick;
             if (p.startNext) started = tick;
             if (started) incoming.push_back(p.otherVolume);
-            in.currentDeck = p.currentDeck;
-            in.watchedVolume = p.watchedVolume;
-            in.otherVolume = p.otherVolume;
+            std::tie(in.currentDeck, in.watchedVolume, in.otherVolume) =
+                std::tie(p.currentDeck, p.watchedVolume, p.otherVolume);
         } while (!p.handOver && tick < 40);
         EXPECT_EQ(
             std::make_tuple(started, tick, incoming, p.currentDeck, p.watchedVolume, p.faderTo),

@@ -14,9 +14,6 @@ using State = std::tuple<int, int, int, bool, bool, int, bool>;
 // A fresh start leaves deck 1 live at full volume, deck 2 at -3000, the fader at deck 1's end.
 class DeckWindow : public CueTest {
   protected:
-    static QString file(const QString& name) { return "/m/" + name; }
-    using CueTest::cue;
-    void cue(const QStringList& names) { fill(f->lstPlaylist, names); }
     void checkAutoFade(bool on) {
         f->chkAutoFade->setChecked(on);
         f->chkAutoFade_Click();
@@ -42,10 +39,6 @@ class DeckWindow : public CueTest {
                       Qt::NoModifier);
         QApplication::sendEvent(f->Fader, &e);
     }
-    void key(QEvent::Type type) {
-        QKeyEvent e(type, Qt::Key_Left, Qt::NoModifier);
-        QApplication::sendEvent(f->Fader, &e);
-    }
     bool applied(int v) const { return d1()->Volume() == -100 * v && d2()->Volume() == 100 * v - 6000; }
 };
 
@@ -61,14 +54,14 @@ TEST_F(DeckWindow, PlayCompiledListStartsDeck1WhichMovesOnByItselfAndLoadingFoll
                               Seams::Buttons::OK, QString("Velumix"), QStringList()));
 
     d2()->setState(DeckPlayer::Playing);  // goes on playing, 60 dB down
-    cue({"A.mp3", "C.mp3", "D.mp3"});
+    fill(f->lstPlaylist, {"A.mp3", "C.mp3", "D.mp3"});
     Module1::CurrentDeck = 2;
     f->Fader->setValue(40);
     f->T2->start();
     f->Command2_Click();
     EXPECT_EQ(state(), (State{0, -6000, 1, false, false, 0, true}));  // auto fade off: no watcher
     EXPECT_EQ(std::make_tuple(d1()->opened, d1()->PlayState(), d2()->PlayState(), cue(), CueCountLabel()),
-              std::make_tuple(QStringList{file("A.mp3")}, int(DeckPlayer::Playing), int(DeckPlayer::Playing),
+              std::make_tuple(QStringList{"/m/A.mp3"}, int(DeckPlayer::Playing), int(DeckPlayer::Playing),
                               QStringList({"C.mp3", "D.mp3"}), QString("Songs in cue:2")));
     EXPECT_EQ(BackupRows(), CueRows());
     d1()->advance(54.6);  // each time label reads its own deck
@@ -83,8 +76,8 @@ TEST_F(DeckWindow, PlayCompiledListStartsDeck1WhichMovesOnByItselfAndLoadingFoll
     d1()->advance(126);
     EXPECT_EQ(std::make_tuple(d1()->opened.last(), d1()->PlayState(), f->lblD1->text(), f->lbldisplay->text(),
                               CueCountLabel(), cue()),
-              std::make_tuple(file("C.mp3"), int(DeckPlayer::Playing), QString("C.mp3"), QString("C.mp3"),
-                              QString("Songs in cue:1"), QStringList{"D.mp3"}));
+              std::make_tuple(QString("/m/C.mp3"), int(DeckPlayer::Playing), QString("C.mp3"),
+                              QString("C.mp3"), QString("Songs in cue:1"), QStringList{"D.mp3"}));
     EXPECT_EQ(backup(), written);
 
     f->chkAutoFade->setChecked(true);
@@ -92,13 +85,13 @@ TEST_F(DeckWindow, PlayCompiledListStartsDeck1WhichMovesOnByItselfAndLoadingFoll
     f->T2->start();
     f->Command2_Click();
     // Loading a deck by hand is blocked only by its own watcher, with auto fade.
-    cue({"E.mp3", "F.mp3", "G.mp3"});
+    fill(f->lstPlaylist, {"E.mp3", "F.mp3", "G.mp3"});
     d1()->SetVolume(-300);
     f->cmdLD1_Click();
     f->cmdLD2_Click();
     EXPECT_EQ(
         std::make_tuple(d1()->opened, d2()->opened, d2()->PlayState(), f->lblD2->text(), CueCountLabel()),
-        std::make_tuple(QStringList{file("A.mp3"), file("C.mp3"), file("D.mp3")}, QStringList{file("E.mp3")},
+        std::make_tuple(QStringList{"/m/A.mp3", "/m/C.mp3", "/m/D.mp3"}, QStringList{"/m/E.mp3"},
                         int(DeckPlayer::Stopped), QString("E.mp3"), QString("Songs in cue:2")));
     EXPECT_EQ(BackupRows(), CueRows());
     // Deck 1 and the engine are untouched.
@@ -107,7 +100,7 @@ TEST_F(DeckWindow, PlayCompiledListStartsDeck1WhichMovesOnByItselfAndLoadingFoll
     f->chkAutoFade->setChecked(false);
     f->cmdLD1_Click();
     EXPECT_EQ(std::make_tuple(d1()->opened.last(), d1()->PlayState()),
-              std::make_tuple(file("F.mp3"), int(DeckPlayer::Stopped)));
+              std::make_tuple(QString("/m/F.mp3"), int(DeckPlayer::Stopped)));
 }
 
 TEST_F(DeckWindow, SwitchingOnChoosesTheLiveDeckAndOffHandsTheFaderBack) {
@@ -153,16 +146,17 @@ TEST_F(DeckWindow, FaderAndEndButtonsAreTheUsersOnlyWithTheEngineOff) {
     EXPECT_TRUE(applied(paged));
     f->Fader->setSliderDown(false);
     EXPECT_TRUE(applied(30));
-    key(QEvent::KeyPress);
-    EXPECT_TRUE(applied(30));
-    key(QEvent::KeyRelease);
-    EXPECT_TRUE(applied(29));
+    for (auto [type, at] : {std::pair{QEvent::KeyPress, 30}, {QEvent::KeyRelease, 29}}) {
+        QKeyEvent e(type, Qt::Key_Left, Qt::NoModifier);
+        QApplication::sendEvent(f->Fader, &e);
+        EXPECT_TRUE(applied(at)) << "key " << type;
+    }
     f->Command6_Click();
     EXPECT_EQ(state(), (State{-6000, 0, 2, false, false, 60, true}));
     f->Command5_Click();
     EXPECT_EQ(state(), (State{0, -6000, 1, false, false, 0, true}));
 
-    cue({"A.mp3"});
+    fill(f->lstPlaylist, {"A.mp3"});
     f->Command2_Click();
     checkAutoFade(true);
     d1()->SetVolume(-1234);
@@ -199,7 +193,7 @@ TEST_F(DeckWindow, FadeNowRunsTheTimelineAtOnceAndTheDecksSwapRoles) {
     f->SetFade({15, -600, -1200, -2400, 800, -3000, -2000, -5000, 500});
     f->FadeNow();  // nothing plays: the engine is armed, nothing fades
     EXPECT_EQ(state(), (State{0, -3000, 1, false, false, 0, true}));
-    cue({"A.mp3", "B.mp3", "C.mp3"});
+    fill(f->lstPlaylist, {"A.mp3", "B.mp3", "C.mp3"});
     f->Command2_Click();
     d1()->SetVolume(-900);  // a change on the deck's own control is undone by a steady tick
     f->T1_Timer();
@@ -211,7 +205,7 @@ TEST_F(DeckWindow, FadeNowRunsTheTimelineAtOnceAndTheDecksSwapRoles) {
     second();  // the start point
     EXPECT_EQ(state(), (State{-1200, -1600, 2, true, false, 0, false}));
     EXPECT_EQ(std::make_tuple(d2()->opened, f->lblD2->text(), CueCountLabel()),
-              std::make_tuple(QStringList{file("B.mp3")}, QString("B.mp3"), QString("Songs in cue:1")));
+              std::make_tuple(QStringList{"/m/B.mp3"}, QString("B.mp3"), QString("Songs in cue:1")));
     EXPECT_EQ(BackupRows(), CueRows());
     for (int tick = 3; tick <= 6; ++tick) second();
     EXPECT_EQ(state(), (State{-5000, 0, 2, false, true, 60, false}));

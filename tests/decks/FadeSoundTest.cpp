@@ -66,11 +66,9 @@ TEST_F(FadeSound, DecksCrossFadeInThreeAndFourDecibelStepsOrGlide) {
 
     // The incoming song is heard 10-11 s before the outgoing one ends, which is halted 4-5 s before.
     const double heard = firstWhere(kSongs[1], 1, -40, true);
-    EXPECT_GE(kSongSeconds - heard, 10);
-    EXPECT_LE(kSongSeconds - heard, 11);
+    EXPECT_NEAR(kSongSeconds - heard, 10.5, 0.5);
     const double halted = firstWhere(kSongs[0], heard, -50, false);
-    EXPECT_GE(kSongSeconds - halted, 4);
-    EXPECT_LE(kSongSeconds - halted, 5);
+    EXPECT_NEAR(kSongSeconds - halted, 4.5, 0.5);
     const int startTick = int(std::lround(heard));
     EXPECT_NEAR(afterTick(kSongs[0], startTick - 5), 0, 0.2);
     for (int tick = 1; tick <= 10; ++tick)
