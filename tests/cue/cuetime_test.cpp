@@ -21,8 +21,8 @@ TEST_F(CueTest, CueTimeSumsKnownLengthsCountsUnknownAndRereadsChangedFiles) {
     };
     settle();
     const QString caption = f->lblCueTime->text();
-    EXPECT_TRUE(caption.startsWith("Total 1:30, ends ")) << caption.toStdString();
-    EXPECT_TRUE(caption.endsWith(", 1 unknown")) << caption.toStdString();
+    EXPECT_TRUE(caption.startsWith("Total 1:30, ends ") && caption.endsWith(", 1 unknown"))
+        << caption.toStdString();
 
     // A file rewritten under the same name is read again.
     WriteSineWav(d + "b.wav", 90, 440);
