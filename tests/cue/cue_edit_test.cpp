@@ -20,7 +20,6 @@ void load(ListView* list, const QString& letters) {
 // The pop-up's check mark says "Delete Selected" was chosen; it must not
 // outlive the press it was chosen in, and the left button shows no menu.
 void deleteByPopup(ScriptedUi& ui, form1& w) {
-    ui.popups.clear();
     ui.popupChoices = {"Delete Selected", ""};
     w.lstPlaylist_MouseDown(2, 0, 5, 5);
     w.lstPlaylist->SetSelected(1, true);

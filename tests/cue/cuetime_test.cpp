@@ -21,15 +21,14 @@ TEST_F(CueTest, CueTimeSumsKnownLengthsCountsUnknownAndRereadsChangedFiles) {
     };
     settle();
     const QString caption = f->lblCueTime->text();
-    EXPECT_TRUE(caption.startsWith("Total 1:30, ends ") && caption.endsWith(", 1 unknown"))
-        << caption.toStdString();
+    EXPECT_TRUE(caption.startsWith("Total 1:30, ends ")) << caption.toStdString();
+    EXPECT_TRUE(caption.endsWith(", 1 unknown")) << caption.toStdString();
 
     // A file rewritten under the same name is read again.
     WriteSineWav(d + "b.wav", 90, 440);
     QFile b(d + "b.wav");
     ASSERT_TRUE(b.open(QIODevice::ReadWrite));
     b.setFileTime(QDateTime::currentDateTime().addSecs(60), QFileDevice::FileModificationTime);
-    b.close();
     f->lstPlaylist->Remove(3);
     settle();
     EXPECT_TRUE(f->lblCueTime->text().startsWith("Total 2:30, ends ")) << f->lblCueTime->text().toStdString();

@@ -49,11 +49,10 @@ TEST_F(CueTest, OpenListAndAutoRecoverTakeTheSongsOrKeepTheCue) {
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
+        QFile::remove(Module1::AutoRecoverFile());
         if (c.bytes == "<folder>")
             ASSERT_TRUE(QDir().mkpath(Module1::AutoRecoverFile()));
-        else if (c.bytes.isNull())
-            QFile::remove(Module1::AutoRecoverFile());
-        else
+        else if (!c.bytes.isNull())
             writeBackup(c.bytes);
         fill(f->lstPlaylist, {"keep1.mp3", "keep2.mp3"});
         app.ui.files.push_back({Module1::AutoRecoverFile()});

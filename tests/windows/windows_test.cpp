@@ -36,19 +36,16 @@ struct SongWindows : ::testing::Test {
 
     // Writes a list file of the given records (each written as one quoted line).
     QString writeList(const QString& name, const QStringList& records) const {
-        QFile f(d + name);
-        f.open(QIODevice::WriteOnly);
-        for (const QString& r : records) f.write(("\"" + r + "\"\r\n").toUtf8());
-        return f.fileName();
+        ListFile::WriteAtomically(d + name, ("\"" + records.join("\"\r\n\"") + "\"\r\n").toUtf8());
+        return d + name;
     }
 };
 
 // An audio file of `audio` bytes, followed by a tag (genre Rock) when a title is given.
 void writeSong(const QString& file, int audio, const char* title = nullptr) {
-    QFile f(file);
-    f.open(QIODevice::WriteOnly);
-    f.write(QByteArray(audio, 'x'));
-    if (title) f.write("TAG" + QByteArray(title).leftJustified(124, ' ') + char(17));
+    const QByteArray tag =
+        title ? "TAG" + QByteArray(title).leftJustified(124, ' ') + char(17) : QByteArray();
+    ListFile::WriteAtomically(file, QByteArray(audio, 'x') + tag);
 }
 
 QByteArray lastTag(const QString& file) {
