@@ -29,7 +29,6 @@ TEST_F(CueTest, CueTimeSumsKnownLengthsCountsUnknownAndRereadsChangedFiles) {
     QFile b(d + "b.wav");
     ASSERT_TRUE(b.open(QIODevice::ReadWrite));
     b.setFileTime(QDateTime::currentDateTime().addSecs(60), QFileDevice::FileModificationTime);
-    b.close();
     f->lstPlaylist->Remove(3);
     settle();
     EXPECT_TRUE(f->lblCueTime->text().startsWith("Total 2:30, ends ")) << f->lblCueTime->text().toStdString();

@@ -7,28 +7,25 @@
 
 #include "support/CueFixture.h"
 
-namespace {
-
-struct BadList {
-    const char* name;
-    QByteArray bytes;
-    QStringList songs;  // what the cue must hold after opening; empty: the cue stays as it was
-};
-
-QByteArray garbage(int n) {
-    QByteArray b;
-    for (uint32_t x = 2463534242u; b.size() < n;) b += char((x = x * 1664525u + 1013904223u) >> 24);
-    return b.replace('*', 'x');  // no accidental separators
-}
-
-std::vector<BadList> cases() {
+// Each file through both entry points that read a list: Open List and the
+// auto-recover load (the backup file serves as the list opened). That names
+// and folders of every kind come back from a saved list is the cue tests' check.
+TEST_F(CueTest, OpenListAndAutoRecoverTakeTheSongsOrKeepTheCue) {
+    QByteArray garbage;
+    for (uint32_t x = 2463534242u; garbage.size() < 4096;)
+        garbage += char((x = x * 1664525u + 1013904223u) >> 24);
+    garbage.replace('*', 'x');  // no accidental separators
     const QByteArray huge = "\"/m/*()*" + QByteArray(10 * 1024 * 1024, 'a') + ".mp3\"\r\n";
-    return {
+    const struct {
+        const char* name;
+        QByteArray bytes;
+        QStringList songs;  // what the cue must hold after opening; empty: the cue stays as it was
+    } cases[] = {
         {"bom", "\xEF\xBB\xBF\"/m/*()*a.mp3\"\r\n\"/m/*()*b.mp3\"\r\n", {"a.mp3", "b.mp3"}},
         {"lone LF", "\"/m/*()*a.mp3\"\n\"/m/*()*b.mp3\"\n", {"a.mp3", "b.mp3"}},
         {"lone CR", "\"/m/*()*a.mp3\"\r\"/m/*()*b.mp3\"\r", {"a.mp3", "b.mp3"}},
         {"truncated last line", "\"/m/*()*a.mp3\"\r\n\"/m/*()*b.mp", {"a.mp3", "b.mp"}},
-        {"binary garbage", garbage(4096), {}},
+        {"binary garbage", garbage, {}},
         // Blank lines, a record without separator in the middle, an unquoted comma (two fields).
         {"damage in the middle",
          "\"/a/*()*1.mp3\"\r\n\r\n   \r\n\"garbage\"\r\n/b/*()*2, 3.mp3\n\"/c/*()*4.mp3\"",
@@ -50,21 +47,12 @@ std::vector<BadList> cases() {
         {"no file", QByteArray(), {}},
         {"a folder", "<folder>", {}},
     };
-}
-
-}  // namespace
-
-// Each file through both entry points that read a list: Open List and the
-// auto-recover load (the backup file serves as the list opened). That names
-// and folders of every kind come back from a saved list is the cue tests' check.
-TEST_F(CueTest, OpenListAndAutoRecoverTakeTheSongsOrKeepTheCue) {
-    for (const BadList& c : cases()) {
+    for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
+        QFile::remove(Module1::AutoRecoverFile());
         if (c.bytes == "<folder>")
             ASSERT_TRUE(QDir().mkpath(Module1::AutoRecoverFile()));
-        else if (c.bytes.isNull())
-            QFile::remove(Module1::AutoRecoverFile());
-        else
+        else if (!c.bytes.isNull())
             writeBackup(c.bytes);
         fill(f->lstPlaylist, {"keep1.mp3", "keep2.mp3"});
         app.ui.files.push_back({Module1::AutoRecoverFile()});

@@ -3,8 +3,6 @@
 #include <gtest/gtest.h>
 
 #include <QDir>
-#include <QFile>
-#include <QTemporaryDir>
 #include <csignal>
 #include <random>
 #include <sys/wait.h>
@@ -60,9 +58,7 @@ TEST(CrashSafety, KilledDuringAScanLeavesTheOldOrTheNewFolder) {
     QStringList newRows, oldRows;
     for (int i = 0; i < 1500; ++i) {
         newRows << QStringLiteral("new%1.mp3").arg(i, 4, 10, QChar('0'));
-        QFile f(dir + newRows.last());
-        f.open(QIODevice::WriteOnly);
-        f.write(QByteArray(130, 'x'));
+        ASSERT_TRUE(ListFile::WriteAtomically(dir + newRows.last(), QByteArray(130, 'x')));
     }
     for (int i = 0; i < 700; ++i) oldRows << QStringLiteral("old%1.mp3").arg(i, 4, 10, QChar('0'));
     auto restoreOld = [&] {

@@ -19,8 +19,7 @@ TEST_F(CueTest, SoakAutoFadeThroughAnEditedCue) {
     for (int i = 1; i <= kSongs; ++i) names << song(QString("s%1.mp3").arg(i));
     fill(f->lstPlaylist, names);
     // The test drives every tick; the real timers must never add one.
-    f->T1->setInterval(24 * 3600 * 1000);
-    f->T2->setInterval(24 * 3600 * 1000);
+    for (QTimer* t : {f->T1, f->T2}) t->setInterval(24 * 3600 * 1000);
     f->chkAutoFade->click();
     f->Command2_Click();
     FakeDeckPlayer* decks[] = {FakeDeckPlayer::deckNo(1), FakeDeckPlayer::deckNo(2)};

@@ -41,8 +41,8 @@ TEST_F(Id3, ReadKeepsPaddingAndWriteAppendsAPaddedBlock) {
     ASSERT_TRUE(ReadID3Tag(f, tag));
     EXPECT_EQ(tag.Artist, FieldText(QString::fromUtf8("Beyoncé’s"), 30));
 
-    ListFile::WriteAtomically(
-        f, audio + "TAGTitle" + QByteArray(119, '\0') + char(17));  // as another program writes it
+    // As another program writes it, padded with NULs.
+    ListFile::WriteAtomically(f, audio + "TAGTitle" + QByteArray(119, '\0') + char(17));
     ASSERT_TRUE(ReadID3Tag(f, tag));
     EXPECT_EQ(tag.Title + tag.Genre, "Title" + QString(25, QChar(0)) + QChar(17));
     EXPECT_FALSE(ReadID3Tag(dir.path(), tag));

@@ -5,7 +5,6 @@
 #include <algorithm>
 
 #include "app/decks/SoundOptions.h"
-#include "layout/Twips.h"
 #include "support/CueFixture.h"
 #include "windows/formlist.h"
 #include "windows/frmAbout.h"
@@ -76,9 +75,7 @@ TEST_F(Menus, EachItemOpensItsOneWindowOrItsDesktopTargetAndClosingUnloadsThem) 
     EXPECT_FALSE(Windows::IsLoaded<frmAbout>());
     // The help items hand their targets to the desktop too, and whether or not
     // the manual is there, nothing is said.
-    f->mnuHelpGuide->trigger();
-    f->mnuLogOnline->trigger();
-    f->mnuEmail->trigger();
+    for (QAction* item : {f->mnuHelpGuide, f->mnuLogOnline, f->mnuEmail}) item->trigger();
     EXPECT_EQ(app.ui.opened,
               (QList<QUrl>{QUrl("https://velumix.example.org"),
                            QUrl::fromLocalFile(QCoreApplication::applicationDirPath() + "/webmanual/vlm.htm"),

@@ -131,8 +131,7 @@ TEST_F(Scan, OneProgressAndCancelCoverTheRunAndNoHandlerBreaksIt) {
         return now += 100;  // a tenth of a second per look
     });
     QString label;
-    QTimer tick;  // fires whenever the scan lets events through, as a deck's timer would
-    tick.setInterval(0);
+    QTimer tick;  // at 0 ms it fires whenever the scan lets events through, as a deck's timer would
     QObject::connect(&tick, &QTimer::timeout, [&] {
         Module1::ScanFolder(other);  // no scan inside another
         try {                        // a handler using the shared recordset meanwhile
@@ -153,10 +152,8 @@ TEST_F(Scan, OneProgressAndCancelCoverTheRunAndNoHandlerBreaksIt) {
     EXPECT_TRUE(label.startsWith("Scanning " + f + "\n") && label.endsWith(" of 30 files"))
         << label.toStdString();
     // The folder done stays, the one in progress is rolled back, the rest wait.
-    EXPECT_EQ(app.rows(before), QStringList({"b.mp3"}));
-    EXPECT_EQ(app.rows(f), QStringList({"kept.mp3"}));
-    EXPECT_EQ(app.rows(after), QStringList({"old.mp3"}));
-    EXPECT_TRUE(app.rows(other).isEmpty());
+    EXPECT_EQ(app.rows(before) + app.rows(f) + app.rows(after) + app.rows(other),
+              QStringList({"b.mp3", "kept.mp3", "old.mp3"}));
     Module1::ScanFolder(f);
     EXPECT_EQ(app.rows(f).size(), 30);
 }

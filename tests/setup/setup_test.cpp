@@ -25,8 +25,7 @@ TEST_F(Setup, LoadShowsFoldersAndOptionsAndRemovingAFolderAsksFirst) {
     Windows::flushDeleted();
     EXPECT_TRUE(w().Check1->isChecked() && !w().Check2->isChecked());
     app.ui.answers = {Seams::Answer::No, Seams::Answer::Yes};
-    w().cmdRemove_Click();
-    w().cmdRemove_Click();
+    for (int i = 0; i < 2; ++i) w().cmdRemove_Click();
     EXPECT_EQ(RowsOf(w().lstPaths), QStringList({"1|/m/one/|2"}));
     EXPECT_EQ(
         Said(app.ui),

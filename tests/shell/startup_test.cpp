@@ -3,6 +3,7 @@
 
 #include "app/Module1.h"
 #include "app/form1.h"
+#include "library/ListFile.h"
 #include "support/SetupFolders.h"
 #include "support/TempApp.h"
 #include "windows/frmSetup.h"
@@ -90,12 +91,10 @@ TEST(Startup, EmptyOrUnusableLibrary) {
         other.ConnectionString = Module1::cnLibrary.ConnectionString;
         other.Open();
         if (*c.sql) other.Execute(c.sql);
-        QFile file(app.libraryFile());
-        if (c.file.isNull()) file.remove();
-        if (!c.file.isNull() && c.file != unchanged && file.open(QIODevice::WriteOnly)) file.write(c.file);
-        file.close();
+        if (c.file.isNull()) QFile::remove(app.libraryFile());
+        if (!c.file.isNull() && c.file != unchanged) ListFile::WriteAtomically(app.libraryFile(), c.file);
         Module1::cnLibrary.BusyTimeoutMs = 0;
-        const bool existed = file.exists(), goesOn = c.said[0] == offer;
+        const bool existed = QFile::exists(app.libraryFile()), goesOn = c.said[0] == offer;
         EXPECT_EQ(Module1::Main() == 0, goesOn);
         const QStringList said = Said(app.ui);
         if (goesOn) {

@@ -3,8 +3,6 @@
 // song on top, a double-click appends it, and without a selected row nothing
 // happens; each refreshes the count and writes the auto-recover file. Each
 // springs back to its smallest size and scales its controls.
-#include <gtest/gtest.h>
-
 #include <QApplication>
 #include <QFile>
 #include <QFileInfo>
@@ -38,25 +36,21 @@ struct SongWindows : ::testing::Test {
 
     // Writes a list file of the given records (each written as one quoted line).
     QString writeList(const QString& name, const QStringList& records) const {
-        QFile f(d + name);
-        f.open(QIODevice::WriteOnly);
-        for (const QString& r : records) f.write(("\"" + r + "\"\r\n").toUtf8());
-        return f.fileName();
+        ListFile::WriteAtomically(d + name, ("\"" + records.join("\"\r\n\"") + "\"\r\n").toUtf8());
+        return d + name;
     }
 };
 
 // An audio file of `audio` bytes, followed by a tag (genre Rock) when a title is given.
 void writeSong(const QString& file, int audio, const char* title = nullptr) {
-    QFile f(file);
-    f.open(QIODevice::WriteOnly);
-    f.write(QByteArray(audio, 'x'));
-    if (title) f.write("TAG" + QByteArray(title).leftJustified(124, ' ') + char(17));
+    const QByteArray tag =
+        title ? "TAG" + QByteArray(title).leftJustified(124, ' ') + char(17) : QByteArray();
+    ListFile::WriteAtomically(file, QByteArray(audio, 'x') + tag);
 }
 
 QByteArray lastTag(const QString& file) {
     QFile f(file);
-    f.open(QIODevice::ReadOnly);
-    return f.readAll().right(128);
+    return f.open(QIODevice::ReadOnly) ? f.readAll().right(128) : QByteArray();
 }
 
 void pickRow(ListView* list, int row) {
@@ -70,12 +64,6 @@ void select(id3search& w, const QString& name) {
     int row = 1;
     while (row <= w.lstresults->Count() && w.lstresults->SubItem(row, 7) != name) ++row;
     pickRow(w.lstresults, row);
-}
-
-void setFields(id3search& w, const QString& title, const QString& year, const QString& genre) {
-    w.txtTitle->setText(title);
-    w.txtYear->setText(year);
-    w.cmbGenre->setEditText(genre);
 }
 
 QString selectedRow(const id3search& w, int column) {
@@ -130,7 +118,9 @@ TEST_F(SongWindows, TagSearchListsSearchesAndSendsToTheCue) {
     w.cmdSearch_Click();
     EXPECT_EQ(RowsOf(w.lstresults), QStringList{"1|it's over|"});
     // Blank criteria (only spaces) run nothing and keep the list.
-    setFields(w, "   ", " ", " ");
+    w.txtTitle->setText("   ");
+    w.txtYear->setText(" ");
+    w.cmbGenre->setEditText(" ");
     w.cmdSearch_Click();
     EXPECT_EQ(w.lstresults->Count(), 1);
     // Every filled criterion is joined in; the quote is doubled.
@@ -169,7 +159,9 @@ TEST_F(SongWindows, TagSearchSavingOverwritesOrAppendsATag) {
               QString::fromUtf8("Velumix cannot store these characters in a tag: \u041a\u0438\u043d\u043e"));
     EXPECT_FALSE(w.cmdEdit->isEnabled());
     // The genre is trimmed before its lookup ("Noise " is 39, not "Other").
-    setFields(w, QString::fromUtf8(" It\u2019s a title longer than thirty "), "2001 ", "Noise ");
+    w.txtTitle->setText(QString::fromUtf8(" It\u2019s a title longer than thirty "));
+    w.txtYear->setText("2001 ");
+    w.cmbGenre->setEditText("Noise ");
     w.cmdSave_Click();
     EXPECT_EQ(QFileInfo(d + "song.mp3").size(), 1128);
     const QByteArray tag = lastTag(d + "song.mp3");
