@@ -95,9 +95,8 @@ TEST(DeckPlayer, TransportNotificationsAndFailedOpens) {
     r.player.Play();
     EXPECT_LT(r.player.CurrentPosition(), 0.001);
     for (const auto& [name, bytes] : kBad) {
-        const QString path = r.dir.filePath(name);
-        ASSERT_TRUE(bytes.isEmpty() || fixtures::writeBytes(path.toStdString(), bytes));
-        EXPECT_FALSE(r.player.Open(*name ? path : QString())) << name;
+        ASSERT_TRUE(bytes.isEmpty() || fixtures::writeBytes(r.dir.filePath(name).toStdString(), bytes));
+        EXPECT_FALSE(r.player.Open(*name ? r.dir.filePath(name) : QString())) << name;
         EXPECT_FALSE(r.player.LastError().isEmpty()) << name;
     }
     r.run(0.25);

@@ -70,8 +70,7 @@ TEST_F(FadeSound, DecksCrossFadeInThreeAndFourDecibelStepsOrGlide) {
     const double halted = firstWhere(kSongs[0], heard, -50, false);
     EXPECT_NEAR(kSongSeconds - halted, 4.5, 0.5);
     const int startTick = int(std::lround(heard));
-    EXPECT_NEAR(afterTick(kSongs[0], startTick - 5), 0, 0.2);
-    for (int tick = 1; tick <= 10; ++tick)
+    for (int tick = 0; tick <= 10; ++tick)
         EXPECT_NEAR(afterTick(kSongs[0], startTick - 5 + tick), -3.0 * tick, 0.2) << "tick " << tick;
     for (int tick = 0; tick <= 4; ++tick)
         EXPECT_NEAR(afterTick(kSongs[1], startTick + tick), -16 + 4.0 * tick, 0.2) << "tick " << tick;
