@@ -1,7 +1,6 @@
 // The engine's decisions on their own, and the remaining-time caption.
 #include <gtest/gtest.h>
 
-#include <cmath>
 #include <tuple>
 
 #include "app/decks/CrossFade.h"

@@ -7,7 +7,6 @@
 #include <QStringList>
 #include <QUrl>
 #include <deque>
-#include <optional>
 
 #include "seams/Seams.h"
 

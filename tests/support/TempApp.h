@@ -6,7 +6,6 @@
 #include <QString>
 #include <QStringList>
 #include <QTemporaryDir>
-#include <memory>
 
 #include "app/Module1.h"
 #include "support/FakeDeckPlayer.h"
