@@ -59,7 +59,18 @@ void Engine::render(float* out, int frames) {
     std::memset(out, 0, sizeof(float) * 2 * size_t(frames));
     for (auto& slot : slots_)
         if (Deck* d = slot.load(std::memory_order_acquire)) d->mixInto(out, frames);
-    for (int i = 0; i < 2 * frames; ++i) out[i] = std::clamp(out[i], -1.0f, 1.0f);
+    const float target = master_.load(std::memory_order_relaxed);
+    const float step = 1.0f / (kMasterRampSeconds * float(rate_));
+    for (int f = 0; f < frames; ++f) {
+        if (masterNow_ != target)
+            masterNow_ = target > masterNow_ ? std::min(target, masterNow_ + step)
+                                             : std::max(target, masterNow_ - step);
+        for (int c = 0; c < 2; ++c) out[2 * f + c] = std::clamp(out[2 * f + c] * masterNow_, -1.0f, 1.0f);
+    }
+}
+
+void Engine::setMasterLevel(float level) {
+    master_.store(std::clamp(level, 0.0f, 1.0f), std::memory_order_relaxed);
 }
 
 }  // namespace audio

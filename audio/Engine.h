@@ -58,6 +58,13 @@ class Engine {
     // Mixes the next `frames` frames of interleaved stereo into out (overwritten).
     void render(float* out, int frames);
 
+    // The level of the whole mix, linear 0..1, over the decks' own volumes
+    // (which the fades drive): what a desktop volume control sets. A change
+    // is ramped over kMasterRampSeconds for full scale, so it never clicks.
+    static constexpr float kMasterRampSeconds = 1.0f / 64;
+    void setMasterLevel(float level);
+    float masterLevel() const { return master_.load(std::memory_order_relaxed); }
+
     // Real-time figures from the output callback, for tests and benchmarks.
     struct CallbackStats {
         std::atomic<uint64_t> count{0}, totalNs{0}, maxNs{0};
@@ -75,6 +82,8 @@ class Engine {
     std::vector<std::unique_ptr<Deck>> owned_;
     std::array<std::atomic<Deck*>, kMaxDecks> slots_{};
     CallbackStats stats_;
+    std::atomic<float> master_{1.0f};
+    float masterNow_ = 1.0f;  // where the ramp is; the render thread's own
 };
 
 }  // namespace audio

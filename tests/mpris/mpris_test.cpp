@@ -4,9 +4,12 @@
 #include <QDBusArgument>
 #include <QDBusMessage>
 #include <QDBusVariant>
+#include <QEventLoop>
 #include <QProcess>
+#include <QTimer>
 
 #include "app/Mpris.h"
+#include "app/decks/DeckFactory.h"
 #include "support/CueFixture.h"
 
 // Every playback status the service signals, in order.
@@ -28,7 +31,7 @@ TEST_F(MprisTest, MediaKeysDriveTheLiveDeckAndChangesAreSignalled) {
     daemon.start("dbus-daemon", {"--session", "--nofork", "--print-address=1"});
     while (daemon.state() != QProcess::NotRunning && !daemon.canReadLine()) daemon.waitForReadyRead(10000);
     const QString address = QString::fromUtf8(daemon.readLine()).trimmed();
-    fill(f->lstPlaylist, {"A.mp3", "B.mp3"});
+    fill(f->lstPlaylist, {"A.mp3", "B.mp3", "C.mp3"});
     Mpris mpris;
     ASSERT_TRUE(mpris.Start(QDBusConnection::connectToBus(address, "mpris-service")));
     QDBusConnection client = QDBusConnection::connectToBus(address, "mpris-client");
@@ -52,13 +55,44 @@ TEST_F(MprisTest, MediaKeysDriveTheLiveDeckAndChangesAreSignalled) {
         client.call(message(iface, method), QDBus::BlockWithGui);
     };
 
-    EXPECT_TRUE(get("CanGoNext").toBool());
+    // As a panel or a media key would: playerctl, on the test's bus.
+    auto playerctl = [&](const QStringList& args) {
+        QProcess p;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert("DBUS_SESSION_BUS_ADDRESS", address);
+        p.setProcessEnvironment(env);
+        QEventLoop loop;  // the service answers on this thread
+        QObject::connect(&p, &QProcess::finished, &loop, &QEventLoop::quit);
+        QTimer::singleShot(30000, &loop, &QEventLoop::quit);
+        p.start("playerctl", QStringList{"--player=velumix"} + args);
+        loop.exec();
+        return QString::fromUtf8(p.readAllStandardOutput() + p.readAllStandardError()).trimmed();
+    };
 
-    player("Next");  // nothing plays: the cue starts
-    const QVariantMap meta = get("Metadata").toMap();
-    EXPECT_EQ((QStringList{meta["xesam:title"].toString(), meta["xesam:url"].toString(),
-                           meta["mpris:length"].toString()}),
-              (QStringList{"A.mp3", "file:///m/A.mp3", "180000000"}));
+    EXPECT_TRUE(get("CanGoNext").toBool());
+    app.addSong("B.mp3", "/m/", "Beta");
+    app.exec("UPDATE songs SET artist2='Ann', album='LP'");
+    const QString format = "{{title}}|{{artist}}|{{album}}|{{xesam:url}}|{{mpris:length}}";
+
+    player("Next");  // nothing plays: the cue starts; A is not in the library
+    EXPECT_EQ(playerctl({"metadata", "--format", format}), "A|||file:///m/A.mp3|180000000");
+    f->Command2_Click();
+    EXPECT_EQ(playerctl({"metadata", "--format", format}), "Beta|Ann|LP|file:///m/B.mp3|180000000");
+    const QStringList moves[][2] = {{{"position", "10"}, {"10"}},
+                                    {{"position", "5+"}, {"15"}},
+                                    {{"position", "20-"}, {"0"}},
+                                    {{"position", "70"}, {"70"}},
+                                    {{"previous"}, {"0"}}};
+    for (const auto& [args, at] : moves) {
+        EXPECT_EQ(playerctl(args), "") << args.join(' ').toStdString();
+        EXPECT_EQ(QString::number(FakeDeckPlayer::deckNo(1)->CurrentPosition()), at[0]);
+    }
+    // The desktop's volume is the whole mix's; the fade keeps the decks' own.
+    EXPECT_EQ(playerctl({"volume", "0.25"}), "");
+    EXPECT_EQ(playerctl({"volume"}), "0.250000");
+    EXPECT_EQ(MasterLevel(), 0.25);
+    EXPECT_EQ(FakeDeckPlayer::deckNo(1)->Volume(), 0);
+    SetMasterLevel(1);
 
     for (const char* method : {"Pause", "PlayPause", "Stop"}) player(method);
     EXPECT_EQ(seen.statuses, QStringList({"Playing", "Paused", "Playing", "Stopped"}));
@@ -67,7 +101,7 @@ TEST_F(MprisTest, MediaKeysDriveTheLiveDeckAndChangesAreSignalled) {
     player("Next");  // something plays: fade now, rather than start the next song
     EXPECT_LT(FakeDeckPlayer::deckNo(1)->Volume(), 0);
     // The service outlives the window it quit and tells the desktop there is
-    // nothing to drive (with the window, B in the cue could play).
+    // nothing to drive (with the window, C in the cue could play).
     player("Quit", "org.mpris.MediaPlayer2");
     EXPECT_FALSE(get("CanPlay").toBool());
     daemon.kill();
