@@ -220,9 +220,8 @@ TEST(Sound, SkipSilenceAndLevelLoudness) {
 // The desktop's volume scales the whole mix, over a ramp of bounded steps.
 TEST(Sound, MasterLevelScalesTheMixWithoutAStep) {
     OneDeck s;
-    const std::string path = s.dir.filePath("level.wav").toStdString();
-    ASSERT_TRUE(WriteWav(QString::fromStdString(path), kRate, 2, kRate, [](long, int) { return 0.5; }));
-    s.open(path);
+    ASSERT_TRUE(WriteWav(s.dir.filePath("level.wav"), kRate, 2, kRate, [](long, int) { return 0.5; }));
+    s.open(s.dir.filePath("level.wav").toStdString());
     s.deck->play();
     std::vector<float> out;
     Render(s.engine, 0.2, &out);

@@ -86,10 +86,9 @@ TEST_F(Menus, EachItemOpensItsOneWindowOrItsDesktopTargetAndClosingUnloadsThem) 
     // A desktop that cannot show the manual: the program's own viewer does.
     app.ui.desktopOpens = false;
     f->mnuHelpGuide->trigger();
-    ManualViewer* viewer = Windows::Find<ManualViewer>();
-    ASSERT_TRUE(viewer && viewer->isVisible());
-    EXPECT_EQ(viewer->browser->source(), app.ui.opened.last());
-    EXPECT_FALSE(viewer->browser->toPlainText().isEmpty());
+    const ManualViewer* v = Windows::Find<ManualViewer>();
+    ASSERT_TRUE(v && v->isVisible() && v->browser->source() == app.ui.opened.last());
+    EXPECT_TRUE(v->browser->toPlainText().contains("Velumix"));
     // Closing the main window unloads every window but the tour; the process lives on with it.
     f->mnu_about->trigger();
     Windows::Load<formlist>();

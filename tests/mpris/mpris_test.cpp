@@ -1,9 +1,7 @@
 // The media-player interface over a private session bus of the test's own.
 #include <gtest/gtest.h>
 
-#include <QDBusArgument>
-#include <QDBusMessage>
-#include <QDBusVariant>
+#include <QDBusConnection>
 #include <QEventLoop>
 #include <QProcess>
 #include <QTimer>
@@ -25,6 +23,7 @@ class Signals : public QObject {
 
 using MprisTest = CueTest;
 
+// Driven as a panel or a media key would: through playerctl, on the test's bus.
 TEST_F(MprisTest, MediaKeysDriveTheLiveDeckAndChangesAreSignalled) {
     EXPECT_FALSE(Mpris().Start(QDBusConnection(QString())));  // without a bus nothing registers
     QProcess daemon;
@@ -34,33 +33,13 @@ TEST_F(MprisTest, MediaKeysDriveTheLiveDeckAndChangesAreSignalled) {
     fill(f->lstPlaylist, {"A.mp3", "B.mp3", "C.mp3"});
     Mpris mpris;
     ASSERT_TRUE(mpris.Start(QDBusConnection::connectToBus(address, "mpris-service")));
-    QDBusConnection client = QDBusConnection::connectToBus(address, "mpris-client");
     Signals seen;
-    client.connect(QString(), Mpris::kPath, "org.freedesktop.DBus.Properties", "PropertiesChanged", &seen,
-                   SLOT(changed(QString, QVariantMap, QStringList)));
-    // The call waits for its answer while the window's events run, as the
-    // service lives on this thread; a signal sent before the answer is in.
-    auto message = [](const QString& iface, const char* method) {
-        return QDBusMessage::createMethodCall(Mpris::kService, Mpris::kPath, iface, method);
-    };
-    auto get = [&](const char* name) {
-        const QDBusMessage reply = client.call(message("org.freedesktop.DBus.Properties", "Get")
-                                                   << "org.mpris.MediaPlayer2.Player" << name,
-                                               QDBus::BlockWithGui);
-        const QVariant v = reply.arguments().value(0).value<QDBusVariant>().variant();
-        if (v.userType() != qMetaTypeId<QDBusArgument>()) return v;
-        return QVariant(qdbus_cast<QVariantMap>(v.value<QDBusArgument>()));
-    };
-    auto player = [&](const char* method, const QString& iface = "org.mpris.MediaPlayer2.Player") {
-        client.call(message(iface, method), QDBus::BlockWithGui);
-    };
-
-    // As a panel or a media key would: playerctl, on the test's bus.
+    QDBusConnection::connectToBus(address, "mpris-client")
+        .connect(QString(), Mpris::kPath, "org.freedesktop.DBus.Properties", "PropertiesChanged", &seen,
+                 SLOT(changed(QString, QVariantMap, QStringList)));
     auto playerctl = [&](const QStringList& args) {
         QProcess p;
-        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.insert("DBUS_SESSION_BUS_ADDRESS", address);
-        p.setProcessEnvironment(env);
+        p.setEnvironment(QProcess::systemEnvironment() << "DBUS_SESSION_BUS_ADDRESS=" + address);
         QEventLoop loop;  // the service answers on this thread
         QObject::connect(&p, &QProcess::finished, &loop, &QEventLoop::quit);
         QTimer::singleShot(30000, &loop, &QEventLoop::quit);
@@ -68,13 +47,11 @@ TEST_F(MprisTest, MediaKeysDriveTheLiveDeckAndChangesAreSignalled) {
         loop.exec();
         return QString::fromUtf8(p.readAllStandardOutput() + p.readAllStandardError()).trimmed();
     };
-
-    EXPECT_TRUE(get("CanGoNext").toBool());
     app.addSong("B.mp3", "/m/", "Beta");
     app.exec("UPDATE songs SET artist2='Ann', album='LP'");
     const QString format = "{{title}}|{{artist}}|{{album}}|{{xesam:url}}|{{mpris:length}}";
 
-    player("Next");  // nothing plays: the cue starts; A is not in the library
+    EXPECT_EQ(playerctl({"next"}), "");  // nothing plays: the cue starts; A is not in the library
     EXPECT_EQ(playerctl({"metadata", "--format", format}), "A|||file:///m/A.mp3|180000000");
     f->Command2_Click();
     EXPECT_EQ(playerctl({"metadata", "--format", format}), "Beta|Ann|LP|file:///m/B.mp3|180000000");
@@ -94,16 +71,16 @@ TEST_F(MprisTest, MediaKeysDriveTheLiveDeckAndChangesAreSignalled) {
     EXPECT_EQ(FakeDeckPlayer::deckNo(1)->Volume(), 0);
     SetMasterLevel(1);
 
-    for (const char* method : {"Pause", "PlayPause", "Stop"}) player(method);
+    for (const char* command : {"pause", "play-pause", "stop"}) playerctl({command});
     EXPECT_EQ(seen.statuses, QStringList({"Playing", "Paused", "Playing", "Stopped"}));
-    // Last, as the fade's own timers run on while calls wait for their answers.
-    player("PlayPause");
-    player("Next");  // something plays: fade now, rather than start the next song
+    // Last, as the fade's own timers run on while playerctl waits for its answers.
+    playerctl({"play-pause"});
+    playerctl({"next"});  // something plays: fade now, rather than start the next song
     EXPECT_LT(FakeDeckPlayer::deckNo(1)->Volume(), 0);
     // The service outlives the window it quit and tells the desktop there is
     // nothing to drive (with the window, C in the cue could play).
-    player("Quit", "org.mpris.MediaPlayer2");
-    EXPECT_FALSE(get("CanPlay").toBool());
+    mpris.Act("Quit");
+    EXPECT_FALSE(mpris.PlayerProperties().value("CanPlay").toBool());
     daemon.kill();
     daemon.waitForFinished();
 }
