@@ -16,6 +16,7 @@
 #include "windows/formlist.h"
 #include "windows/frmAbout.h"
 #include "windows/frmSetup.h"
+#include "windows/frmSoundOutput.h"
 #include "windows/id3search.h"
 #include "windows/multilist.h"
 
@@ -193,6 +194,7 @@ void form1::BuildMenus() {
     mnu_Setup = mnu_Tools->addAction("&Setup");
     mnuFadeNow = mnu_Tools->addAction("Fade &Now");
     mnuFadeNow->setShortcut(QKeySequence("Ctrl+N"));
+    mnuSoundOutput = mnu_Tools->addAction("Sound Output...");
     mnu_Tools->addSeparator();
     Options::AddMenuItem(mnu_Tools, Options::MoreAudioTypes);
     Options::AddMenuItem(mnu_Tools, Options::ReadAllTagFormats);
@@ -221,6 +223,7 @@ void form1::BuildMenus() {
 void form1::Wire() {
     WireCueTime();
     WireDrops();
+    WireSound();
     // search side
     connect(Command1, &QPushButton::clicked, this, &form1::Command1_Click);
     txtSearch->installEventFilter(this);
@@ -402,4 +405,5 @@ void form1::Form_Unload(int& Cancel) {
     Windows::Unload<frmSetup>();
     Windows::Unload<id3search>();
     Windows::Unload<multilist>();
+    Windows::Unload<frmSoundOutput>();
 }

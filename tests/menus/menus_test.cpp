@@ -9,6 +9,7 @@
 #include "windows/formlist.h"
 #include "windows/frmAbout.h"
 #include "windows/frmSetup.h"
+#include "windows/frmSoundOutput.h"
 #include "windows/id3search.h"
 #include "windows/multilist.h"
 #include "windows/wizard.h"
@@ -35,7 +36,8 @@ TEST_F(Menus, TheTreeAsTheUserSeesItAndWhatItsTickItemsDo) {
               (QStringList{
                   "&File: &Open Single\tCtrl+O | Open &List | &Save List\tCtrl+S | - | E&xit | - | "
                   "&Import Play List... | &Export Play List... | Export With &Relative Paths [ ]",
-                  "&Tools: &Auto Recover [ ] | &Setup | Fade &Now\tCtrl+N | - | More Audio Types [x] | "
+                  "&Tools: &Auto Recover [ ] | &Setup | Fade &Now\tCtrl+N | Sound Output... | - | More Audio "
+                  "Types [x] | "
                   "Read All Tag Formats [x] | - | Smooth Fades [x] | Skip Silence [ ] | Level Loudness [ ]",
                   "Sea&rch: ID3 &Tag Search | &Multilist Viewer",
                   "&Help: &Quick Help | &Help Guide | &Log problem online | "
@@ -59,7 +61,8 @@ TEST_F(Menus, EachItemOpensItsOneWindowOrItsDesktopTargetAndClosingUnloadsThem) 
         {f->mnu_Setup, []() -> Form* { return Windows::Find<frmSetup>(); }},
         {f->mnu_ID3, []() -> Form* { return Windows::Find<id3search>(); }},
         {f->mnu_multilist, []() -> Form* { return Windows::Find<multilist>(); }},
-        {f->mnu_about, []() -> Form* { return Windows::Find<frmAbout>(); }}};
+        {f->mnu_about, []() -> Form* { return Windows::Find<frmAbout>(); }},
+        {f->mnuSoundOutput, []() -> Form* { return Windows::Find<frmSoundOutput>(); }}};
     for (const auto& [item, find] : items) {
         SCOPED_TRACE(item->text().toStdString());
         item->trigger();
