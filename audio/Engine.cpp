@@ -78,8 +78,22 @@ void Engine::mix(Out& o, float* out, int frames) {
     for (int i = 0; i < 2 * frames; ++i) out[i] = std::clamp(out[i], -1.0f, 1.0f);
 }
 
+void Engine::setMasterLevel(float level) {
+    master_.store(std::clamp(level, 0.0f, 1.0f), std::memory_order_relaxed);
+}
+
 void Engine::render(float* out, int frames) {
     mix(outs_[0], out, frames);
+    // The master level is the room's: pre-listen in the DJ's headphones keeps its own.
+    const float target = master_.load(std::memory_order_relaxed);
+    const float step = 1.0f / (kMasterRampSeconds * float(rate_));
+    for (int f = 0; f < frames; ++f) {
+        if (masterNow_ != target)
+            masterNow_ = target > masterNow_ ? std::min(target, masterNow_ + step)
+                                             : std::max(target, masterNow_ - step);
+        out[2 * f] *= masterNow_;
+        out[2 * f + 1] *= masterNow_;
+    }
 }
 
 void Engine::render(Output output, float* out, int frames) {

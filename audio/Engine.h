@@ -66,6 +66,13 @@ class Engine {
     void render(float* out, int frames);
     void render(Output output, float* out, int frames);
 
+    // The level of the main output's whole mix, linear 0..1, over the decks' own volumes
+    // (which the fades drive): what a desktop volume control sets. A change
+    // is ramped over kMasterRampSeconds for full scale, so it never clicks.
+    static constexpr float kMasterRampSeconds = 1.0f / 64;
+    void setMasterLevel(float level);
+    float masterLevel() const { return master_.load(std::memory_order_relaxed); }
+
     // ---- devices (see EngineOutputs.cpp) ----
     // The playback devices the sound system offers, and its default.
     std::vector<std::string> devices() const;
@@ -112,6 +119,8 @@ class Engine {
     std::unique_ptr<OutputSystem> system_;
     std::vector<std::unique_ptr<Deck>> owned_;
     std::array<Out, 2> outs_;
+    std::atomic<float> master_{1.0f};
+    float masterNow_ = 1.0f;  // where the ramp is; the main output's thread's own
 };
 
 }  // namespace audio
