@@ -18,6 +18,7 @@
 #include "windows/formlist.h"
 #include "windows/frmAbout.h"
 #include "windows/frmSetup.h"
+#include "windows/frmSoundOutput.h"
 #include "windows/id3search.h"
 #include "windows/multilist.h"
 
@@ -197,6 +198,7 @@ void form1::BuildMenus() {
     mnu_Setup = mnu_Tools->addAction("&Setup");
     mnuFadeNow = mnu_Tools->addAction("Fade &Now");
     mnuFadeNow->setShortcut(QKeySequence("Ctrl+N"));
+    mnuSoundOutput = mnu_Tools->addAction("Sound Output...");
     mnu_Tools->addSeparator();
     Options::AddMenuItem(mnu_Tools, Options::MoreAudioTypes);
     Options::AddMenuItem(mnu_Tools, Options::ReadAllTagFormats);
@@ -226,6 +228,7 @@ void form1::BuildMenus() {
 void form1::Wire() {
     WireCueTime();
     WireDrops();
+    WireSound();
     // search side
     connect(Command1, &QPushButton::clicked, this, &form1::Command1_Click);
     txtSearch->installEventFilter(this);
@@ -413,5 +416,6 @@ void form1::Form_Unload(int& Cancel) {
     Windows::Unload<frmSetup>();
     Windows::Unload<id3search>();
     Windows::Unload<multilist>();
+    Windows::Unload<frmSoundOutput>();
     Windows::Unload<ManualViewer>();
 }
