@@ -219,6 +219,7 @@ void form1::BuildMenus() {
 }
 
 void form1::Wire() {
+    WireUnattended();
     WireCueTime();
     WireDrops();
     // search side
@@ -396,6 +397,7 @@ void form1::Form_Load() {
 
 void form1::Form_Unload(int& Cancel) {
     (void)Cancel;
+    autoRecover->WriteAtExit();
     // The quick tour stays: it may still be showing a newcomer around.
     Windows::Unload<frmAbout>();
     Windows::Unload<formlist>();

@@ -14,6 +14,7 @@
 #include <QSlider>
 #include <QTimer>
 
+#include "app/AutoRecoverMirror.h"
 #include "app/CommonDialog.h"
 #include "app/CueTime.h"
 #include "app/decks/CrossFade.h"
@@ -62,6 +63,8 @@ class form1 : public Form {
     QPushButton* cmdSave;     // "&Save List"
     QPushButton* cmdOpen;     // "&Open List"
     CommonDialog CommonDialog1;
+    // Beyond the design: the auto-recover file follows every change of the cue.
+    AutoRecoverMirror* autoRecover = nullptr;
 
     // the decks
     QPushButton* Command2;  // "&Play Compiled List"
@@ -219,6 +222,9 @@ class form1 : public Form {
     DeckControl* Deck(int n) const { return n == 1 ? MP1 : MP2; }
     // drag and drop (form1_drop.cpp)
     void WireDrops();
+    // the unattended show: auto-recover, play history, keep playing (form1_unattended.cpp)
+    void WireUnattended();
+    QVector<CueSong> SongOnAir() const;
     // the cue's playing time (form1_cuetime.cpp)
     void WireCueTime();
     void CueChanged();
