@@ -8,6 +8,7 @@
 
 #include "app/Module1.h"
 #include "seams/Seams.h"
+#include "app/PlayHistoryWindow.h"
 #include "app/TagOptions.h"
 #include "layout/Twips.h"
 #include "app/decks/DeckFactory.h"
@@ -398,6 +399,8 @@ void form1::Form_Load() {
 void form1::Form_Unload(int& Cancel) {
     (void)Cancel;
     autoRecover->WriteAtExit();
+    history->StopAll();
+    Windows::Unload<PlayHistoryWindow>();
     // The quick tour stays: it may still be showing a newcomer around.
     Windows::Unload<frmAbout>();
     Windows::Unload<formlist>();

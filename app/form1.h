@@ -17,6 +17,7 @@
 #include "app/AutoRecoverMirror.h"
 #include "app/CommonDialog.h"
 #include "app/CueTime.h"
+#include "app/HistoryRecorder.h"
 #include "app/decks/CrossFade.h"
 #include "app/ListView.h"
 #include "app/Options.h"
@@ -65,6 +66,7 @@ class form1 : public Form {
     CommonDialog CommonDialog1;
     // Beyond the design: the auto-recover file follows every change of the cue.
     AutoRecoverMirror* autoRecover = nullptr;
+    HistoryRecorder* history = nullptr;  // beyond the design: what was played
 
     // the decks
     QPushButton* Command2;  // "&Play Compiled List"
@@ -104,7 +106,8 @@ class form1 : public Form {
     QMenu* mnu_Tools;
     QAction* mnuAutorecover;
     QAction* mnu_Setup;
-    QAction* mnuFadeNow;  // beyond the designed menu: "Fade &Now"
+    QAction* mnuFadeNow;                // beyond the designed menu: "Fade &Now"
+    QAction* mnuPlayHistory = nullptr;  // beyond the designed menu, as are the items after it
     QMenu* mnuSearch;
     QAction* mnu_ID3;
     QAction* mnu_multilist;

@@ -1,4 +1,5 @@
 #include "app/Module1.h"
+#include "app/PlayHistoryWindow.h"
 #include "app/form1.h"
 
 void form1::WireUnattended() {
@@ -12,6 +13,12 @@ void form1::WireUnattended() {
     autoRecover->Watch(lstPlaylist->listModel());
     for (DeckControl* deck : {MP1, MP2})
         connect(deck, &DeckControl::PlayStateChange, autoRecover, &AutoRecoverMirror::Schedule);
+    history = new HistoryRecorder(this);
+    history->Watch(1, MP1);
+    history->Watch(2, MP2);
+    mnu_Tools->addSeparator();
+    mnuPlayHistory = mnu_Tools->addAction(QStringLiteral("Play &History"));
+    connect(mnuPlayHistory, &QAction::triggered, this, [] { Windows::Show<PlayHistoryWindow>(); });
 }
 
 QVector<CueSong> form1::SongOnAir() const {
