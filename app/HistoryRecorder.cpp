@@ -23,7 +23,9 @@ HistoryRecorder::HistoryRecorder(QObject* parent) : QObject(parent) {
 void HistoryRecorder::Watch(int deck, DeckControl* control) {
     decks_[deck] = control;
     connect(control, &DeckControl::PlayStateChange, this, [this, deck] { sync(deck, false); });
-    connect(control, &DeckControl::SongOpened, this, [this, deck] { sync(deck, true); });
+    connect(control, &DeckControl::OpenTried, this, [this, deck](const QString&, bool opened) {
+        if (opened) sync(deck, true);
+    });
 }
 
 void HistoryRecorder::sync(int deck, bool reopened) {

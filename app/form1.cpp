@@ -344,6 +344,7 @@ void form1::Form_Load() {
         if (Is(rsLibrary.Fields(QStringLiteral("autosave")), "YES")) {
             mnuAutorecover->setChecked(true);
             LoadAutoRecover();
+            PlayOnStart();
         }
         const QVariant ext2 = rsLibrary.Fields(QStringLiteral("ext2"));
         if (!ext2.isNull() && !Is(ext2, "1")) {

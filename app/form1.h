@@ -18,6 +18,7 @@
 #include "app/CommonDialog.h"
 #include "app/CueTime.h"
 #include "app/HistoryRecorder.h"
+#include "app/KeepPlaying.h"
 #include "app/decks/CrossFade.h"
 #include "app/ListView.h"
 #include "app/Options.h"
@@ -67,6 +68,9 @@ class form1 : public Form {
     // Beyond the design: the auto-recover file follows every change of the cue.
     AutoRecoverMirror* autoRecover = nullptr;
     HistoryRecorder* history = nullptr;  // beyond the design: what was played
+    KeepPlaying::Picker keepPlaying;     // and what plays when the cue runs out
+    // At start-up, a cue brought back starts playing at once (with Play On Start).
+    void PlayOnStart();
 
     // the decks
     QPushButton* Command2;  // "&Play Compiled List"
@@ -108,6 +112,7 @@ class form1 : public Form {
     QAction* mnu_Setup;
     QAction* mnuFadeNow;                // beyond the designed menu: "Fade &Now"
     QAction* mnuPlayHistory = nullptr;  // beyond the designed menu, as are the items after it
+    QAction* mnuStartAtLogin = nullptr;
     QMenu* mnuSearch;
     QAction* mnu_ID3;
     QAction* mnu_multilist;
@@ -228,6 +233,8 @@ class form1 : public Form {
     // the unattended show: auto-recover, play history, keep playing (form1_unattended.cpp)
     void WireUnattended();
     QVector<CueSong> SongOnAir() const;
+    // With the cue running out under the auto fade, a song from the library joins it.
+    void KeepCueGoing(const CueSong& onAir);
     // the cue's playing time (form1_cuetime.cpp)
     void WireCueTime();
     void CueChanged();

@@ -23,7 +23,7 @@ class DeckControl : public QWidget {
     bool SetFileName(const QString& f) { return player_->SetFileName(f); }
     bool Open(const QString& f) {
         const bool opened = player_->Open(f);
-        if (opened) emit SongOpened();
+        emit OpenTried(f, opened);
         return opened;
     }
     QString FileName() const { return player_->FileName(); }
@@ -48,8 +48,8 @@ class DeckControl : public QWidget {
   signals:
     void EndOfStream(int result);
     void PlayStateChange(int oldState, int newState);
-    // A song was opened, also on a deck that was playing and plays on.
-    void SongOpened();
+    // After each Open, also on a deck that was playing and plays on.
+    void OpenTried(const QString& file, bool opened);
 
   public slots:
     // Brings the tracker and volume control up to date with the player.
