@@ -29,6 +29,8 @@
 inline constexpr Options::Flag kExportRelative{"playlists/exportRelative", "Export With &Relative Paths",
                                                false};
 
+class SoundOutputs;
+
 class form1 : public Form {
     Q_OBJECT
   public:
@@ -111,6 +113,7 @@ class form1 : public Form {
     QAction* mnuAutorecover;
     QAction* mnu_Setup;
     QAction* mnuFadeNow;                // beyond the designed menu: "Fade &Now"
+    QAction* mnuSoundOutput;            // beyond the designed menu: the output devices
     QAction* mnuPlayHistory = nullptr;  // beyond the designed menu, as are the items after it
     QAction* mnuStartAtLogin = nullptr;
     QMenu* mnuSearch;
@@ -209,6 +212,7 @@ class form1 : public Form {
     void mnuHelpGuide_Click();
     void mnuLogOnline_Click();
     void mnuEmail_Click();
+    void mnuSoundOutput_Click();
     // "&Email" with the maker's name and support address.
     static QString EmailCaption();
 
@@ -228,6 +232,10 @@ class form1 : public Form {
     void FadeTick(int watched);
     void MoveFader(int value);
     DeckControl* Deck(int n) const { return n == 1 ? MP1 : MP2; }
+    // sound outputs and pre-listen (form1_sound.cpp)
+    void WireSound();
+    void ShowNotice(const QString& text);
+    SoundOutputs* soundOutputs_ = nullptr;  // null when the decks are not the engine's
     // drag and drop (form1_drop.cpp)
     void WireDrops();
     // the unattended show: auto-recover, play history, keep playing (form1_unattended.cpp)
