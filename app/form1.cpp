@@ -9,6 +9,7 @@
 #include "app/Module1.h"
 #include "seams/Seams.h"
 #include "app/FolderOptions.h"
+#include "app/PlayHistoryWindow.h"
 #include "app/TagOptions.h"
 #include "layout/Twips.h"
 #include "app/decks/DeckFactory.h"
@@ -226,6 +227,7 @@ void form1::BuildMenus() {
 }
 
 void form1::Wire() {
+    WireUnattended();
     WireCueTime();
     WireDrops();
     WireSound();
@@ -350,6 +352,7 @@ void form1::Form_Load() {
         if (Is(rsLibrary.Fields(QStringLiteral("autosave")), "YES")) {
             mnuAutorecover->setChecked(true);
             LoadAutoRecover();
+            PlayOnStart();
         }
         const QVariant ext2 = rsLibrary.Fields(QStringLiteral("ext2"));
         if (!ext2.isNull() && !Is(ext2, "1")) {
@@ -410,6 +413,9 @@ void form1::Form_Load() {
 
 void form1::Form_Unload(int& Cancel) {
     (void)Cancel;
+    autoRecover->WriteAtExit();
+    history->StopAll();
+    Windows::Unload<PlayHistoryWindow>();
     // The quick tour stays: it may still be showing a newcomer around.
     Windows::Unload<frmAbout>();
     Windows::Unload<formlist>();
