@@ -13,6 +13,7 @@
 #include "app/decks/DeckFactory.h"
 #include "app/decks/SliderRelease.h"
 #include "app/decks/SoundOptions.h"
+#include "windows/ManualViewer.h"
 #include "windows/formlist.h"
 #include "windows/frmAbout.h"
 #include "windows/frmSetup.h"
@@ -144,8 +145,10 @@ void form1::BuildDecks() {
     // The name of the song last started by playsong; kept off screen, as in the design.
     lbldisplay = new QLabel(client);
     lbldisplay->hide();
-    lblNoSound = makeLabel(client, QStringLiteral("No sound device found: the decks play silently"), 0, 5280,
-                           11055, 375);
+    // In the menu bar's empty right end, the one place where it hides no caption.
+    lblNoSound = new QLabel(QStringLiteral("No sound device found: the decks play silently"), this);
+    const int menusEnd = menuBar->sizeHint().width();
+    lblNoSound->setGeometry(menusEnd, 0, client->width() - menusEnd, client->y());
     lblNoSound->setAlignment(Qt::AlignCenter);
     lblNoSound->setAutoFillBackground(true);
     lblNoSound->setStyleSheet(QStringLiteral("background: #b00000; color: white; font-weight: bold"));
@@ -402,4 +405,5 @@ void form1::Form_Unload(int& Cancel) {
     Windows::Unload<frmSetup>();
     Windows::Unload<id3search>();
     Windows::Unload<multilist>();
+    Windows::Unload<ManualViewer>();
 }

@@ -6,6 +6,7 @@
 
 #include "app/decks/SoundOptions.h"
 #include "support/CueFixture.h"
+#include "windows/ManualViewer.h"
 #include "windows/formlist.h"
 #include "windows/frmAbout.h"
 #include "windows/frmSetup.h"
@@ -82,6 +83,12 @@ TEST_F(Menus, EachItemOpensItsOneWindowOrItsDesktopTargetAndClosingUnloadsThem) 
                            QUrl("https://velumix.example.org/problems"),
                            QUrl("mailto:support@velumix.example.org")}));
     EXPECT_TRUE(app.ui.messages.isEmpty());
+    // A desktop that cannot show the manual: the program's own viewer does.
+    app.ui.desktopOpens = false;
+    f->mnuHelpGuide->trigger();
+    const ManualViewer* v = Windows::Find<ManualViewer>();
+    ASSERT_TRUE(v && v->isVisible() && v->browser->source() == app.ui.opened.last());
+    EXPECT_TRUE(v->browser->toPlainText().contains("Velumix"));
     // Closing the main window unloads every window but the tour; the process lives on with it.
     f->mnu_about->trigger();
     Windows::Load<formlist>();
