@@ -9,6 +9,7 @@
 #include "app/Module1.h"
 #include "seams/Seams.h"
 #include "app/FolderOptions.h"
+#include "app/LibraryWatch.h"
 #include "app/PlayHistoryWindow.h"
 #include "app/TagOptions.h"
 #include "layout/Twips.h"
@@ -204,6 +205,7 @@ void form1::BuildMenus() {
     Options::AddMenuItem(mnu_Tools, Options::MoreAudioTypes);
     Options::AddMenuItem(mnu_Tools, Options::ReadAllTagFormats);
     Options::AddMenuItem(mnu_Tools, Options::IncludeSubfolders);
+    Options::AddMenuItem(mnu_Tools, Options::WatchFolders, [](bool) { LibraryWatch::Refresh(); });
     mnu_Tools->addSeparator();
     for (const Options::Flag* o :
          {&SoundOptions::kSmoothFades, &SoundOptions::kSkipSilence, &SoundOptions::kLevelLoudness})
