@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstring>
 
+#include "audio/MixTap.h"
 #include "audio/SdlOutput.h"
 
 namespace audio {
@@ -60,6 +61,13 @@ void Engine::render(float* out, int frames) {
     for (auto& slot : slots_)
         if (Deck* d = slot.load(std::memory_order_acquire)) d->mixInto(out, frames);
     for (int i = 0; i < 2 * frames; ++i) out[i] = std::clamp(out[i], -1.0f, 1.0f);
+    if (MixTap* tap = tap_.load(std::memory_order_acquire)) tap->push(out, frames);
+}
+
+void Engine::setMixTap(MixTap* tap) {
+    if (output_) output_->lock();
+    tap_.store(tap, std::memory_order_release);
+    if (output_) output_->unlock();
 }
 
 }  // namespace audio

@@ -27,6 +27,7 @@
 namespace audio {
 
 class SdlOutput;
+class MixTap;
 
 class Engine {
   public:
@@ -58,6 +59,12 @@ class Engine {
     // Mixes the next `frames` frames of interleaved stereo into out (overwritten).
     void render(float* out, int frames);
 
+    // Every frame the main output plays is also copied into tap (one at a
+    // time, null for none). Pre-listen and other outputs are never copied: the
+    // tap carries what the room hears. Once this returns, the callback no
+    // longer touches the previous tap.
+    void setMixTap(MixTap* tap);
+
     // Real-time figures from the output callback, for tests and benchmarks.
     struct CallbackStats {
         std::atomic<uint64_t> count{0}, totalNs{0}, maxNs{0};
@@ -75,6 +82,7 @@ class Engine {
     std::vector<std::unique_ptr<Deck>> owned_;
     std::array<std::atomic<Deck*>, kMaxDecks> slots_{};
     CallbackStats stats_;
+    std::atomic<MixTap*> tap_{nullptr};
 };
 
 }  // namespace audio
