@@ -13,9 +13,12 @@
 #include "app/decks/DeckFactory.h"
 #include "app/decks/SliderRelease.h"
 #include "app/decks/SoundOptions.h"
+#include "windows/ManualViewer.h"
 #include "windows/formlist.h"
 #include "windows/frmAbout.h"
 #include "windows/frmSetup.h"
+#include "windows/frmBroadcast.h"
+#include "windows/frmSoundOutput.h"
 #include "windows/id3search.h"
 #include "windows/multilist.h"
 
@@ -144,8 +147,10 @@ void form1::BuildDecks() {
     // The name of the song last started by playsong; kept off screen, as in the design.
     lbldisplay = new QLabel(client);
     lbldisplay->hide();
-    lblNoSound = makeLabel(client, QStringLiteral("No sound device found: the decks play silently"), 0, 5280,
-                           11055, 375);
+    // In the menu bar's empty right end, the one place where it hides no caption.
+    lblNoSound = new QLabel(QStringLiteral("No sound device found: the decks play silently"), this);
+    const int menusEnd = menuBar->sizeHint().width();
+    lblNoSound->setGeometry(menusEnd, 0, client->width() - menusEnd, client->y());
     lblNoSound->setAlignment(Qt::AlignCenter);
     lblNoSound->setAutoFillBackground(true);
     lblNoSound->setStyleSheet(QStringLiteral("background: #b00000; color: white; font-weight: bold"));
@@ -193,6 +198,8 @@ void form1::BuildMenus() {
     mnu_Setup = mnu_Tools->addAction("&Setup");
     mnuFadeNow = mnu_Tools->addAction("Fade &Now");
     mnuFadeNow->setShortcut(QKeySequence("Ctrl+N"));
+    mnuSoundOutput = mnu_Tools->addAction("Sound Output...");
+    mnuBroadcast = mnu_Tools->addAction("Broadcast...");
     mnu_Tools->addSeparator();
     Options::AddMenuItem(mnu_Tools, Options::MoreAudioTypes);
     Options::AddMenuItem(mnu_Tools, Options::ReadAllTagFormats);
@@ -221,6 +228,8 @@ void form1::BuildMenus() {
 void form1::Wire() {
     WireCueTime();
     WireDrops();
+    WireSound();
+    WireBroadcast();
     // search side
     connect(Command1, &QPushButton::clicked, this, &form1::Command1_Click);
     txtSearch->installEventFilter(this);
@@ -402,4 +411,7 @@ void form1::Form_Unload(int& Cancel) {
     Windows::Unload<frmSetup>();
     Windows::Unload<id3search>();
     Windows::Unload<multilist>();
+    Windows::Unload<frmSoundOutput>();
+    Windows::Unload<frmBroadcast>();
+    Windows::Unload<ManualViewer>();
 }

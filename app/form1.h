@@ -26,6 +26,8 @@
 inline constexpr Options::Flag kExportRelative{"playlists/exportRelative", "Export With &Relative Paths",
                                                false};
 
+class SoundOutputs;
+
 class form1 : public Form {
     Q_OBJECT
   public:
@@ -101,7 +103,9 @@ class form1 : public Form {
     QMenu* mnu_Tools;
     QAction* mnuAutorecover;
     QAction* mnu_Setup;
-    QAction* mnuFadeNow;  // beyond the designed menu: "Fade &Now"
+    QAction* mnuFadeNow;      // beyond the designed menu: "Fade &Now"
+    QAction* mnuSoundOutput;  // beyond the designed menu: the output devices
+    QAction* mnuBroadcast;    // beyond the designed menu: the mix to an Icecast server
     QMenu* mnuSearch;
     QAction* mnu_ID3;
     QAction* mnu_multilist;
@@ -198,6 +202,8 @@ class form1 : public Form {
     void mnuHelpGuide_Click();
     void mnuLogOnline_Click();
     void mnuEmail_Click();
+    void mnuSoundOutput_Click();
+    void mnuBroadcast_Click();
     // "&Email" with the maker's name and support address.
     static QString EmailCaption();
 
@@ -217,6 +223,11 @@ class form1 : public Form {
     void FadeTick(int watched);
     void MoveFader(int value);
     DeckControl* Deck(int n) const { return n == 1 ? MP1 : MP2; }
+    // sound outputs and pre-listen (form1_sound.cpp)
+    void WireSound();
+    void WireBroadcast();
+    void ShowNotice(const QString& text);
+    SoundOutputs* soundOutputs_ = nullptr;  // null when the decks are not the engine's
     // drag and drop (form1_drop.cpp)
     void WireDrops();
     // the cue's playing time (form1_cuetime.cpp)

@@ -297,10 +297,14 @@ void id3search::cmdSave_Click() {
     if (written && row > 0) {
         for (int k = 1; k <= 6; ++k) lstresults->SetSubItem(row, k, trimmed[k - 1]);
         StrSQL2 = QStringLiteral("Select * from songs where artist='") + quoted(lstresults->SubItem(row, 7)) +
-                  QStringLiteral("' COLLATE BINARY And path='") + quoted(lstresults->SubItem(row, 8)) +
-                  QStringLiteral("'");
+                  QStringLiteral("' And path='") + quoted(lstresults->SubItem(row, 8)) + QStringLiteral("'");
         try {
             openLibrary(StrSQL2);
+            // Names compare without case, so Song.mp3 also finds song.mp3: save the exact one.
+            while (!Module1::rsLibrary.EOF_() &&
+                   Module1::rsLibrary.Fields(QStringLiteral("artist")).toString() !=
+                       lstresults->SubItem(row, 7))
+                Module1::rsLibrary.MoveNext();
             if (!Module1::rsLibrary.EOF_()) {
                 for (int k = 0; k < 6; ++k)
                     Module1::rsLibrary.SetField(QString::fromLatin1(kColumns[k]), trimmed[k]);

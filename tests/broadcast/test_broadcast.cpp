@@ -293,3 +293,29 @@ TEST(ClassifyRefusal, NamesWhatTheServerObjectedTo) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(MixTap, CarriesTheMainMixAndNeverPreListen) {
+    QTemporaryDir dir;
+    const QString song = dir.filePath("tone.wav");
+    ASSERT_TRUE(WriteSineWav(song, 2, kFirstHz));
+    audio::Engine engine{audio::Engine::Offline{kRate}};
+    audio::MixTap tap(kRate);
+    engine.setMixTap(&tap);
+    std::string error;
+    audio::Deck* headphones = engine.addDeck(audio::Engine::Output::PreListen);
+    ASSERT_TRUE(headphones->open(song.toStdString(), error)) << error;
+    headphones->play();
+    std::vector<float> room(2 * 4096), cue(2 * 4096), tapped(2 * 4096);
+    for (int i = 0; i < 4; ++i) {
+        engine.pump();
+        engine.render(room.data(), 4096);
+        engine.render(audio::Engine::Output::PreListen, cue.data(), 4096);
+    }
+    EXPECT_GT(ToneAmplitude(cue.data(), 2, kRate, kFirstHz, 4096), 0.3);
+    ASSERT_EQ(tap.pop(tapped.data(), 4096), 4096);
+    EXPECT_EQ(*std::max_element(tapped.begin(), tapped.end()), 0.0f);
+}
+
+}  // namespace

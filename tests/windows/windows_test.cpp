@@ -163,6 +163,7 @@ TEST_F(SongWindows, TagSearchSavingOverwritesOrAppendsATag) {
     w.txtYear->setText("2001 ");
     w.cmbGenre->setEditText("Noise ");
     w.cmdSave_Click();
+    EXPECT_EQ(w.StrSQL2, "Select * from songs where artist='song.mp3' And path='" + d + "'");
     EXPECT_EQ(QFileInfo(d + "song.mp3").size(), 1128);
     const QByteArray tag = lastTag(d + "song.mp3");
     EXPECT_EQ(tag.mid(3, 30), " It\x92s a title longer than thir");
