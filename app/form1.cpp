@@ -8,6 +8,7 @@
 
 #include "app/Module1.h"
 #include "seams/Seams.h"
+#include "app/PlayHistoryWindow.h"
 #include "app/TagOptions.h"
 #include "layout/Twips.h"
 #include "app/decks/DeckFactory.h"
@@ -17,6 +18,7 @@
 #include "windows/formlist.h"
 #include "windows/frmAbout.h"
 #include "windows/frmSetup.h"
+#include "windows/frmSoundOutput.h"
 #include "windows/id3search.h"
 #include "windows/multilist.h"
 
@@ -196,6 +198,7 @@ void form1::BuildMenus() {
     mnu_Setup = mnu_Tools->addAction("&Setup");
     mnuFadeNow = mnu_Tools->addAction("Fade &Now");
     mnuFadeNow->setShortcut(QKeySequence("Ctrl+N"));
+    mnuSoundOutput = mnu_Tools->addAction("Sound Output...");
     mnu_Tools->addSeparator();
     Options::AddMenuItem(mnu_Tools, Options::MoreAudioTypes);
     Options::AddMenuItem(mnu_Tools, Options::ReadAllTagFormats);
@@ -222,8 +225,10 @@ void form1::BuildMenus() {
 }
 
 void form1::Wire() {
+    WireUnattended();
     WireCueTime();
     WireDrops();
+    WireSound();
     // search side
     connect(Command1, &QPushButton::clicked, this, &form1::Command1_Click);
     txtSearch->installEventFilter(this);
@@ -345,6 +350,7 @@ void form1::Form_Load() {
         if (Is(rsLibrary.Fields(QStringLiteral("autosave")), "YES")) {
             mnuAutorecover->setChecked(true);
             LoadAutoRecover();
+            PlayOnStart();
         }
         const QVariant ext2 = rsLibrary.Fields(QStringLiteral("ext2"));
         if (!ext2.isNull() && !Is(ext2, "1")) {
@@ -399,11 +405,15 @@ void form1::Form_Load() {
 
 void form1::Form_Unload(int& Cancel) {
     (void)Cancel;
+    autoRecover->WriteAtExit();
+    history->StopAll();
+    Windows::Unload<PlayHistoryWindow>();
     // The quick tour stays: it may still be showing a newcomer around.
     Windows::Unload<frmAbout>();
     Windows::Unload<formlist>();
     Windows::Unload<frmSetup>();
     Windows::Unload<id3search>();
     Windows::Unload<multilist>();
+    Windows::Unload<frmSoundOutput>();
     Windows::Unload<ManualViewer>();
 }
