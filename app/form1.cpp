@@ -8,6 +8,8 @@
 
 #include "app/Module1.h"
 #include "seams/Seams.h"
+#include "app/FolderOptions.h"
+#include "app/PlayHistoryWindow.h"
 #include "app/TagOptions.h"
 #include "layout/Twips.h"
 #include "app/decks/DeckFactory.h"
@@ -203,6 +205,7 @@ void form1::BuildMenus() {
     mnu_Tools->addSeparator();
     Options::AddMenuItem(mnu_Tools, Options::MoreAudioTypes);
     Options::AddMenuItem(mnu_Tools, Options::ReadAllTagFormats);
+    Options::AddMenuItem(mnu_Tools, Options::IncludeSubfolders);
     mnu_Tools->addSeparator();
     for (const Options::Flag* o :
          {&SoundOptions::kSmoothFades, &SoundOptions::kSkipSilence, &SoundOptions::kLevelLoudness})
@@ -226,6 +229,7 @@ void form1::BuildMenus() {
 }
 
 void form1::Wire() {
+    WireUnattended();
     WireCueTime();
     WireDrops();
     WireSound();
@@ -351,6 +355,7 @@ void form1::Form_Load() {
         if (Is(rsLibrary.Fields(QStringLiteral("autosave")), "YES")) {
             mnuAutorecover->setChecked(true);
             LoadAutoRecover();
+            PlayOnStart();
         }
         const QVariant ext2 = rsLibrary.Fields(QStringLiteral("ext2"));
         if (!ext2.isNull() && !Is(ext2, "1")) {
@@ -371,7 +376,13 @@ void form1::Form_Load() {
                 rsPaths.MoveNext();
             }
             rsPaths.Close();
-            ScanFolders(folders);
+            ScanRun run;
+            try {
+                run = RescanRun(folders);
+            } catch (const StoreError&) {
+                run.folders = folders;  // the trees cannot be read: the folders as they are
+            }
+            ScanFolders(run);
             StartupRescan = 0;
             // Nothing of the rescan belongs on screen, the setup window included.
             Windows::Unload<frmSetup>();
@@ -405,6 +416,9 @@ void form1::Form_Load() {
 
 void form1::Form_Unload(int& Cancel) {
     (void)Cancel;
+    autoRecover->WriteAtExit();
+    history->StopAll();
+    Windows::Unload<PlayHistoryWindow>();
     // The quick tour stays: it may still be showing a newcomer around.
     Windows::Unload<frmAbout>();
     Windows::Unload<formlist>();
