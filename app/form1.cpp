@@ -17,6 +17,7 @@
 #include "windows/formlist.h"
 #include "windows/frmAbout.h"
 #include "windows/frmSetup.h"
+#include "windows/frmPreListen.h"
 #include "windows/frmSoundOutput.h"
 #include "windows/id3search.h"
 #include "windows/multilist.h"
@@ -409,5 +410,6 @@ void form1::Form_Unload(int& Cancel) {
     Windows::Unload<id3search>();
     Windows::Unload<multilist>();
     Windows::Unload<frmSoundOutput>();
+    Windows::Unload<frmPreListen>();
     Windows::Unload<ManualViewer>();
 }

@@ -103,8 +103,10 @@ class form1 : public Form {
     QMenu* mnu_Tools;
     QAction* mnuAutorecover;
     QAction* mnu_Setup;
-    QAction* mnuFadeNow;      // beyond the designed menu: "Fade &Now"
-    QAction* mnuSoundOutput;  // beyond the designed menu: the output devices
+    QAction* mnuFadeNow;           // beyond the designed menu: "Fade &Now"
+    QAction* mnuSoundOutput;       // beyond the designed menu: the output devices
+    QAction* mnuPreListenCue;      // "Pre-listen" in the cue's pop-up and its shortcut
+    QAction* mnuPreListenResults;  // the same for the search results
     QMenu* mnuSearch;
     QAction* mnu_ID3;
     QAction* mnu_multilist;
