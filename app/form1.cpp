@@ -8,6 +8,7 @@
 
 #include "app/Module1.h"
 #include "seams/Seams.h"
+#include "app/PlayHistoryWindow.h"
 #include "app/TagOptions.h"
 #include "layout/Twips.h"
 #include "app/decks/DeckFactory.h"
@@ -225,6 +226,7 @@ void form1::BuildMenus() {
 }
 
 void form1::Wire() {
+    WireUnattended();
     WireCueTime();
     WireDrops();
     WireSound();
@@ -349,6 +351,7 @@ void form1::Form_Load() {
         if (Is(rsLibrary.Fields(QStringLiteral("autosave")), "YES")) {
             mnuAutorecover->setChecked(true);
             LoadAutoRecover();
+            PlayOnStart();
         }
         const QVariant ext2 = rsLibrary.Fields(QStringLiteral("ext2"));
         if (!ext2.isNull() && !Is(ext2, "1")) {
@@ -403,6 +406,9 @@ void form1::Form_Load() {
 
 void form1::Form_Unload(int& Cancel) {
     (void)Cancel;
+    autoRecover->WriteAtExit();
+    history->StopAll();
+    Windows::Unload<PlayHistoryWindow>();
     // The quick tour stays: it may still be showing a newcomer around.
     Windows::Unload<frmAbout>();
     Windows::Unload<formlist>();

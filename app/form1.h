@@ -14,8 +14,11 @@
 #include <QSlider>
 #include <QTimer>
 
+#include "app/AutoRecoverMirror.h"
 #include "app/CommonDialog.h"
 #include "app/CueTime.h"
+#include "app/HistoryRecorder.h"
+#include "app/KeepPlaying.h"
 #include "app/decks/CrossFade.h"
 #include "app/ListView.h"
 #include "app/Options.h"
@@ -64,6 +67,12 @@ class form1 : public Form {
     QPushButton* cmdSave;     // "&Save List"
     QPushButton* cmdOpen;     // "&Open List"
     CommonDialog CommonDialog1;
+    // Beyond the design: the auto-recover file follows every change of the cue.
+    AutoRecoverMirror* autoRecover = nullptr;
+    HistoryRecorder* history = nullptr;  // beyond the design: what was played
+    KeepPlaying::Picker keepPlaying;     // and what plays when the cue runs out
+    // At start-up, a cue brought back starts playing at once (with Play On Start).
+    void PlayOnStart();
 
     // the decks
     QPushButton* Command2;  // "&Play Compiled List"
@@ -103,8 +112,10 @@ class form1 : public Form {
     QMenu* mnu_Tools;
     QAction* mnuAutorecover;
     QAction* mnu_Setup;
-    QAction* mnuFadeNow;           // beyond the designed menu: "Fade &Now"
-    QAction* mnuSoundOutput;       // beyond the designed menu: the output devices
+    QAction* mnuFadeNow;                // beyond the designed menu: "Fade &Now"
+    QAction* mnuSoundOutput;            // beyond the designed menu: the output devices
+    QAction* mnuPlayHistory = nullptr;  // beyond the designed menu, as are the items after it
+    QAction* mnuStartAtLogin = nullptr;
     QAction* mnuPreListenCue;      // "Pre-listen" in the cue's pop-up and its shortcut
     QAction* mnuPreListenResults;  // the same for the search results
     QMenu* mnuSearch;
@@ -229,6 +240,11 @@ class form1 : public Form {
     SoundOutputs* soundOutputs_ = nullptr;  // null when the decks are not the engine's
     // drag and drop (form1_drop.cpp)
     void WireDrops();
+    // the unattended show: auto-recover, play history, keep playing (form1_unattended.cpp)
+    void WireUnattended();
+    QVector<CueSong> SongOnAir() const;
+    // With the cue running out under the auto fade, a song from the library joins it.
+    void KeepCueGoing(const CueSong& onAir);
     // the cue's playing time (form1_cuetime.cpp)
     void WireCueTime();
     void CueChanged();

@@ -36,6 +36,8 @@ TEST_F(CueTest, SaveAndOpenListsAndSingleSongs) {
     EXPECT_EQ(CueRows(), saved);
     EXPECT_EQ(CueCountLabel(), "Songs in cue:7");
     EXPECT_EQ(backup(), QByteArray("untouched"));
+    f->autoRecover->WriteNow();  // as its timer would, a moment later
+    EXPECT_EQ(BackupRows(), saved);
     // Cancelled dialogs keep the cue; a single song is appended as chosen.
     f->cmdOpen_Click();
     f->mnuOpen_Click();
@@ -118,10 +120,37 @@ TEST_F(CueTest, AutoRecoverWrittenAlwaysRestoredOnlyWhenOn) {
     }
     EXPECT_EQ(backup(), old);
     EXPECT_TRUE(app.ui.messages.isEmpty());
-    UnloadAllWindows();
+    UnloadAllWindows();  // the failed write is tried again, at the latest at a normal exit
+    EXPECT_EQ(BackupRows(), QStringList({"1|six.mp3|/m/", "1|seven.mp3|/m/"}));
+    const QByteArray atExit = backup();
     Module1::SaveAutoRecover();
-    EXPECT_EQ(backup(), old);
+    EXPECT_EQ(backup(), atExit);
     restart();
     f->mnuAutorecover->trigger();
     EXPECT_EQ(app.scalar("SELECT autosave FROM settings"), "NO");
+}
+
+// A kill keeps the cue as it last changed, and the song that was on air goes
+// back on top; after a normal exit nothing is on air.
+TEST_F(CueTest, AfterACrashTheSongOnAirComesBackOnTopOfTheCue) {
+    app.exec("UPDATE settings SET autosave='YES'");
+    fill(f->lstPlaylist, {"A.mp3", "B.mp3", "C.mp3"});
+    f->Command2_Click();
+    f->lstPlaylist->SetSelectedItem(1);
+    f->cmdDown_Click();
+    f->autoRecover->WriteNow();
+    QByteArray onAir;
+    ASSERT_TRUE(ListFile::ReadAll(Module1::OnAirFile(), onAir));
+    const QByteArray cueFile = backup();
+    UnloadAllWindows();
+    EXPECT_FALSE(QFile::exists(Module1::OnAirFile()));
+    // The files as the kill left them.
+    ASSERT_TRUE(ListFile::WriteAtomically(Module1::OnAirFile(), onAir));
+    writeBackup(cueFile);
+    f = &Windows::Load<form1>();
+    EXPECT_EQ(cue(), QStringList({"A.mp3", "C.mp3", "B.mp3"}));
+    EXPECT_EQ(CueCountLabel(), "Songs in cue:3");
+    f->autoRecover->WriteNow();
+    EXPECT_EQ(BackupRows(), CueRows());
+    EXPECT_FALSE(QFile::exists(Module1::OnAirFile()));
 }
