@@ -11,9 +11,12 @@
 #include "app/PreListen.h"
 #include "app/decks/DeckFactory.h"
 #include "app/decks/EngineDeckPlayer.h"
+#include "app/decks/SoundOutputs.h"
 #include "support/CueFixture.h"
 #include "support/FakeOutputs.h"
+#include "windows/formlist.h"
 #include "windows/frmPreListen.h"
+#include "windows/id3search.h"
 
 using namespace fixtures;
 
@@ -93,6 +96,60 @@ TEST(PreListen, FromTheCuePlaysOnTheHeadphonesOnlyAndTouchesNothingElse) {
     EXPECT_EQ(w->cmdPlay->text(), "Play");
     cans = r.run(0.2).first;
     EXPECT_EQ(*std::max_element(cans.begin() + 2 * 2048, cans.end()), 0.0f);
+}
+
+// Each list's "Pre-listen" (its pop-up item and its shortcut) starts that
+// list's selected song.
+TEST(PreListen, EverySongListStartsItsSelectedSong) {
+    Rig r({"Laptop speakers", "Headphones"});
+    QTemporaryDir dir;
+    ASSERT_TRUE(WriteSineWav(dir.filePath("a.wav"), 1, 440));
+    const CueSong song{"a.wav", dir.path() + "/"};
+    r.app.addSong(song.name, song.folder);
+    const auto action = [](QWidget* list) {
+        for (QAction* a : list->actions())
+            if (a->text() == "Pre-listen" && a->shortcut() == PreListen::kShortcut) return a;
+        return static_cast<QAction*>(nullptr);
+    };
+    const std::pair<const char*, std::function<QWidget*()>> kLists[] = {
+        {"cue",
+         [&] {
+             Cue::Append({song}, Cue::Count::Refresh, Cue::Backup::Write);
+             r.f->lstPlaylist->SetSelected(1, true);
+             return r.f->lstPlaylist;
+         }},
+        {"search results",
+         [&] {
+             r.f->lstresults->AddRows({Cue::Row(song)});
+             r.f->lstresults->SetSelectedItem(1);
+             return r.f->lstresults;
+         }},
+        {"master list",
+         [&] {
+             auto& w = Windows::Show<formlist>();
+             w.SetListIndex(0);  // "a.wav" sorts before the seed song
+             return w.lstShowSongs;
+         }},
+        {"tag window",
+         [&] {
+             auto& w = Windows::Show<id3search>();
+             w.cmdListAll_Click();
+             for (int i = 1; i <= w.lstresults->Count(); ++i)
+                 if (w.lstresults->SubItem(i, 7) == song.name) w.lstresults->SetSelectedItem(i);
+             return w.lstresults;
+         }},
+    };
+    for (const auto& [name, list] : kLists) {
+        SCOPED_TRACE(name);
+        QAction* item = action(list());
+        ASSERT_TRUE(item && item->isEnabled());
+        item->trigger();
+        ASSERT_TRUE(Windows::IsLoaded<frmPreListen>());
+        EXPECT_EQ(Windows::Find<frmPreListen>()->lblSong->text(), song.name);
+        EXPECT_EQ(SoundOutputs::current()->preListen().FileName(), song.file());
+        Windows::Unload<frmPreListen>();
+        Windows::flushDeleted();
+    }
 }
 
 // Ctrl+P belongs to pre-listen alone in the main window; with one device
