@@ -8,6 +8,7 @@
 
 #include "app/Module1.h"
 #include "seams/Seams.h"
+#include "app/FolderOptions.h"
 #include "app/PlayHistoryWindow.h"
 #include "app/TagOptions.h"
 #include "layout/Twips.h"
@@ -202,6 +203,7 @@ void form1::BuildMenus() {
     mnu_Tools->addSeparator();
     Options::AddMenuItem(mnu_Tools, Options::MoreAudioTypes);
     Options::AddMenuItem(mnu_Tools, Options::ReadAllTagFormats);
+    Options::AddMenuItem(mnu_Tools, Options::IncludeSubfolders);
     mnu_Tools->addSeparator();
     for (const Options::Flag* o :
          {&SoundOptions::kSmoothFades, &SoundOptions::kSkipSilence, &SoundOptions::kLevelLoudness})
@@ -371,7 +373,13 @@ void form1::Form_Load() {
                 rsPaths.MoveNext();
             }
             rsPaths.Close();
-            ScanFolders(folders);
+            ScanRun run;
+            try {
+                run = RescanRun(folders);
+            } catch (const StoreError&) {
+                run.folders = folders;  // the trees cannot be read: the folders as they are
+            }
+            ScanFolders(run);
             StartupRescan = 0;
             // Nothing of the rescan belongs on screen, the setup window included.
             Windows::Unload<frmSetup>();
