@@ -20,6 +20,7 @@
 #include "windows/frmAbout.h"
 #include "windows/frmSetup.h"
 #include "windows/frmBroadcast.h"
+#include "windows/frmPreListen.h"
 #include "windows/frmSoundOutput.h"
 #include "windows/id3search.h"
 #include "windows/multilist.h"
@@ -427,5 +428,6 @@ void form1::Form_Unload(int& Cancel) {
     Windows::Unload<multilist>();
     Windows::Unload<frmSoundOutput>();
     Windows::Unload<frmBroadcast>();
+    Windows::Unload<frmPreListen>();
     Windows::Unload<ManualViewer>();
 }

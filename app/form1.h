@@ -117,6 +117,8 @@ class form1 : public Form {
     QAction* mnuBroadcast;              // beyond the designed menu: the mix to an Icecast server
     QAction* mnuPlayHistory = nullptr;  // beyond the designed menu, as are the items after it
     QAction* mnuStartAtLogin = nullptr;
+    QAction* mnuPreListenCue;      // "Pre-listen" in the cue's pop-up and its shortcut
+    QAction* mnuPreListenResults;  // the same for the search results
     QMenu* mnuSearch;
     QAction* mnu_ID3;
     QAction* mnu_multilist;
