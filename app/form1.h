@@ -179,6 +179,9 @@ class form1 : public Form {
 
     // --- song search (form1_search.cpp) --------------------------------
     void Command1_Click();
+    // The search statements for the trimmed text, run in turn: the file-name
+    // search, and with tagsToo the songs only their title, artist or album finds.
+    static QStringList SearchStatements(const QString& text, bool tagsToo);
     void txtSearch_KeyPress(int& KeyAscii);
     void cmdShowSongs_Click();
     void Command4_Click();

@@ -31,18 +31,18 @@ TEST_F(Menus, TheTreeAsTheUserSeesItAndWhatItsTickItemsDo) {
         }
         tree << m->title() + ": " + items.join(" | ");
     }
-    EXPECT_EQ(tree,
-              (QStringList{
-                  "&File: &Open Single\tCtrl+O | Open &List | &Save List\tCtrl+S | - | E&xit | - | "
-                  "&Import Play List... | &Export Play List... | Export With &Relative Paths [ ]",
-                  "&Tools: &Auto Recover [ ] | &Setup | Fade &Now\tCtrl+N | - | More Audio Types [x] | "
-                  "Read All Tag Formats [x] | - | Smooth Fades [x] | Skip Silence [ ] | Level Loudness [ ]",
-                  "Sea&rch: ID3 &Tag Search | &Multilist Viewer",
-                  "&Help: &Quick Help | &Help Guide | &Log problem online | "
-                  "&Email Velumix Project (support@velumix.example.org) | &About...",
-                  "rightclicklist: Delete Selected [ ]",
-                  "SendSelected: Add Selected [ ]",
-              }))
+    EXPECT_EQ(tree, (QStringList{
+                        "&File: &Open Single\tCtrl+O | Open &List | &Save List\tCtrl+S | - | E&xit | - | "
+                        "&Import Play List... | &Export Play List... | Export With &Relative Paths [ ]",
+                        "&Tools: &Auto Recover [ ] | &Setup | Fade &Now\tCtrl+N | - | More Audio Types [x] | "
+                        "Read All Tag Formats [x] | Search Tags Too [x] | - | Smooth Fades [x] | Skip "
+                        "Silence [ ] | Level Loudness [ ]",
+                        "Sea&rch: ID3 &Tag Search | &Multilist Viewer",
+                        "&Help: &Quick Help | &Help Guide | &Log problem online | "
+                        "&Email Velumix Project (support@velumix.example.org) | &About...",
+                        "rightclicklist: Delete Selected [ ]",
+                        "SendSelected: Add Selected [ ]",
+                    }))
         << tree.join("\n").toStdString();
     // The option items tick options kept per user.
     f->mnu_Tools->actions().last()->trigger();

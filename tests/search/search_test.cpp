@@ -1,3 +1,4 @@
+#include "app/ListOptions.h"
 #include "support/CueFixture.h"
 
 class SearchTest : public CueTest {
@@ -56,4 +57,35 @@ TEST_F(SearchTest, PopUpAddsInResultsOrderAndTheToolTipFollowsTheSelectedItem) {
     f->lstresults->SetSelectedItem(2);
     f->lstresults_MouseMove(0, 0, 1, 1);
     EXPECT_EQ(f->lstresults->toolTip(), "r2");
+}
+
+// With "Search Tags Too" a song is also found by its title, artist or album,
+// after the file-name hits and in the library's order; without it the search
+// is by file name alone, by exactly the statement it always ran.
+TEST_F(SearchTest, TagsFindSongsAfterTheFileNameHits) {
+    app.addSong("02 Track.mp3", "/lib/", QString::fromUtf8("Ünder the Aurora"));
+    app.addSong("01 Track.mp3", "/lib/");
+    app.addSong("Aurora - Runaway.mp3", "/lib/");
+    app.exec("UPDATE songs SET artist2 = 'AURORA', album = 'x' WHERE artist = '01 Track.mp3'");
+    app.exec("UPDATE songs SET album = 'All My Demons' WHERE artist = 'abba gold.wav'");
+    const struct {
+        bool tagsToo;
+        QString text;
+        QStringList found;  // in the order shown
+    } cases[] = {
+        {true, "aurora", {"Aurora - Runaway.mp3", "02 Track.mp3", "01 Track.mp3"}},
+        {true, QString::fromUtf8("ünder"), {"02 Track.mp3"}},
+        {true, "demons", {"abba gold.wav"}},
+        {true, "x", {"x.mid", "01 Track.mp3"}},  // each song once, by its name first
+        {false, "aurora", {"Aurora - Runaway.mp3"}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.text.toStdString());
+        Options::Set(Options::SearchTagsToo, c.tagsToo);
+        f->txtSearch->setText(c.text);
+        f->Command1_Click();
+        EXPECT_EQ(names(f->lstresults), c.found);
+    }
+    EXPECT_EQ(Module1::StrSQL, "SELECT * FROM songs WHERE artist like '%aurora%'");
+    Options::Set(Options::SearchTagsToo, true);
 }

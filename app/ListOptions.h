@@ -1,0 +1,10 @@
+#pragma once
+// The per-user choices about what the song lists find and show.
+#include "app/Options.h"
+
+namespace Options {
+
+// The main search also finds songs by title, artist and album.
+inline constexpr Flag SearchTagsToo{"search/tagsToo", "Search Tags Too", true};
+
+}  // namespace Options
