@@ -22,6 +22,8 @@ void SaveAutoRecover();
 // Appends backup.vlx's records to the cue.
 void LoadAutoRecover();
 QString AutoRecoverFile();
+// <app folder>/onair.vlx: the song on air, which a crash would otherwise lose.
+QString OnAirFile();
 
 // Rebuilds one folder's rows of the library from the files on disk.
 void ScanFolder(const QString& folderPath);

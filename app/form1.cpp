@@ -9,14 +9,17 @@
 #include "app/Module1.h"
 #include "seams/Seams.h"
 #include "app/ListOptions.h"
+#include "app/PlayHistoryWindow.h"
 #include "app/TagOptions.h"
 #include "layout/Twips.h"
 #include "app/decks/DeckFactory.h"
 #include "app/decks/SliderRelease.h"
 #include "app/decks/SoundOptions.h"
+#include "windows/ManualViewer.h"
 #include "windows/formlist.h"
 #include "windows/frmAbout.h"
 #include "windows/frmSetup.h"
+#include "windows/frmSoundOutput.h"
 #include "windows/id3search.h"
 #include "windows/multilist.h"
 
@@ -145,8 +148,10 @@ void form1::BuildDecks() {
     // The name of the song last started by playsong; kept off screen, as in the design.
     lbldisplay = new QLabel(client);
     lbldisplay->hide();
-    lblNoSound = makeLabel(client, QStringLiteral("No sound device found: the decks play silently"), 0, 5280,
-                           11055, 375);
+    // In the menu bar's empty right end, the one place where it hides no caption.
+    lblNoSound = new QLabel(QStringLiteral("No sound device found: the decks play silently"), this);
+    const int menusEnd = menuBar->sizeHint().width();
+    lblNoSound->setGeometry(menusEnd, 0, client->width() - menusEnd, client->y());
     lblNoSound->setAlignment(Qt::AlignCenter);
     lblNoSound->setAutoFillBackground(true);
     lblNoSound->setStyleSheet(QStringLiteral("background: #b00000; color: white; font-weight: bold"));
@@ -194,6 +199,7 @@ void form1::BuildMenus() {
     mnu_Setup = mnu_Tools->addAction("&Setup");
     mnuFadeNow = mnu_Tools->addAction("Fade &Now");
     mnuFadeNow->setShortcut(QKeySequence("Ctrl+N"));
+    mnuSoundOutput = mnu_Tools->addAction("Sound Output...");
     mnu_Tools->addSeparator();
     Options::AddMenuItem(mnu_Tools, Options::MoreAudioTypes);
     Options::AddMenuItem(mnu_Tools, Options::ReadAllTagFormats);
@@ -221,8 +227,10 @@ void form1::BuildMenus() {
 }
 
 void form1::Wire() {
+    WireUnattended();
     WireCueTime();
     WireDrops();
+    WireSound();
     // search side
     connect(Command1, &QPushButton::clicked, this, &form1::Command1_Click);
     txtSearch->installEventFilter(this);
@@ -344,6 +352,7 @@ void form1::Form_Load() {
         if (Is(rsLibrary.Fields(QStringLiteral("autosave")), "YES")) {
             mnuAutorecover->setChecked(true);
             LoadAutoRecover();
+            PlayOnStart();
         }
         const QVariant ext2 = rsLibrary.Fields(QStringLiteral("ext2"));
         if (!ext2.isNull() && !Is(ext2, "1")) {
@@ -398,10 +407,15 @@ void form1::Form_Load() {
 
 void form1::Form_Unload(int& Cancel) {
     (void)Cancel;
+    autoRecover->WriteAtExit();
+    history->StopAll();
+    Windows::Unload<PlayHistoryWindow>();
     // The quick tour stays: it may still be showing a newcomer around.
     Windows::Unload<frmAbout>();
     Windows::Unload<formlist>();
     Windows::Unload<frmSetup>();
     Windows::Unload<id3search>();
     Windows::Unload<multilist>();
+    Windows::Unload<frmSoundOutput>();
+    Windows::Unload<ManualViewer>();
 }
