@@ -204,6 +204,7 @@ void form1::BuildMenus() {
     Options::AddMenuItem(mnu_Tools, Options::MoreAudioTypes);
     Options::AddMenuItem(mnu_Tools, Options::ReadAllTagFormats);
     Options::AddMenuItem(mnu_Tools, Options::SearchTagsToo);
+    Options::AddMenuItem(mnu_Tools, Options::ShowTagColumns, [this](bool) { ApplyTagColumns(); });
     mnu_Tools->addSeparator();
     for (const Options::Flag* o :
          {&SoundOptions::kSmoothFades, &SoundOptions::kSkipSilence, &SoundOptions::kLevelLoudness})

@@ -37,6 +37,9 @@ void form1::Command1_Click() {
     // still gets its place, with the unreadable sub-item left empty.
     QVector<QStringList> rows;
     long hits = 0;
+    // The tag columns show what this search reads; others look theirs up afresh.
+    const bool tagColumns = Options::Get(Options::ShowTagColumns);
+    tagColumns_.Forget();
     for (const QString& sql : SearchStatements(t, Options::Get(Options::SearchTagsToo))) {
         StrSQL = sql;
         // A recordset left open by an earlier failure would refuse the query.
@@ -56,6 +59,10 @@ void form1::Command1_Click() {
             }
             try {
                 song.folder = rsLibrary.Fields(QStringLiteral("path")).toString();
+                if (tagColumns)
+                    tagColumns_.Remember(song.folder + song.name,
+                                         rsLibrary.Fields(QStringLiteral("artist2")).toString(),
+                                         rsLibrary.Fields(QStringLiteral("title")).toString());
             } catch (const StoreError&) {
             }
             rows.append(Cue::Row(song));
