@@ -9,6 +9,7 @@
 #include "app/Module1.h"
 #include "seams/Seams.h"
 #include "app/ListOptions.h"
+#include "app/FolderOptions.h"
 #include "app/PlayHistoryWindow.h"
 #include "app/TagOptions.h"
 #include "layout/Twips.h"
@@ -19,6 +20,7 @@
 #include "windows/formlist.h"
 #include "windows/frmAbout.h"
 #include "windows/frmSetup.h"
+#include "windows/frmPreListen.h"
 #include "windows/frmSoundOutput.h"
 #include "windows/id3search.h"
 #include "windows/multilist.h"
@@ -205,6 +207,7 @@ void form1::BuildMenus() {
     Options::AddMenuItem(mnu_Tools, Options::ReadAllTagFormats);
     Options::AddMenuItem(mnu_Tools, Options::SearchTagsToo);
     Options::AddMenuItem(mnu_Tools, Options::ShowTagColumns, [this](bool) { ApplyTagColumns(); });
+    Options::AddMenuItem(mnu_Tools, Options::IncludeSubfolders);
     mnu_Tools->addSeparator();
     for (const Options::Flag* o :
          {&SoundOptions::kSmoothFades, &SoundOptions::kSkipSilence, &SoundOptions::kLevelLoudness})
@@ -374,7 +377,13 @@ void form1::Form_Load() {
                 rsPaths.MoveNext();
             }
             rsPaths.Close();
-            ScanFolders(folders);
+            ScanRun run;
+            try {
+                run = RescanRun(folders);
+            } catch (const StoreError&) {
+                run.folders = folders;  // the trees cannot be read: the folders as they are
+            }
+            ScanFolders(run);
             StartupRescan = 0;
             // Nothing of the rescan belongs on screen, the setup window included.
             Windows::Unload<frmSetup>();
@@ -418,5 +427,6 @@ void form1::Form_Unload(int& Cancel) {
     Windows::Unload<id3search>();
     Windows::Unload<multilist>();
     Windows::Unload<frmSoundOutput>();
+    Windows::Unload<frmPreListen>();
     Windows::Unload<ManualViewer>();
 }
