@@ -47,7 +47,8 @@ QString TagColumns::text(const QStringList& row, int column) {
         // A song that came in another way (a list file, a drop): one look at
         // its library row, by the indexed folder and name.
         QSqlQuery q(Module1::cnLibrary.database());
-        q.prepare(QStringLiteral("SELECT artist2, title FROM songs WHERE path = ? AND artist = ? COLLATE BINARY"));
+        q.prepare(
+            QStringLiteral("SELECT artist2, title FROM songs WHERE path = ? AND artist = ? COLLATE BINARY"));
         q.addBindValue(row.value(2));
         q.addBindValue(row.value(1));
         QPair<QString, QString> tags;
