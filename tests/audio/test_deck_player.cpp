@@ -37,10 +37,13 @@ struct Rig {
 
 // Stop rewinds and raises no end of stream; a song played out stops at its end
 // and raises it once, and plays again from the start, even with its file gone.
-// A failed open gives a reason and leaves the deck playing on as it was. With
-// the sound options off, the samples are the very ones the engine made before
-// the options existed: the hash pins every ramp (volume, pause, play, a seek
-// while playing), where a paused deck holds and where a seek or stop lands.
+// A failed open gives a reason and leaves the deck playing on as it was. No
+// action clicks: a level change of 0.5 takes at least 10 ms. A seek on a
+// playing deck switches at once, and no sample of before it follows the first
+// one after it. The sides stay apart. With the sound options off, the samples
+// are the very ones the engine made before the options existed: the hash
+// guards what the checks do not see (where a paused deck holds and where a
+// seek or stop lands).
 TEST(DeckPlayer, TransportNotificationsAndFailedOpens) {
     // One file for each way an open fails: no name, a folder, no decoder for
     // it, a container without audio, a MIDI file cut in its header, of
@@ -73,19 +76,33 @@ TEST(DeckPlayer, TransportNotificationsAndFailedOpens) {
     r.player.SetCurrentPosition(3);
     r.run(0.1);
 
-    // A tone that differs between the channels.
+    // Left a level of 0.5 that falls to -0.25 over 1.9-2.0 s and to 0 over the
+    // last 0.1 s (no step of the song's own), right a 441 Hz tone.
     const QString song = r.dir.filePath("a.wav");
-    ASSERT_TRUE(WriteWav(song, 44100, 2, 3 * 44100,
-                         [](long i, int c) { return 0.5 * std::sin(i * 2 * M_PI / 100 + c); }));
+    ASSERT_TRUE(WriteWav(song, 44100, 2, 3 * 44100, [](long i, int c) {
+        const double t = i / 44100.0;
+        return c ? 0.5 * std::sin(i * 2 * M_PI / 100)
+                 : std::clamp(14.75 - 7.5 * t, -0.25, 0.5) * std::clamp(10 * (3 - t), 0.0, 1.0);
+    }));
     ASSERT_TRUE(r.player.Open(song)) << r.player.LastError().toStdString();
     r.run(1.0);
+    // Each side alone from 0.4 s into the song, over 200 whole cycles.
+    for (auto [ch, rms, tone] : {std::tuple{0, 0.5, 0.0}, {1, 0.354, 0.5}}) {
+        EXPECT_NEAR(Rms(r.out, 22050, 20000, ch), rms, 1e-3) << ch;
+        EXPECT_NEAR(ToneAmplitude(r.out.data() + 2 * 22050 + ch, 2, 44100, 441, 20000), tone, 1e-3) << ch;
+    }
     r.player.SetVolume(-600);
     r.player.Pause();
     r.run(1.1);
     r.player.Play();
     r.run(0.5);
+    const size_t seek = r.out.size() / 2;
     r.player.SetCurrentPosition(2.0);
     r.run(0.5);
+    size_t switched = seek;
+    while (2 * switched < r.out.size() && r.out[2 * switched] >= 0) ++switched;
+    EXPECT_LT(switched - seek, 44100 / 20u) << "the new audio follows at once";
+    for (size_t i = switched; 2 * i < r.out.size(); ++i) ASSERT_LE(r.out[2 * i], 0) << "frame " << i;
     r.player.Stop();
     r.run(0.5);
     r.player.GlideVolume(-1500, 1000);
@@ -107,9 +124,12 @@ TEST(DeckPlayer, TransportNotificationsAndFailedOpens) {
     r.run(3.5);
     EXPECT_EQ(r.log, QStringList({"state 0->2", "state 2->1", "state 1->2", "state 2->0", "state 0->2",
                                   "state 2->0", "end", "state 0->2", "state 2->0", "end"}));
+    float worst = 0;
+    for (size_t i = 2; i < r.out.size(); i += 2) worst = std::max(worst, std::fabs(r.out[i] - r.out[i - 2]));
+    EXPECT_LE(worst, 0.5f / (0.010f * 44100));
     uint64_t hash = 1469598103934665603ull;  // FNV-1a over the samples' bits
     for (float v : r.out) hash = (hash ^ std::bit_cast<uint32_t>(v)) * 1099511628211ull;
-    EXPECT_EQ(hash, 9626637617394058158u);
+    EXPECT_EQ(hash, 612819356971509983u);
     // A seek to the very end while playing ends there, not where the deck was.
     r.player.Play();
     r.run(0.5);
