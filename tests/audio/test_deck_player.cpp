@@ -3,11 +3,10 @@
 // played; and on the real output path through SDL.
 #include <gtest/gtest.h>
 
-#include <QCoreApplication>
+#include <QEventLoop>
 #include <QTemporaryDir>
+#include <QTimer>
 #include <bit>
-#include <chrono>
-#include <thread>
 
 #include "AudioFixtures.h"
 #include "app/decks/EngineDeckPlayer.h"
@@ -157,30 +156,44 @@ TEST(SdlOutput, NoDeviceSaysSoOnceAndTheDiskDriverReceivesTheSongThatEnds) {
     const QString raw = dir.filePath("device.raw");
     qputenv("SDL_AUDIODRIVER", "disk");
     qputenv("SDL_DISKAUDIOFILE", raw.toLocal8Bit());
-    Rig r(std::make_shared<audio::Engine>());
-    ASSERT_EQ(r.engine->driver(), "disk");
-    const int rate = r.engine->rate();
-    const QString a = r.dir.filePath("a.wav");
-    ASSERT_TRUE(WriteSineWav(a, 1.5, 441, 0.25));
-    ASSERT_TRUE(r.player.Open(a)) << r.player.LastError().toStdString();
-    for (int i = 0; i < 2000 && !r.log.contains("end"); ++i) {
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
-        std::this_thread::sleep_for(std::chrono::milliseconds(2));
-    }
-    EXPECT_EQ(r.log, QStringList({"state 0->2", "state 2->0", "end"}));
+    int rate = 0;
+    {
+        Rig r(std::make_shared<audio::Engine>());
+        ASSERT_EQ(r.engine->driver(), "disk");
+        rate = r.engine->rate();
+        const QString a = r.dir.filePath("a.wav");
+        ASSERT_TRUE(WriteSineWav(a, 1.5, 441, 0.25));
+        QEventLoop ended;
+        QObject::connect(&r.player, &DeckPlayer::EndOfStream, &ended, &QEventLoop::quit);
+        QTimer::singleShot(60000, &ended, &QEventLoop::quit);  // a bound for a hung device, not a measure
+        ASSERT_TRUE(r.player.Open(a)) << r.player.LastError().toStdString();
+        ended.exec();
+        EXPECT_EQ(r.log, QStringList({"state 0->2", "state 2->0", "end"}));
+    }  // the device closes: all it received is in the file
 
+    // Judged after the fact, whatever the machine's load did to the timing: a
+    // deck whose decoder falls behind gives silence and holds its position,
+    // so with such gaps left out the device received the whole song, once.
     QFile f(raw);
     ASSERT_TRUE(f.open(QIODevice::ReadOnly));
     const QByteArray bytes = f.readAll();
     const auto* out = reinterpret_cast<const float*>(bytes.constData());
-    const size_t frames = size_t(bytes.size()) / (2 * sizeof(float));
-    // One second from a quarter second after the song was first heard.
-    size_t from = 0;
-    while (from < frames && std::fabs(out[2 * from]) < 0.01) ++from;
-    from += size_t(rate) / 4;
-    ASSERT_GE(frames, from + rate) << "the device was not fed";
+    std::vector<float> heard;  // left side
+    size_t zeros = 0;
+    for (size_t i = 0; i < size_t(bytes.size()) / (2 * sizeof(float)); ++i) {
+        if (out[2 * i] == 0 && out[2 * i + 1] == 0) {
+            ++zeros;
+            continue;
+        }
+        if (!heard.empty() && zeros < 32)
+            heard.insert(heard.end(), zeros, 0.0f);  // a sample at a zero crossing
+        zeros = 0;
+        heard.push_back(out[2 * i]);
+    }
+    ASSERT_NEAR(double(heard.size()) / rate, 1.5, 0.01) << "the device was not fed the whole song";
+    // One second from a quarter second in.
     for (auto [hz, amplitude, within] : {std::tuple{441, 0.25, 0.01}, {700, 0.0, 0.005}})
-        EXPECT_NEAR(ToneAmplitude(out + 2 * from, 2, rate, hz, rate), amplitude, within) << hz;
+        EXPECT_NEAR(ToneAmplitude(heard.data() + rate / 4, 1, rate, hz, rate), amplitude, within) << hz;
 }
 
 }  // namespace
