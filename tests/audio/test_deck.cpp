@@ -1,7 +1,7 @@
 // One deck on an offline engine. Every supported type opens, knows its
 // length, plays, ends exactly once and seeks to the sample; the MIDI reader on
-// its own; and what each sound option makes of the decoded audio. The ramps
-// of the user's actions are checked in the deck player's transport walk.
+// its own. The ramps of the user's actions and the sound options are
+// checked through the deck player.
 #include <gtest/gtest.h>
 
 #include <QFileInfo>
@@ -181,48 +181,6 @@ TEST(ParseMidi, LengthsOfOddFiles) {
         std::string error;
         ASSERT_TRUE(audio::parseMidi(data, size, song, error)) << error;
         EXPECT_NEAR(song.duration, c.seconds, 1e-9);
-    }
-}
-
-// Each song is heard from its first sound to its last (with skip silence),
-// at -18 LUFS (with level loudness: this chirp's RMS there is 0.0917 over
-// seconds 1-5, whatever its level in the file), never clipped, and at its
-// final level from its first moment, not after a jump.
-TEST(Sound, SkipSilenceAndLevelLoudness) {
-    const audio::SongOptions skip{.skipSilence = true}, level{.levelLoudness = true};
-    const struct {
-        const char* name;
-        double seconds, start, end, rms;  // rms 0: not compared
-        audio::SongOptions options;
-        std::function<double(long)> signal;
-    } kSongs[] = {
-        // The silent tail is longer than the first stretch the deck looks at from the end.
-        {"quiet ends", 25, 5, 10, 0, skip,
-         [](long f) { return f >= 5 * kRate && f < 10 * kRate ? chirp(f, kRate) : 0.0; }},
-        {"silent throughout", 3, 0, 3, 0, skip, [](long) { return 0.0005; }},
-        {"loud", 6, 0, 6, 0.0917, level, [](long f) { return chirp(f, kRate, 0.5); }},
-        {"quiet", 6, 0, 6, 0.0917, level, [](long f) { return chirp(f, kRate, 0.125); }},
-        // Too quiet to reach the target, with a near full-scale click a second.
-        {"clicks", 6, 0, 6, 0, level, [](long f) { return f % kRate == 0 ? 0.95 : chirp(f, kRate, 0.02); }},
-    };
-    OneDeck s;
-    for (const auto& song : kSongs) {
-        SCOPED_TRACE(song.name);
-        const std::string path = s.dir.filePath("song.wav").toStdString();
-        ASSERT_TRUE(WriteWav(QString::fromStdString(path), kRate, 2, long(song.seconds * kRate),
-                             [&](long f, int) { return song.signal(f); }));
-        s.open(path, song.options);
-        s.deck->play();
-        std::vector<float> out;
-        const PlayOut run = Render(s.engine, 30, &out, s.deck);
-        for (double end : {s.deck->duration(), run.endPosition}) EXPECT_NEAR(end, song.end, 0.001);
-        EXPECT_NEAR(run.renderedSeconds - 0.5, song.end - song.start, 0.05) << "what was heard";
-        EXPECT_GT(Rms(out, 0, 2048), song.start > 0 ? 0.1 : 0.0) << "sound from the start";
-        EXPECT_NEAR(20 * std::log10(Rms(out, 2048, 4410) / Rms(out, 2 * kRate + 2048, 4410)), 0, 0.3);
-        for (float v : out) ASSERT_LT(std::fabs(v), 0.99f);
-        if (song.rms) {
-            EXPECT_NEAR(Rms(out, kRate, 4 * kRate), song.rms, 0.005);
-        }
     }
 }
 

@@ -137,6 +137,59 @@ TEST(DeckPlayer, TransportNotificationsAndFailedOpens) {
     EXPECT_NEAR(r.player.CurrentPosition(), 3.0, 1e-3);
 }
 
+// Each sound option through the deck player, one at a time: each song is
+// heard from its first sound to its last (with skip silence), at -18 LUFS
+// (with level loudness: this chirp's RMS there is 0.0917 over seconds 1-5,
+// whatever its level in the file), never clipped, and at its final level
+// from its first moment, not after a jump.
+TEST(DeckPlayer, SkipSilenceAndLevelLoudness) {
+    constexpr int kRate = 48000;
+    const struct {
+        const char* name;
+        double seconds, start, end, rms;  // rms 0: not compared
+        const Options::Flag& option;
+        std::function<double(long)> signal;
+    } kSongs[] = {
+        // The silent tail is longer than the first stretch the deck looks at from the end.
+        {"quiet ends", 25, 5, 10, 0, SoundOptions::kSkipSilence,
+         [](long f) { return f >= 5 * kRate && f < 10 * kRate ? fixtures::chirp(f, kRate) : 0.0; }},
+        {"silent throughout", 3, 0, 3, 0, SoundOptions::kSkipSilence, [](long) { return 0.0005; }},
+        {"loud", 6, 0, 6, 0.0917, SoundOptions::kLevelLoudness,
+         [](long f) { return fixtures::chirp(f, kRate, 0.5); }},
+        {"quiet", 6, 0, 6, 0.0917, SoundOptions::kLevelLoudness,
+         [](long f) { return fixtures::chirp(f, kRate, 0.125); }},
+        // Too quiet to reach the target, with a near full-scale click a second.
+        {"clicks", 6, 0, 6, 0, SoundOptions::kLevelLoudness,
+         [](long f) { return f % kRate == 0 ? 0.95 : fixtures::chirp(f, kRate, 0.02); }},
+    };
+    const auto only = [](const Options::Flag* on) {
+        for (const Options::Flag* o : {&SoundOptions::kSkipSilence, &SoundOptions::kLevelLoudness})
+            Options::Set(*o, o == on);
+    };
+    Rig r(std::make_shared<audio::Engine>(audio::Engine::Offline{kRate}));
+    for (const auto& song : kSongs) {
+        SCOPED_TRACE(song.name);
+        only(&song.option);
+        const QString path = r.dir.filePath(QString(song.name) + ".wav");
+        ASSERT_TRUE(WriteWav(path, kRate, 2, long(song.seconds * kRate),
+                             [&](long f, int) { return song.signal(f); }));
+        r.out.clear();
+        r.log.clear();
+        ASSERT_TRUE(r.player.Open(path));
+        while (!r.log.contains("end") && r.out.size() < 2u * 30 * kRate) r.run(0.05);
+        for (double end : {r.player.Duration(), r.player.CurrentPosition()})
+            EXPECT_NEAR(end, song.end, 0.001);
+        EXPECT_NEAR(double(r.out.size()) / 2 / kRate, song.end - song.start, 0.1) << "what was heard";
+        EXPECT_GT(Rms(r.out, 0, 2048), song.start > 0 ? 0.1 : 0.0) << "sound from the start";
+        EXPECT_NEAR(20 * std::log10(Rms(r.out, 2048, 4410) / Rms(r.out, 2 * kRate + 2048, 4410)), 0, 0.3);
+        for (float v : r.out) ASSERT_LT(std::fabs(v), 0.99f);
+        if (song.rms) {
+            EXPECT_NEAR(Rms(r.out, kRate, 4 * kRate), song.rms, 0.005);
+        }
+    }
+    only(nullptr);
+}
+
 // Without a device the engine plays silently and says so once. With one,
 // what reaches the "device" is the deck's sound, and its end is reported on
 // the UI thread in real time.
