@@ -19,10 +19,21 @@ int ListModel::columnCount(const QModelIndex& parent) const {
     return parent.isValid() ? 0 : headers.size();
 }
 
+QStringList ListModel::cells(int row0) const {
+    const QStringList& r = rows[row0];
+    return r.isEmpty() && source ? source(row0) : r;
+}
+
 QVariant ListModel::data(const QModelIndex& index, int role) const {
     if (!index.isValid() || (role != Qt::DisplayRole && role != Qt::EditRole)) return {};
-    const QStringList& r = rows[index.row()];
-    return index.column() < r.size() ? r[index.column()] : QString();
+    return cells(index.row()).value(index.column());
+}
+
+void ListModel::keepSourceRows() {
+    if (!source) return;
+    for (int r = 0; r < rows.size(); ++r)
+        if (rows[r].isEmpty()) rows[r] = source(r);
+    source = nullptr;
 }
 
 QVariant ListModel::headerData(int section, Qt::Orientation o, int role) const {
@@ -39,6 +50,8 @@ void ListModel::insertRowsAt(int row0, const QVector<QStringList>& more) {
     selected.resize(rows.size());
     row0 = std::clamp(row0, 0, int(rows.size()));
     const int n = more.size();
+    // Source rows are numbered from the top, which a new row would shift.
+    keepSourceRows();
     changing = true;
     beginInsertRows(QModelIndex(), row0, row0 + n - 1);
     rows.insert(row0, n, QStringList());
@@ -50,6 +63,7 @@ void ListModel::insertRowsAt(int row0, const QVector<QStringList>& more) {
 }
 
 void ListModel::removeRowAt(int row0) {
+    keepSourceRows();
     selected.resize(rows.size());
     changing = true;
     beginRemoveRows(QModelIndex(), row0, row0);
@@ -64,6 +78,7 @@ void ListModel::removeRowAt(int row0) {
 }
 
 void ListModel::removeSelectedRows() {
+    keepSourceRows();
     selected.resize(rows.size());
     // From the bottom up, so the row numbers of runs still to come stay put.
     int end = rows.size() - 1;
@@ -98,6 +113,18 @@ void ListModel::clearRows() {
     rows.clear();
     selected.clear();
     current = -1;
+    source = nullptr;
+    endResetModel();
+    changing = false;
+}
+
+void ListModel::setSourceRows(int count, std::function<QStringList(int)> supply) {
+    changing = true;
+    beginResetModel();
+    rows = QVector<QStringList>(count);
+    selected = QVector<char>(count, 0);
+    current = -1;
+    source = std::move(supply);
     endResetModel();
     changing = false;
 }
@@ -111,6 +138,7 @@ void ListModel::setHeaders(const QStringList& h) {
 }
 
 void ListModel::setCell(int row0, int col, const QString& value) {
+    if (rows[row0].isEmpty() && source) rows[row0] = source(row0);
     QStringList& r = rows[row0];
     while (r.size() <= col) r << QString();
     r[col] = value;
@@ -236,12 +264,17 @@ void ListView::Clear() {
     model_->clearRows();
 }
 
+void ListView::SetSourceRows(int count, std::function<QStringList(int)> cells) {
+    viewSelectionStale();
+    model_->setSourceRows(count, std::move(cells));
+}
+
 QString ListView::Text(int index) const {
-    return validRow(index) ? model_->rows[index - 1].value(0) : QString();
+    return validRow(index) ? model_->cells(index - 1).value(0) : QString();
 }
 
 QString ListView::SubItem(int index, int k) const {
-    return validRow(index) ? model_->rows[index - 1].value(k) : QString();
+    return validRow(index) ? model_->cells(index - 1).value(k) : QString();
 }
 
 void ListView::SetSubItem(int index, int k, const QString& value) {

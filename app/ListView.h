@@ -33,6 +33,12 @@ class ListModel : public QAbstractTableModel {
     int current = -1;           // 0-based row of the selected item, -1 for none
     bool changing = false;      // inside a row insertion, removal or reset
 
+    // A long read-only listing supplies its rows on demand: a row whose cells
+    // are still empty is built by `source` each time it is shown or read, and
+    // kept in rows only once it is changed.
+    std::function<QStringList(int row0)> source;
+    QStringList cells(int row0) const;
+
     bool isSelected(int row0) const { return row0 >= 0 && row0 < selected.size() && selected[row0]; }
 
     void insertRowAt(int row0, const QStringList& cells);
@@ -42,8 +48,14 @@ class ListModel : public QAbstractTableModel {
     void removeSelectedRows();
     void appendRows(const QVector<QStringList>& more);
     void clearRows();
+    // Replaces every row by `count` rows that `source` supplies.
+    void setSourceRows(int count, std::function<QStringList(int row0)> supply);
     void setHeaders(const QStringList& h);
     void setCell(int row0, int col, const QString& value);
+
+  private:
+    // Builds every row still left to the source and lets go of it.
+    void keepSourceRows();
 };
 
 class ListView : public QTreeView {
@@ -68,6 +80,10 @@ class ListView : public QTreeView {
     // Removes every selected row; the selected item goes if its row does.
     void RemoveSelected();
     void Clear();
+    // Replaces every row by `count` rows built on demand by `cells` from the
+    // 0-based row number: a listing of 200,000 songs shows at once and holds
+    // only its source, not a list of texts per row.
+    void SetSourceRows(int count, std::function<QStringList(int row0)> cells);
 
     QString Text(int index) const;
     QString SubItem(int index, int k) const;

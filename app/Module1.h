@@ -22,6 +22,8 @@ void SaveAutoRecover();
 // Appends backup.vlx's records to the cue.
 void LoadAutoRecover();
 QString AutoRecoverFile();
+// <app folder>/onair.vlx: the song on air, which a crash would otherwise lose.
+QString OnAirFile();
 
 // Rebuilds one folder's rows of the library from the files on disk.
 void ScanFolder(const QString& folderPath);
@@ -29,6 +31,25 @@ void ScanFolder(const QString& folderPath);
 // learns the index of the folder about to be scanned. Cancel rolls back the
 // folder in progress, keeps those done and stops: false then.
 bool ScanFolders(const QStringList& folderPaths, const std::function<void(int)>& beforeEach = {});
+
+// One run of scans under one progress window and one Cancel.
+struct ScanRun {
+    QStringList folders;
+    QStringList unreadable;  // folders that could not be listed: named in the progress window, not scanned
+    std::function<void(int)> beforeEach;
+};
+bool ScanFolders(const ScanRun& run);
+
+// "Include Subfolders": adding a folder takes in its whole tree.
+bool TreesOn();
+// The tree under top: the library's folders in it (so vanished ones leave)
+// and every folder now in it that the user has not removed.
+ScanRun TreeRun(const QString& top);
+// A rescan of the library's folders and, with trees on, of the folders that
+// have appeared under its trees.
+ScanRun RescanRun(const QStringList& libraryFolders);
+// Where the first folder picker opens: the user's music folder, else home.
+QString MusicFolder();
 // The folder picker: a path without trailing "/" (but "/" itself), or "" on cancel.
 QString BrowseFolder(QWidget* owner, const QString& title);
 

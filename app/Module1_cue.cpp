@@ -1,13 +1,17 @@
+#include "app/AutoRecoverMirror.h"
 #include "app/Cue.h"
 #include "app/Module1.h"
 #include "app/Windows.h"
 #include "app/form1.h"
-#include "library/ListFile.h"
 
 namespace Module1 {
 
 QString AutoRecoverFile() {
     return AppPath() + QStringLiteral("/backup.vlx");
+}
+
+QString OnAirFile() {
+    return AppPath() + QStringLiteral("/onair.vlx");
 }
 
 void RefreshCueCount() {
@@ -29,23 +33,18 @@ void SaveAutoRecover() {
         cue->SetSelected(i, false);
     }
     // Never reported: the file keeps its earlier content when it cannot be replaced.
-    ListFile::WriteAtomically(AutoRecoverFile(), Cue::Records(Cue::Songs()));
+    f->autoRecover->WriteNow();
 }
 
 void LoadAutoRecover() {
-    form1* f = Windows::Find<form1>();
-    if (!f) return;
-    QByteArray bytes;
-    if (!ListFile::ReadAll(AutoRecoverFile(), bytes)) return;
-    ListFile::RecordReader reader(ListFile::Decode(bytes));
-    QVector<CueSong> songs;
-    while (!reader.AtEnd()) {
-        // Blank records, and damaged ones without a separator, are passed
-        // over: stopping there would lose every song after them at the next save.
-        CueSong song;
-        if (Cue::FromRecord(reader.Next(), song)) songs.append(song);
-    }
-    Cue::Append(songs, Cue::Count::Refresh, Cue::Backup::Keep);
+    if (!Windows::Find<form1>()) return;
+    // Blank records, and damaged ones without a separator, are passed over:
+    // stopping there would lose every song after them at the next save.
+    QVector<CueSong> songs, onAir;
+    if (!AutoRecoverMirror::ReadSongs(AutoRecoverFile(), songs)) return;
+    // A song still on air when the program last ended did not finish: it plays again first.
+    AutoRecoverMirror::ReadSongs(OnAirFile(), onAir);
+    Cue::Append(onAir + songs, Cue::Count::Refresh, Cue::Backup::Keep);
 }
 
 }  // namespace Module1

@@ -29,6 +29,10 @@ void ScanFolder(const QString& folderPath) {
 }
 
 bool ScanFolders(const QStringList& folderPaths, const std::function<void(int)>& beforeEach) {
+    return ScanFolders(ScanRun{folderPaths, {}, beforeEach});
+}
+
+bool ScanFolders(const ScanRun& run) {
     // A scan pumps events while it runs; nothing it lets through may start another.
     if (g_scanning) return true;
     struct Running {
@@ -36,21 +40,28 @@ bool ScanFolders(const QStringList& folderPaths, const std::function<void(int)>&
         ~Running() { g_scanning = false; }
     } running;
     ScanProgress progress;
+    progress.setUnreadable(run.unreadable);
     const auto told = [&progress](int done, int total) { return progress(done, total); };
     const Scanner::Choices choices{Options::Get(Options::MoreAudioTypes),
                                    Options::Get(Options::ReadAllTagFormats)};
-    for (int i = 0; i < folderPaths.size(); ++i) {
-        if (beforeEach) beforeEach(i);
-        progress.setFolder(folderPaths[i]);
-        if (Scanner::ScanFolder(folderPaths[i], tagReadingOn(), told, choices) == Scanner::Outcome::Cancelled)
+    const QStringList& folders = run.folders;
+    for (int i = 0; i < folders.size(); ++i) {
+        if (run.beforeEach) run.beforeEach(i);
+        progress.setFolder(folders[i], i, folders.size());
+        int rows = 0;
+        if (Scanner::ScanFolder(folders[i], tagReadingOn(), told, choices, &rows) ==
+            Scanner::Outcome::Cancelled)
             return false;
+        progress.addSongs(rows);
     }
     return true;
 }
 
 QString BrowseFolder(QWidget* owner, const QString& title) {
     const QString kind = QStringLiteral("picker");
-    QString path = Seams::ui().browseFolder(owner, title, Options::LastFolder(kind));
+    QString start = Options::LastFolder(kind);
+    if (start.isEmpty()) start = MusicFolder();
+    QString path = Seams::ui().browseFolder(owner, title, start);
     while (path.size() > 1 && path.endsWith('/')) path.chop(1);
     if (!path.isEmpty()) Options::SetLastFolder(kind, path);
     return path;

@@ -3,11 +3,15 @@
 #include <QDBusAbstractAdaptor>
 #include <QDBusMessage>
 #include <QDBusObjectPath>
+#include <QFileInfo>
 #include <QUrl>
+#include <algorithm>
 
 #include "app/Module1.h"
 #include "app/Windows.h"
+#include "app/decks/DeckFactory.h"
 #include "app/form1.h"
+#include "library/SongTags.h"
 
 namespace {
 
@@ -19,6 +23,17 @@ DeckControl* liveDeck(form1* f) {
 
 bool somethingPlays(form1* f) {
     return f->MP1->PlayState() == DeckPlayer::Playing || f->MP2->PlayState() == DeckPlayer::Playing;
+}
+
+// What a panel shows of a song: the library's tags, else the file's name.
+QVariantMap tagsOf(const QString& file) {
+    const QFileInfo info(file);
+    const SongTags::Tags t = SongTags::Of(info.path() + u'/', info.fileName());
+    QVariantMap meta;
+    meta[QStringLiteral("xesam:title")] = t.title.isEmpty() ? info.completeBaseName() : t.title;
+    if (!t.artist.isEmpty()) meta[QStringLiteral("xesam:artist")] = QStringList{t.artist};
+    if (!t.album.isEmpty()) meta[QStringLiteral("xesam:album")] = t.album;
+    return meta;
 }
 
 }  // namespace
@@ -54,15 +69,15 @@ class MprisPlayer : public QDBusAbstractAdaptor {
     Q_PROPERTY(QString PlaybackStatus READ playbackStatus)
     Q_PROPERTY(QVariantMap Metadata READ metadata)
     Q_PROPERTY(bool CanGoNext READ canGoNext)
-    Q_PROPERTY(bool CanGoPrevious READ no)
+    Q_PROPERTY(bool CanGoPrevious READ canSeek)
     Q_PROPERTY(bool CanPlay READ canPlay)
     Q_PROPERTY(bool CanPause READ canPause)
-    Q_PROPERTY(bool CanSeek READ no)
+    Q_PROPERTY(bool CanSeek READ canSeek)
     Q_PROPERTY(bool CanControl READ canControl)
     Q_PROPERTY(double Rate READ one)
     Q_PROPERTY(double MinimumRate READ one)
     Q_PROPERTY(double MaximumRate READ one)
-    Q_PROPERTY(double Volume READ one)
+    Q_PROPERTY(double Volume READ volume WRITE setVolume)
     Q_PROPERTY(qlonglong Position READ position)
   public:
     MprisPlayer(QObject* parent, Mpris* m) : QDBusAbstractAdaptor(parent), m_(m) {}
@@ -71,6 +86,12 @@ class MprisPlayer : public QDBusAbstractAdaptor {
     bool canGoNext() const { return get("CanGoNext").toBool(); }
     bool canPlay() const { return get("CanPlay").toBool(); }
     bool canPause() const { return get("CanPause").toBool(); }
+    bool canSeek() const { return get("CanSeek").toBool(); }
+    double volume() const { return MasterLevel(); }
+    void setVolume(double level) {
+        SetMasterLevel(level);
+        m_->Refresh();
+    }
     bool canControl() const { return get("CanControl").toBool(); }
     bool no() const { return false; }
     double one() const { return 1.0; }
@@ -80,16 +101,16 @@ class MprisPlayer : public QDBusAbstractAdaptor {
     }
   public slots:
     void Next() { m_->Act(QStringLiteral("Next")); }
-    void Previous() {}
+    void Previous() { m_->Act(QStringLiteral("Previous")); }
     void Pause() { m_->Act(QStringLiteral("Pause")); }
     void PlayPause() { m_->Act(QStringLiteral("PlayPause")); }
     void Stop() { m_->Act(QStringLiteral("Stop")); }
     void Play() { m_->Act(QStringLiteral("Play")); }
-    void Seek(qlonglong) {}
-    void SetPosition(const QDBusObjectPath&, qlonglong) {}
+    void Seek(qlonglong offset) { m_->Seek(offset); }
+    void SetPosition(const QDBusObjectPath& track, qlonglong position) {
+        m_->SetPosition(track.path(), position);
+    }
     void OpenUri(const QString&) {}
-  signals:
-    void Seeked(qlonglong position);
 
   private:
     QVariant get(const char* key) const { return m_->PlayerProperties().value(QLatin1String(key)); }
@@ -127,7 +148,9 @@ QVariantMap Mpris::PlayerProperties() const {
             QVariant::fromValue(QDBusObjectPath(QStringLiteral("/org/mpris/MediaPlayer2/TrackList/NoTrack")));
         p[QStringLiteral("PlaybackStatus")] = QStringLiteral("Stopped");
         p[QStringLiteral("Metadata")] = meta;
-        for (const char* k : {"CanGoNext", "CanPlay", "CanPause", "CanControl"}) p[QLatin1String(k)] = false;
+        for (const char* k : {"CanGoNext", "CanPlay", "CanPause", "CanSeek", "CanControl"})
+            p[QLatin1String(k)] = false;
+        p[QStringLiteral("Volume")] = MasterLevel();
         return p;
     }
     DeckControl* d = liveDeck(f);
@@ -139,13 +162,14 @@ QVariantMap Mpris::PlayerProperties() const {
     auto* self = const_cast<Mpris*>(this);
     if (file != trackFile_) {
         self->trackFile_ = file;
+        self->trackTags_ = file.isEmpty() ? QVariantMap() : tagsOf(file);
         ++self->track_;
     }
     meta[QStringLiteral("mpris:trackid")] = QVariant::fromValue(
         QDBusObjectPath(file.isEmpty() ? QStringLiteral("/org/mpris/MediaPlayer2/TrackList/NoTrack")
                                        : QStringLiteral("/org/velumix/track/") + QString::number(track_)));
     if (!file.isEmpty()) {
-        meta[QStringLiteral("xesam:title")] = (d == f->MP2 ? f->lblD2 : f->lblD1)->text();
+        meta.insert(trackTags_);
         meta[QStringLiteral("xesam:url")] = QUrl::fromLocalFile(file).toString();
         if (d->Duration() > 0) meta[QStringLiteral("mpris:length")] = qlonglong(d->Duration() * 1e6);
     }
@@ -154,6 +178,8 @@ QVariantMap Mpris::PlayerProperties() const {
     p[QStringLiteral("CanGoNext")] = cueHasSongs;
     p[QStringLiteral("CanPlay")] = !file.isEmpty() || cueHasSongs;
     p[QStringLiteral("CanPause")] = state == DeckPlayer::Playing;
+    p[QStringLiteral("CanSeek")] = !file.isEmpty() && d->Duration() > 0;
+    p[QStringLiteral("Volume")] = MasterLevel();
     p[QStringLiteral("CanControl")] = true;
     return p;
 }
@@ -184,8 +210,43 @@ void Mpris::Act(const QString& method) {
             f->Command2_Click();
     } else if (method == QLatin1String("Stop")) {
         d->Stop();
+    } else if (method == QLatin1String("Previous")) {
+        // One song is on a deck at a time: "previous" starts it again.
+        if (!d->FileName().isEmpty()) moveTo(0);
     }
     Refresh();
+}
+
+void Mpris::Seek(qlonglong offset) {
+    form1* f = Windows::Find<form1>();
+    if (!f || liveDeck(f)->FileName().isEmpty()) return;
+    DeckControl* d = liveDeck(f);
+    const double to = d->CurrentPosition() + double(offset) / 1e6;
+    if (to >= d->Duration())
+        Act(QStringLiteral("Next"));
+    else
+        moveTo(std::max(0.0, to));
+}
+
+void Mpris::SetPosition(const QString& trackId, qlonglong position) {
+    form1* f = Windows::Find<form1>();
+    if (!f) return;
+    const QVariantMap meta = PlayerProperties().value(QStringLiteral("Metadata")).toMap();
+    const QString current = meta.value(QStringLiteral("mpris:trackid")).value<QDBusObjectPath>().path();
+    const double to = double(position) / 1e6;
+    if (trackId == current && to >= 0 && to <= liveDeck(f)->Duration()) moveTo(to);
+}
+
+void Mpris::moveTo(double seconds) {
+    form1* f = Windows::Find<form1>();
+    if (!f) return;
+    liveDeck(f)->SetCurrentPosition(seconds);
+    // A jump is told, as the position itself is never signalled.
+    if (!bus_.isConnected()) return;
+    QDBusMessage seeked =
+        QDBusMessage::createSignal(QLatin1String(kPath), kPlayerInterface, QStringLiteral("Seeked"));
+    seeked << qlonglong(seconds * 1e6);
+    bus_.send(seeked);
 }
 
 void Mpris::Refresh() {

@@ -26,11 +26,17 @@ class Mpris : public QObject {
     // What the interface reads and does; the main window may be gone.
     QVariantMap PlayerProperties() const;
     void Act(const QString& method);
+    // Positions in microseconds, on the live deck's song. Past its end is the
+    // next song; a position for another song than the one on the deck is ignored.
+    void Seek(qlonglong offset);
+    void SetPosition(const QString& trackId, qlonglong position);
 
   private:
-    QDBusConnection bus_{QString()};
+    void moveTo(double seconds);
     QVariantMap sent_;
+    QDBusConnection bus_{QString()};
     QTimer poll_;
     int track_ = 0;  // bumped whenever the live deck's song changes
     QString trackFile_;
+    QVariantMap trackTags_;  // the library's tags for trackFile_, looked up once per song
 };

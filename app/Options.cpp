@@ -29,6 +29,14 @@ void SetLastFolder(const QString& kind, const QString& folder) {
     Store().setValue(QStringLiteral("folders/") + kind, folder);
 }
 
+QString Text(const char* key) {
+    return Store().value(QLatin1String(key)).toString();
+}
+
+void SetText(const char* key, const QString& value) {
+    Store().setValue(QLatin1String(key), value);
+}
+
 QAction* AddMenuItem(QMenu* menu, const Flag& flag, std::function<void(bool)> onChange) {
     QAction* item = menu->addAction(QString::fromUtf8(flag.caption));
     item->setCheckable(true);

@@ -27,6 +27,10 @@ void Set(const Flag& flag, bool on);
 QString LastFolder(const QString& kind);
 void SetLastFolder(const QString& kind, const QString& folder);
 
+// A text option by key ("" before it was first stored).
+QString Text(const char* key);
+void SetText(const char* key, const QString& value);
+
 QAction* AddMenuItem(QMenu* menu, const Flag& flag, std::function<void(bool)> onChange = {});
 
 }  // namespace Options

@@ -40,8 +40,7 @@ bool ScanProgress::operator()(int done, int total) {
     }
     if (dialog_) {
         dialog_->setMaximum(total);
-        dialog_->setLabelText(
-            QStringLiteral("Scanning %1\n%2 of %3 files").arg(folder_).arg(done).arg(total));
+        dialog_->setLabelText(text(done, total));
         dialog_->setValue(done);
         QCoreApplication::processEvents();
         return !dialog_ || !dialog_->wasCanceled();
@@ -49,4 +48,12 @@ bool ScanProgress::operator()(int done, int total) {
     // Before the dialog shows there is nothing the user could click on usefully.
     QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
     return true;
+}
+
+QString ScanProgress::text(int done, int total) const {
+    QString t = QStringLiteral("Scanning %1\n").arg(folder_);
+    for (const QString& f : unreadable_) t += QStringLiteral("Cannot read %1: skipped\n").arg(f);
+    if (count_ > 1 || songs_ > 0)
+        t += QStringLiteral("Folder %1 of %2, %3 songs so far\n").arg(index_ + 1).arg(count_).arg(songs_);
+    return t + QStringLiteral("%1 of %2 files").arg(done).arg(total);
 }

@@ -8,14 +8,18 @@
 
 #include "app/Module1.h"
 #include "seams/Seams.h"
+#include "app/FolderOptions.h"
+#include "app/PlayHistoryWindow.h"
 #include "app/TagOptions.h"
 #include "layout/Twips.h"
 #include "app/decks/DeckFactory.h"
 #include "app/decks/SliderRelease.h"
 #include "app/decks/SoundOptions.h"
+#include "windows/ManualViewer.h"
 #include "windows/formlist.h"
 #include "windows/frmAbout.h"
 #include "windows/frmSetup.h"
+#include "windows/frmSoundOutput.h"
 #include "windows/id3search.h"
 #include "windows/multilist.h"
 
@@ -144,8 +148,10 @@ void form1::BuildDecks() {
     // The name of the song last started by playsong; kept off screen, as in the design.
     lbldisplay = new QLabel(client);
     lbldisplay->hide();
-    lblNoSound = makeLabel(client, QStringLiteral("No sound device found: the decks play silently"), 0, 5280,
-                           11055, 375);
+    // In the menu bar's empty right end, the one place where it hides no caption.
+    lblNoSound = new QLabel(QStringLiteral("No sound device found: the decks play silently"), this);
+    const int menusEnd = menuBar->sizeHint().width();
+    lblNoSound->setGeometry(menusEnd, 0, client->width() - menusEnd, client->y());
     lblNoSound->setAlignment(Qt::AlignCenter);
     lblNoSound->setAutoFillBackground(true);
     lblNoSound->setStyleSheet(QStringLiteral("background: #b00000; color: white; font-weight: bold"));
@@ -193,9 +199,11 @@ void form1::BuildMenus() {
     mnu_Setup = mnu_Tools->addAction("&Setup");
     mnuFadeNow = mnu_Tools->addAction("Fade &Now");
     mnuFadeNow->setShortcut(QKeySequence("Ctrl+N"));
+    mnuSoundOutput = mnu_Tools->addAction("Sound Output...");
     mnu_Tools->addSeparator();
     Options::AddMenuItem(mnu_Tools, Options::MoreAudioTypes);
     Options::AddMenuItem(mnu_Tools, Options::ReadAllTagFormats);
+    Options::AddMenuItem(mnu_Tools, Options::IncludeSubfolders);
     mnu_Tools->addSeparator();
     for (const Options::Flag* o :
          {&SoundOptions::kSmoothFades, &SoundOptions::kSkipSilence, &SoundOptions::kLevelLoudness})
@@ -219,8 +227,10 @@ void form1::BuildMenus() {
 }
 
 void form1::Wire() {
+    WireUnattended();
     WireCueTime();
     WireDrops();
+    WireSound();
     // search side
     connect(Command1, &QPushButton::clicked, this, &form1::Command1_Click);
     txtSearch->installEventFilter(this);
@@ -342,6 +352,7 @@ void form1::Form_Load() {
         if (Is(rsLibrary.Fields(QStringLiteral("autosave")), "YES")) {
             mnuAutorecover->setChecked(true);
             LoadAutoRecover();
+            PlayOnStart();
         }
         const QVariant ext2 = rsLibrary.Fields(QStringLiteral("ext2"));
         if (!ext2.isNull() && !Is(ext2, "1")) {
@@ -362,7 +373,13 @@ void form1::Form_Load() {
                 rsPaths.MoveNext();
             }
             rsPaths.Close();
-            ScanFolders(folders);
+            ScanRun run;
+            try {
+                run = RescanRun(folders);
+            } catch (const StoreError&) {
+                run.folders = folders;  // the trees cannot be read: the folders as they are
+            }
+            ScanFolders(run);
             StartupRescan = 0;
             // Nothing of the rescan belongs on screen, the setup window included.
             Windows::Unload<frmSetup>();
@@ -396,10 +413,15 @@ void form1::Form_Load() {
 
 void form1::Form_Unload(int& Cancel) {
     (void)Cancel;
+    autoRecover->WriteAtExit();
+    history->StopAll();
+    Windows::Unload<PlayHistoryWindow>();
     // The quick tour stays: it may still be showing a newcomer around.
     Windows::Unload<frmAbout>();
     Windows::Unload<formlist>();
     Windows::Unload<frmSetup>();
     Windows::Unload<id3search>();
     Windows::Unload<multilist>();
+    Windows::Unload<frmSoundOutput>();
+    Windows::Unload<ManualViewer>();
 }

@@ -14,8 +14,11 @@
 #include <QSlider>
 #include <QTimer>
 
+#include "app/AutoRecoverMirror.h"
 #include "app/CommonDialog.h"
 #include "app/CueTime.h"
+#include "app/HistoryRecorder.h"
+#include "app/KeepPlaying.h"
 #include "app/decks/CrossFade.h"
 #include "app/ListView.h"
 #include "app/Options.h"
@@ -25,6 +28,8 @@
 // Exported play lists name their songs relative to the list's folder.
 inline constexpr Options::Flag kExportRelative{"playlists/exportRelative", "Export With &Relative Paths",
                                                false};
+
+class SoundOutputs;
 
 class form1 : public Form {
     Q_OBJECT
@@ -62,6 +67,12 @@ class form1 : public Form {
     QPushButton* cmdSave;     // "&Save List"
     QPushButton* cmdOpen;     // "&Open List"
     CommonDialog CommonDialog1;
+    // Beyond the design: the auto-recover file follows every change of the cue.
+    AutoRecoverMirror* autoRecover = nullptr;
+    HistoryRecorder* history = nullptr;  // beyond the design: what was played
+    KeepPlaying::Picker keepPlaying;     // and what plays when the cue runs out
+    // At start-up, a cue brought back starts playing at once (with Play On Start).
+    void PlayOnStart();
 
     // the decks
     QPushButton* Command2;  // "&Play Compiled List"
@@ -101,7 +112,10 @@ class form1 : public Form {
     QMenu* mnu_Tools;
     QAction* mnuAutorecover;
     QAction* mnu_Setup;
-    QAction* mnuFadeNow;  // beyond the designed menu: "Fade &Now"
+    QAction* mnuFadeNow;                // beyond the designed menu: "Fade &Now"
+    QAction* mnuSoundOutput;            // beyond the designed menu: the output devices
+    QAction* mnuPlayHistory = nullptr;  // beyond the designed menu, as are the items after it
+    QAction* mnuStartAtLogin = nullptr;
     QMenu* mnuSearch;
     QAction* mnu_ID3;
     QAction* mnu_multilist;
@@ -198,6 +212,7 @@ class form1 : public Form {
     void mnuHelpGuide_Click();
     void mnuLogOnline_Click();
     void mnuEmail_Click();
+    void mnuSoundOutput_Click();
     // "&Email" with the maker's name and support address.
     static QString EmailCaption();
 
@@ -217,8 +232,17 @@ class form1 : public Form {
     void FadeTick(int watched);
     void MoveFader(int value);
     DeckControl* Deck(int n) const { return n == 1 ? MP1 : MP2; }
+    // sound outputs and pre-listen (form1_sound.cpp)
+    void WireSound();
+    void ShowNotice(const QString& text);
+    SoundOutputs* soundOutputs_ = nullptr;  // null when the decks are not the engine's
     // drag and drop (form1_drop.cpp)
     void WireDrops();
+    // the unattended show: auto-recover, play history, keep playing (form1_unattended.cpp)
+    void WireUnattended();
+    QVector<CueSong> SongOnAir() const;
+    // With the cue running out under the auto fade, a song from the library joins it.
+    void KeepCueGoing(const CueSong& onAir);
     // the cue's playing time (form1_cuetime.cpp)
     void WireCueTime();
     void CueChanged();

@@ -31,10 +31,16 @@ void form1::CueChanged() {
 void form1::ShowCueTime() {
     if (lstPlaylist->Count() == 0) {
         lblCueTime->clear();
+        lblCueTime->setToolTip(QString());
         return;
     }
     DeckControl* live = Deck(Module1::CurrentDeck == 2 ? 2 : 1);
     const double left =
         live->PlayState() == DeckPlayer::Playing ? live->Duration() - live->CurrentPosition() : 0;
-    lblCueTime->setText(CueTime::Caption(cueTotal_, left, QTime::currentTime()));
+    // The label has the count beside it and cannot grow: what does not fit is
+    // cut short, and the whole text is in the tip.
+    const QString caption = CueTime::Caption(cueTotal_, left, QTime::currentTime());
+    lblCueTime->setText(
+        lblCueTime->fontMetrics().elidedText(caption, Qt::ElideRight, lblCueTime->contentsRect().width()));
+    lblCueTime->setToolTip(caption);
 }

@@ -17,6 +17,7 @@
 bool form1::TakeNextSong(QString& name, QString& file) {
     CueSong song;
     if (!Cue::TakeNext(song, Cue::Count::Keep, Cue::Backup::Keep)) return false;
+    KeepCueGoing(song);
     name = song.name;
     file = song.file();
     return true;

@@ -7,6 +7,8 @@
 #include "app/form1.h"
 #include "library/ListFile.h"
 #include "library/PlaylistFormats.h"
+#include "library/SongTags.h"
+#include "audio/SongLength.h"
 
 namespace {
 
@@ -36,6 +38,23 @@ bool parseList(const QString& text, QVector<CueSong>& songs) {
             anyText = true;
     }
     return !songs.isEmpty() || !anyText;
+}
+
+// "1 file", "2 files"; nothing for none.
+QString counted(int n, const char* one, const char* many) {
+    return n == 0 ? QString() : QString::number(n) + u' ' + QLatin1String(n == 1 ? one : many);
+}
+
+QString importReport(const PlaylistFormats::Imported& in, const QString& file) {
+    QStringList left;
+    for (const QString& part : {counted(in.urls, "network address", "network addresses"),
+                                counted(in.missing, "file not found", "files not found"),
+                                counted(in.notAudio, "not audio file", "not audio files")})
+        if (!part.isEmpty()) left << part;
+    return QString::number(in.songs.size()) +
+           QLatin1String(in.songs.size() == 1 ? " song taken from " : " songs taken from ") +
+           QFileInfo(file).fileName() + QStringLiteral(". Left out: ") + left.join(QStringLiteral(", ")) +
+           u'.';
 }
 
 }  // namespace
@@ -124,7 +143,12 @@ void form1::mnuAutorecover_Click() {
 }
 
 void form1::ImportList(const QString& file, bool replace) {
-    const PlaylistFormats::Imported in = PlaylistFormats::Import(file);
+    const PlaylistFormats::Imported in = PlaylistFormats::Import(file, Options::Get(Options::MoreAudioTypes));
+    if (in.notAList) {
+        Seams::MsgBox(file + QStringLiteral(" is not a play list Velumix can read"), Seams::Buttons::OK,
+                      Seams::Icon::Critical);
+        return;
+    }
     if (!in.error.isEmpty()) {
         Seams::MsgBox(
             QStringLiteral("The list ") + file + QStringLiteral(" could not be opened: ") + in.error,
@@ -137,14 +161,8 @@ void form1::ImportList(const QString& file, bool replace) {
     if (replace) Command3_Click();
     Cue::Append(songs, Cue::Count::Refresh, Cue::Backup::Write);
     // One message for everything left out, after the songs are in.
-    if (in.urls + in.missing > 0)
-        Seams::MsgBox(
-            QStringLiteral("%1 songs taken from %2. Left out: %3 network addresses, %4 files not found.")
-                .arg(songs.size())
-                .arg(QFileInfo(file).fileName())
-                .arg(in.urls)
-                .arg(in.missing),
-            Seams::Buttons::OK, Seams::Icon::Information);
+    if (in.urls + in.missing + in.notAudio > 0)
+        Seams::MsgBox(importReport(in, file), Seams::Buttons::OK, Seams::Icon::Information);
 }
 
 void form1::mnuImportList_Click() {
@@ -173,8 +191,14 @@ void form1::mnuExportList_Click() {
         format = PlaylistFormats::Format::M3U8;
     }
     QList<PlaylistFormats::Song> songs;
-    for (int i = 1; i <= lstPlaylist->Count(); ++i)
-        songs.append({lstPlaylist->SubItem(i, 2), lstPlaylist->SubItem(i, 1)});
+    for (int i = 1; i <= lstPlaylist->Count(); ++i) {
+        const QString folder = lstPlaylist->SubItem(i, 2), name = lstPlaylist->SubItem(i, 1);
+        const SongTags::Tags t = SongTags::Of(folder, name);
+        songs.append({folder,
+                      name,
+                      {t.artist, t.title, t.album,
+                       audio::songLengthSeconds(QFile::encodeName(folder + name).toStdString())}});
+    }
     const QByteArray bytes =
         PlaylistFormats::Write(*format, songs, QFileInfo(file).absolutePath(), Options::Get(kExportRelative));
     QString error;

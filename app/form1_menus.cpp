@@ -6,6 +6,7 @@
 #include "seams/Seams.h"
 #include "app/form1.h"
 #include "library/AppFolder.h"
+#include "windows/ManualViewer.h"
 #include "windows/frmAbout.h"
 #include "windows/frmSetup.h"
 #include "windows/id3search.h"
@@ -47,7 +48,9 @@ void form1::mnu_exit_Click() {
 
 // The desktop opens these; whether it managed to is not reported.
 void form1::mnuHelpGuide_Click() {
-    Seams::ui().shellOpen(QUrl::fromLocalFile(AppFolder::ManualFile(QCoreApplication::applicationDirPath())));
+    const QString manual = AppFolder::ManualFile(QCoreApplication::applicationDirPath());
+    // With no browser on the desktop, the manual is still one click away.
+    if (!Seams::ui().shellOpen(QUrl::fromLocalFile(manual))) ManualViewer::Open(manual);
 }
 
 void form1::mnuLogOnline_Click() {

@@ -1,31 +1,25 @@
 #pragma once
-// The output device: SDL2's audio API, float stereo at the device's rate.
-#include <string>
-
-#include <SDL2/SDL.h>
+// The sound system behind the program: SDL2's playback devices (PipeWire,
+// PulseAudio or ALSA), float stereo. When the default device cannot be opened
+// at all, SDL's silent "dummy" driver stands in, so positions still advance
+// and songs still end as they would when heard.
+#include "audio/Output.h"
 
 namespace audio {
 
-class Engine;
-
-class SdlOutput {
+class SdlOutputSystem : public OutputSystem {
   public:
-    // Opens the default device, or SDL's dummy driver when none opens.
-    // Fills in the engine's rate, driver and hasDevice.
-    explicit SdlOutput(Engine& engine);
-    ~SdlOutput();
-    bool ok() const { return device_ != 0; }
-    void start();
-    // Holds the callback off while decks are added or removed.
-    void lock();
-    void unlock();
+    SdlOutputSystem();
+    ~SdlOutputSystem() override;
+    std::vector<std::string> devices() override;
+    std::string defaultDevice() override;
+    std::unique_ptr<OutputStream> open(const std::string& device, int& rate, RenderFn fn, void* user,
+                                       std::string& error) override;
+    bool hasDevice() const override { return subsystem_ && driver() != "dummy"; }
+    std::string driver() const override;
 
   private:
-    static void callback(void* user, Uint8* stream, int len);
-    bool openDevice(int& rate);
-    Engine& engine_;
-    SDL_AudioDeviceID device_ = 0;
-    bool subsystem_ = false, dummy_ = false;
+    bool subsystem_ = false, dummy_ = false, triedDummy_ = false;
 };
 
 }  // namespace audio

@@ -10,6 +10,7 @@
 #include <QXmlStreamWriter>
 
 #include "library/ListFile.h"
+#include "library/Scanner.h"
 
 namespace PlaylistFormats {
 
@@ -45,12 +46,14 @@ QList<Item> parseM3u(const QString& text) {
     return items;
 }
 
-QList<Item> parsePls(const QString& text) {
+std::optional<QList<Item>> parsePls(const QString& text) {
     // Entries are numbered; the numbers, not the line order, give the order.
     QMap<int, Item> byNumber;
     static const QRegularExpression re(QStringLiteral("^(File|Title)(\\d+)\\s*=(.*)$"),
                                        QRegularExpression::CaseInsensitiveOption);
+    bool section = false;
     for (const QString& raw : lines(text)) {
+        section = section || raw.trimmed().compare(QLatin1String("[playlist]"), Qt::CaseInsensitive) == 0;
         const auto m = re.match(raw.trimmed());
         if (!m.hasMatch()) continue;
         Item& item = byNumber[m.captured(2).toInt()];
@@ -61,18 +64,23 @@ QList<Item> parsePls(const QString& text) {
     QList<Item> items;
     for (const Item& item : byNumber)
         if (!item.location.isEmpty()) items.append(item);
+    if (!section && items.isEmpty() && !text.trimmed().isEmpty()) return std::nullopt;
     return items;
 }
 
-QList<Item> parseXspf(const QByteArray& bytes) {
+std::optional<QList<Item>> parseXspf(const QByteArray& bytes) {
     QList<Item> items;
     QXmlStreamReader xml(bytes);
     Item current;
-    bool inTrack = false;
+    bool inTrack = false, root = true;
     while (!xml.atEnd()) {
         xml.readNext();
+        // A DTD is where entities are declared: refused rather than expanded.
+        if (xml.tokenType() == QXmlStreamReader::DTD) return std::nullopt;
         if (xml.isStartElement()) {
             const auto name = xml.name();
+            if (root && name != QLatin1String("playlist")) return std::nullopt;
+            root = false;
             if (name == QLatin1String("track")) {
                 inTrack = true;
                 current = {};
@@ -86,7 +94,31 @@ QList<Item> parseXspf(const QByteArray& bytes) {
             if (!current.location.isEmpty()) items.append(current);
         }
     }
+    if (xml.hasError()) return std::nullopt;
     return items;
+}
+
+// Text lists hold no control characters but tabs and line breaks.
+bool binary(const QByteArray& bytes) {
+    for (const char c : bytes)
+        if (static_cast<unsigned char>(c) < 0x20 && c != '\t' && c != '\n' && c != '\r') return true;
+    return false;
+}
+
+// One line of a text list: a tag's own line breaks would start a new entry.
+QString oneLine(QString s) {
+    return s.replace(u'\r', u' ').replace(u'\n', u' ');
+}
+
+// "Artist - Title" when both are known, else the file name without its type.
+QString shownName(const Song& s) {
+    if (!s.known.artist.isEmpty() && !s.known.title.isEmpty())
+        return oneLine(s.known.artist + QStringLiteral(" - ") + s.known.title);
+    return oneLine(QFileInfo(s.name).completeBaseName());
+}
+
+QString wholeSeconds(const Song& s) {
+    return QString::number(s.known.seconds < 0 ? -1 : qRound64(s.known.seconds));
 }
 
 // A location as a local path (absolute or relative), or empty for a URL.
@@ -131,7 +163,8 @@ QString DialogFilter() {
     return QStringLiteral("M3U|*.m3u|M3U8|*.m3u8|PLS|*.pls|XSPF|*.xspf");
 }
 
-QList<Item> Parse(Format format, const QByteArray& bytes) {
+std::optional<QList<Item>> Parse(Format format, const QByteArray& bytes) {
+    if (format != Format::XSPF && binary(bytes)) return std::nullopt;
     switch (format) {
         case Format::M3U:
             return parseM3u(ListFile::Decode(bytes));
@@ -148,7 +181,7 @@ QList<Item> Parse(Format format, const QByteArray& bytes) {
     return {};
 }
 
-Imported Resolve(Format format, const QList<Item>& items, const QString& listFolder) {
+Imported Resolve(Format format, const QList<Item>& items, const QString& listFolder, bool moreTypes) {
     Imported out;
     const QDir dir(listFolder);
     for (const Item& item : items) {
@@ -165,12 +198,17 @@ Imported Resolve(Format format, const QList<Item>& items, const QString& listFol
             ++out.missing;
             continue;
         }
+        // A list naming /etc/passwd must not make it a song.
+        if (!Scanner::IsAudioName(info.fileName(), moreTypes)) {
+            ++out.notAudio;
+            continue;
+        }
         out.songs.append({QDir::cleanPath(info.absolutePath()) + u'/', info.fileName()});
     }
     return out;
 }
 
-Imported Import(const QString& listFile) {
+Imported Import(const QString& listFile, bool moreTypes) {
     const auto format = FormatOf(listFile);
     Imported failed;
     if (!format) {
@@ -179,7 +217,10 @@ Imported Import(const QString& listFile) {
     }
     QByteArray bytes;
     if (!ListFile::ReadAll(listFile, bytes, &failed.error)) return failed;
-    return Resolve(*format, Parse(*format, bytes), QFileInfo(listFile).absolutePath());
+    const auto items = Parse(*format, bytes);
+    failed.notAList = !items;
+    if (!items) return failed;
+    return Resolve(*format, *items, QFileInfo(listFile).absolutePath(), moreTypes);
 }
 
 QByteArray Write(Format format, const QList<Song>& songs, const QString& listFolder, bool relative) {
@@ -195,8 +236,16 @@ QByteArray Write(Format format, const QList<Song>& songs, const QString& listFol
         xml.writeStartElement(QStringLiteral("trackList"));
         for (const Song& s : songs) {
             xml.writeStartElement(QStringLiteral("track"));
+            // In the order the format's schema lists a track's elements.
             xml.writeTextElement(QStringLiteral("location"), locationFor(s, dir, relative, format));
-            xml.writeTextElement(QStringLiteral("title"), QFileInfo(s.name).completeBaseName());
+            xml.writeTextElement(QStringLiteral("title"), s.known.title.isEmpty()
+                                                              ? QFileInfo(s.name).completeBaseName()
+                                                              : s.known.title);
+            if (!s.known.artist.isEmpty()) xml.writeTextElement(QStringLiteral("creator"), s.known.artist);
+            if (!s.known.album.isEmpty()) xml.writeTextElement(QStringLiteral("album"), s.known.album);
+            if (s.known.seconds >= 0)
+                xml.writeTextElement(QStringLiteral("duration"),
+                                     QString::number(qRound64(s.known.seconds * 1000)));
             xml.writeEndElement();
         }
         xml.writeEndDocument();
@@ -209,14 +258,14 @@ QByteArray Write(Format format, const QList<Song>& songs, const QString& listFol
         for (const Song& s : songs) {
             const QString k = QString::number(++n);
             text += QStringLiteral("File") + k + u'=' + locationFor(s, dir, relative, format) + u'\n';
-            text += QStringLiteral("Title") + k + u'=' + QFileInfo(s.name).completeBaseName() + u'\n';
-            text += QStringLiteral("Length") + k + QStringLiteral("=-1\n");
+            text += QStringLiteral("Title") + k + u'=' + shownName(s) + u'\n';
+            text += QStringLiteral("Length") + k + u'=' + wholeSeconds(s) + u'\n';
         }
         text += QStringLiteral("NumberOfEntries=") + QString::number(n) + QStringLiteral("\nVersion=2\n");
     } else {
         text = QStringLiteral("#EXTM3U\n");
         for (const Song& s : songs)
-            text += QStringLiteral("#EXTINF:-1,") + QFileInfo(s.name).completeBaseName() + u'\n' +
+            text += QStringLiteral("#EXTINF:") + wholeSeconds(s) + u',' + shownName(s) + u'\n' +
                     locationFor(s, dir, relative, format) + u'\n';
     }
     // UTF-8 throughout: the system's own encoding, and what .m3u is read as first.

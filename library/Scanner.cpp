@@ -83,13 +83,14 @@ struct CancelScan {};
 // recordset is the scan's own: the progress callback lets events through, and
 // a handler that used a shared one meanwhile would make the scan fail (and a
 // failed scan removes the folder's songs).
-void rebuild(Recordset& rs, const QString& folderPath, const QStringList& names, bool readTags,
-             const Progress& progress, const Choices& choices) {
+int rebuild(Recordset& rs, const QString& folderPath, const QStringList& names, bool readTags,
+            const Progress& progress, const Choices& choices) {
     using Module1::cnLibrary;
     cnLibrary.Execute(QStringLiteral("Delete FROM songs where path='") + quoted(folderPath) +
                       QStringLiteral("'"));
     rs.Open(QStringLiteral("SELECT * FROM songs"), cnLibrary);
     const int n = names.size();
+    int stored = 0;
     for (int i = 0; i < n; ++i) {
         const QString& name = names[i];
         if (IsAudioName(name, choices.moreAudioTypes)) {
@@ -98,15 +99,18 @@ void rebuild(Recordset& rs, const QString& folderPath, const QStringList& names,
             rs.SetField(QStringLiteral("path"), folderPath);
             setTagFields(rs, folderPath + name, tagSources(name, readTags, choices));
             rs.Update();
+            ++stored;
         }
         if (progress && !progress(i + 1, n)) throw CancelScan();
     }
     rs.Close();
+    return stored;
 }
 
 }  // namespace
 
-Outcome ScanFolder(const QString& folderPath, bool readTags, const Progress& progress, Choices choices) {
+Outcome ScanFolder(const QString& folderPath, bool readTags, const Progress& progress, Choices choices,
+                   int* rows) {
     using namespace Module1;
     bool listed = false;
     const QStringList names = ListFolder(folderPath, &listed);
@@ -117,8 +121,9 @@ Outcome ScanFolder(const QString& folderPath, bool readTags, const Progress& pro
         try {
             cnLibrary.BeginTrans();
             inTransaction = true;
-            rebuild(rs, folderPath, names, readTags, progress, choices);
+            const int stored = rebuild(rs, folderPath, names, readTags, progress, choices);
             cnLibrary.CommitTrans();
+            if (rows) *rows = stored;
             return Outcome::Rebuilt;
         } catch (const CancelScan&) {
             rs.Close();

@@ -40,8 +40,9 @@ enum class Outcome {
 // are read only when readTags is set: the ID3v1 tag of MP3 files and, with
 // allTagFormats, the native tag of MP3, WMA, ASF and the more types. Works through
 // Module1's connection with a recordset of its own, so whatever runs while
-// the progress callback lets events through cannot disturb it.
+// the progress callback lets events through cannot disturb it. rows, when
+// given, learns how many rows a rebuild stored.
 Outcome ScanFolder(const QString& folderPath, bool readTags, const Progress& progress = {},
-                   Choices choices = {});
+                   Choices choices = {}, int* rows = nullptr);
 
 }  // namespace Scanner

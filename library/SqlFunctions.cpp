@@ -250,10 +250,15 @@ int nocaseCompare(void*, int n1, const void* v1, int n2, const void* v2) {
 
 }  // namespace
 
-void RegisterSqlFunctions(QSqlDatabase& db) {
+sqlite3* SqliteHandle(const QSqlDatabase& db) {
+    if (!db.isOpen()) return nullptr;
     QVariant v = db.driver()->handle();
-    if (!v.isValid() || qstrcmp(v.typeName(), "sqlite3*") != 0) return;
-    sqlite3* handle = *static_cast<sqlite3**>(v.data());
+    if (!v.isValid() || qstrcmp(v.typeName(), "sqlite3*") != 0) return nullptr;
+    return *static_cast<sqlite3**>(v.data());
+}
+
+void RegisterSqlFunctions(QSqlDatabase& db) {
+    sqlite3* handle = SqliteHandle(db);
     if (!handle) return;
     const int flags = SQLITE_UTF8 | SQLITE_DETERMINISTIC;
     // Any non-null pointer says "the database stores UTF-8".

@@ -158,7 +158,20 @@ QString rowsStatement(const QString& sql, const QString& table) {
     return QStringLiteral("SELECT rowid AS velumix_rowid, ") + sql.mid(sql.indexOf('*'));
 }
 
+const QRegularExpression& selectAll() {
+    static const QRegularExpression star(QStringLiteral("^\\s*select\\s+\\*\\s+from\\s+(\\w+)"),
+                                         QRegularExpression::CaseInsensitiveOption);
+    return star;
+}
+
 }  // namespace
+
+QString Recordset::RowsStatement(const QString& sql, QString* table) {
+    const auto m = selectAll().match(sql);
+    if (!m.hasMatch()) return {};
+    if (table) *table = m.captured(1);
+    return rowsStatement(sql, m.captured(1));
+}
 
 Recordset::Recordset() = default;
 Recordset::~Recordset() {
@@ -177,11 +190,9 @@ void Recordset::Open(const QString& sql, Connection& cn) {
     execSql_ = sql;
     table_.clear();
     // "select * from T ..." statements may update their rows: carry the row id along.
-    static const QRegularExpression star(QStringLiteral("^\\s*select\\s+\\*\\s+from\\s+(\\w+)"),
-                                         QRegularExpression::CaseInsensitiveOption);
     static const QRegularExpression from(QStringLiteral("\\bfrom\\s+(\\w+)"),
                                          QRegularExpression::CaseInsensitiveOption);
-    if (auto m = star.match(sql); m.hasMatch()) {
+    if (auto m = selectAll().match(sql); m.hasMatch()) {
         table_ = m.captured(1);
         execSql_ = rowsStatement(sql, table_);
     } else if (auto f = from.match(sql); f.hasMatch()) {

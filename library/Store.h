@@ -61,6 +61,10 @@ class Recordset {
     Recordset& operator=(const Recordset&) = delete;
 
     void Open(const QString& sql, Connection& cn);
+    // What the engine runs for a "select * from TABLE ..." statement: the same
+    // rows in the same order, the row id first as "velumix_rowid", and the
+    // table's name. "" for other statements.
+    static QString RowsStatement(const QString& sql, QString* table = nullptr);
     bool IsOpen() const { return open_; }
     void Close();
 

@@ -13,7 +13,7 @@ PACKAGES=(
   googletest libgtest-dev libgmock-dev
   fonts-liberation2
   xvfb xauth desktop-file-utils appstream dpkg-dev file
-  dbus-daemon
+  dbus-daemon playerctl libxml2-utils
 )
 
 missing=()

@@ -90,7 +90,7 @@ class RealInteraction : public Interaction {
 
     QAction* popup(QMenu* menu, const QPoint& globalPos) override { return menu->exec(globalPos); }
 
-    void shellOpen(const QUrl& target) override { QDesktopServices::openUrl(target); }
+    bool shellOpen(const QUrl& target) override { return QDesktopServices::openUrl(target); }
 };
 
 Interaction* g_replacement = nullptr;

@@ -45,8 +45,9 @@ class Interaction {
     virtual QString browseFolder(QWidget* owner, const QString& title, const QString& start) = 0;
     // Shows the menu and triggers the chosen action; returns it, or nullptr when dismissed.
     virtual QAction* popup(QMenu* menu, const QPoint& globalPos) = 0;
-    // Hands a file, web address or mailto: link to the desktop. Failures stay silent.
-    virtual void shellOpen(const QUrl& target) = 0;
+    // Hands a file, web address or mailto: link to the desktop; false when the
+    // desktop has no opener to take it.
+    virtual bool shellOpen(const QUrl& target) = 0;
 };
 
 // The interaction in force: the real dialogs unless a test installed its own.

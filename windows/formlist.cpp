@@ -25,19 +25,25 @@ void openLibrary(const QString& sql) {
     Module1::rsLibrary.Open(Module1::StrSQL, Module1::cnLibrary);
 }
 
+// An entry is the song's file name, a blank and its folder.
+QString entry(const SongListModel& m, int row) {
+    return m.Field(row, QStringLiteral("artist")) + QLatin1Char(' ') + m.Field(row, QStringLiteral("path"));
+}
+
 // The master list's entries dragged into the cue travel as cue rows.
-class EntryModel : public QStringListModel {
+class EntryModel : public SongListModel {
   public:
-    using QStringListModel::QStringListModel;
+    explicit EntryModel(QObject* parent)
+        : SongListModel({QStringLiteral("artist"), QStringLiteral("path")}, {{QString(), entry}}, parent) {}
     Qt::ItemFlags flags(const QModelIndex& index) const override {
-        return (QStringListModel::flags(index) | Qt::ItemIsDragEnabled) & ~Qt::ItemIsDropEnabled;
+        return SongListModel::flags(index) | Qt::ItemIsDragEnabled;
     }
     QStringList mimeTypes() const override { return {ListView::RowsMimeType()}; }
     QMimeData* mimeData(const QModelIndexList& indexes) const override {
         QVector<QStringList> rows;
         for (const QModelIndex& i : indexes) {
             QString name, folder;
-            if (formlist::SplitEntry(data(i, Qt::DisplayRole).toString(), name, folder))
+            if (i.column() == 0 && formlist::SplitEntry(Text(i.row(), 0), name, folder))
                 rows.append(Cue::Row({name, folder}));
         }
         return ListView::RowsMime(rows, nullptr);
@@ -53,14 +59,18 @@ formlist::formlist() {
     SetHeight(6045);
     // Creation order is the layout's control order.
     Label3 = makeLabel(this, QStringLiteral("Velumix Master List:"), 0, 0, 9495, 375);
-    lstShowSongs = new QListView(this);
+    lstShowSongs = new QTreeView(this);
     entries_ = new EntryModel(lstShowSongs);
     lstShowSongs->setModel(entries_);
     lstShowSongs->setDragDropMode(QAbstractItemView::DragOnly);
     // A library may hold hundreds of thousands of songs.
-    lstShowSongs->setUniformItemSizes(true);
+    lstShowSongs->setUniformRowHeights(true);
+    lstShowSongs->setRootIsDecorated(false);
+    lstShowSongs->setItemsExpandable(false);
+    lstShowSongs->setHeaderHidden(entries_->columnCount() == 1);
     lstShowSongs->setEditTriggers(QAbstractItemView::NoEditTriggers);
     lstShowSongs->setSelectionMode(QAbstractItemView::SingleSelection);
+    lstShowSongs->setSelectionBehavior(QAbstractItemView::SelectRows);
     lstShowSongs->setFont(Twips::font("MS Sans Serif", 9.75, true));
     Twips::place(lstShowSongs, 0, 410, 9495, 4860);
     Label1 = makeLabel(this, QStringLiteral("Total Songs:"), 0, 5280, 1335, 375);
@@ -70,7 +80,7 @@ formlist::formlist() {
 
     connect(cmdPlaynext, &QPushButton::clicked, this, [this] { cmdPlaynext_Click(); });
     connect(cmdClose, &QPushButton::clicked, this, [this] { cmdClose_Click(); });
-    connect(lstShowSongs, &QListView::doubleClicked, this, [this] { lstShowSongs_DblClick(); });
+    connect(lstShowSongs, &QTreeView::doubleClicked, this, [this] { lstShowSongs_DblClick(); });
 }
 
 formlist::~formlist() = default;
@@ -80,7 +90,7 @@ int formlist::ListCount() const {
 }
 
 QString formlist::List(int index) const {
-    return entries_->data(entries_->index(index), Qt::DisplayRole).toString();
+    return entries_->Text(index, 0);
 }
 
 int formlist::ListIndex() const {
@@ -93,24 +103,14 @@ void formlist::SetListIndex(int index) {
         lstShowSongs->selectionModel()->clearSelection();
         return;
     }
-    lstShowSongs->setCurrentIndex(entries_->index(index));
+    lstShowSongs->setCurrentIndex(entries_->index(index, 0));
 }
 
 void formlist::FillList() {
-    QStringList more;
-    try {
-        openLibrary(QStringLiteral("Select * FROM songs order by artist"));
-        while (!Module1::rsLibrary.EOF_()) {
-            more << Module1::rsLibrary.Fields(QStringLiteral("artist")).toString() + QLatin1Char(' ') +
-                        Module1::rsLibrary.Fields(QStringLiteral("path")).toString();
-            Module1::rsLibrary.MoveNext();
-        }
-    } catch (const StoreError&) {
-        // The list keeps what was read so far.
-    }
+    // A failed read keeps what was read so far; the window says nothing.
     Module1::rsLibrary.Close();
-    // One insertion for the whole library keeps loading fast.
-    if (!more.isEmpty()) entries_->setStringList(entries_->stringList() + more);
+    Module1::StrSQL = QStringLiteral("Select * FROM songs order by artist");
+    entries_->Fill(Module1::cnLibrary, Module1::StrSQL);
 
     try {
         openLibrary(QStringLiteral("Select Count(Artist) as Total from songs"));

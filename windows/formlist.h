@@ -3,12 +3,12 @@
 // sorted by name, from which a song goes to the cue as the next one to play
 // or at the end.
 #include <QLabel>
-#include <QListView>
 #include <QPushButton>
-#include <QStringListModel>
+#include <QTreeView>
 
 #include "app/Windows.h"
 #include "layout/class_Elastic.h"
+#include "windows/SongListModel.h"
 
 class formlist : public Form {
     Q_OBJECT
@@ -17,7 +17,7 @@ class formlist : public Form {
     ~formlist() override;
 
     QLabel* Label3;
-    QListView* lstShowSongs;  // a plain list box of text entries
+    QTreeView* lstShowSongs;  // a plain list of text entries, one column while it has one
     QLabel* Label1;
     QLabel* Label2;  // the number of songs
     QPushButton* cmdPlaynext;
@@ -26,7 +26,7 @@ class formlist : public Form {
     class_Elastic El;
     bool m_Isloading = false;
 
-    // Appends every song of the library and shows the total.
+    // Lists every song of the library and shows the total.
     void FillList();
 
     // List box access, 0-based; ListIndex is -1 when no entry is selected.
@@ -51,5 +51,5 @@ class formlist : public Form {
   private:
     // Puts the entry into the cue at the 1-based row (0 = at the end).
     void addToCue(const QString& entry, bool atTop);
-    QStringListModel* entries_;
+    SongListModel* entries_;
 };

@@ -4,7 +4,10 @@
 #include <QRegularExpression>
 #include <QTime>
 
+#include <algorithm>
+
 #include "app/Module1.h"
+#include "library/LibraryTrees.h"
 #include "seams/Seams.h"
 #include "layout/Twips.h"
 #include "app/form1.h"
@@ -24,6 +27,24 @@ void skipOnFailure(Step step) {
 
 QString quoted(const QString& text) {
     return Module1::SqlQuote(text).toString();
+}
+
+bool isTreeTop(const QString& folder) {
+    bool top = false;
+    if (Module1::TreesOn()) skipOnFailure([&] { top = LibraryTrees::Tops().contains(folder); });
+    return top;
+}
+
+// A tree's top may hold no songs of its own; it is listed all the same, so it
+// can be rescanned and removed with its tree. The folders then read in order.
+void addTreeTops(QVector<QStringList>& rows) {
+    QStringList tops;
+    skipOnFailure([&] { tops = LibraryTrees::Tops(); });
+    if (tops.isEmpty()) return;
+    for (const QStringList& row : rows) tops.removeAll(row[1]);
+    for (const QString& top : tops) rows.push_back({QStringLiteral("1"), top, QStringLiteral("0")});
+    std::sort(rows.begin(), rows.end(),
+              [](const QStringList& a, const QStringList& b) { return a[1] < b[1]; });
 }
 
 QPushButton* button(QWidget* parent, const QString& caption, int l, int t, int w, int h) {
@@ -151,6 +172,7 @@ void frmSetup::FillList() {
     });
     rsLibrary.Close();
     rsLookup.Close();
+    if (TreesOn()) addTreeTops(rows);
     lstPaths->AddRows(rows);
     // Like a list control's default: the first row is the one the buttons act on.
     if (lstPaths->Count() > 0) lstPaths->SetSelectedItem(1);
@@ -180,20 +202,40 @@ void frmSetup::cmdAdd_Click() {
         known = !rsLookup.EOF_();
     });
     rsLookup.Close();
-    if (known)
+    known = known || isTreeTop(p);
+    ScanRun run;
+    if (known) {
         Seams::MsgBox(QStringLiteral("Path:") + p + QStringLiteral(" already exists in the database"),
                       Seams::Buttons::OK, Seams::Icon::None, QStringLiteral("Path Already Exists"));
-    else
+    } else if (TreesOn()) {
+        skipOnFailure([&] {
+            LibraryTrees::Add(p);
+            run = TreeRun(p);
+        });
+        ScanFolders(run);
+    } else {
         ScanFolder(p);
+    }
     FillList();
     raise();
     activateWindow();
     UpdateText();
+    noteUnreadable(run.unreadable);
+}
+
+void frmSetup::noteUnreadable(const QStringList& folders) {
+    // Also here: the progress window may have come and gone too fast to read.
+    for (const QString& f : folders)
+        lblupdate->setText(lblupdate->text() + QStringLiteral("\nCannot read %1: skipped").arg(f));
 }
 
 void frmSetup::cmdRemove_Click() {
     const int row = lstPaths->SelectedItem();
     const QString p = row > 0 ? lstPaths->SubItem(row, 1) : QString();
+    if (isTreeTop(p)) {
+        removeTree(p);
+        return;
+    }
     const Seams::Answer a = Seams::MsgBox(
         QStringLiteral("Remove all songs from database associated with path:") + p + QStringLiteral("'"),
         Seams::Buttons::YesNo, Seams::Icon::None, QStringLiteral("Remove Song Path"));
@@ -201,6 +243,32 @@ void frmSetup::cmdRemove_Click() {
     skipOnFailure([&] {
         Module1::StrSQL = QStringLiteral("Delete from songs where Path='") + quoted(p) + QStringLiteral("'");
         Module1::cnLibrary.Execute(Module1::StrSQL);
+        // Inside a tree, a removed folder would come back with the next rescan.
+        if (Module1::TreesOn() && !LibraryTrees::TreeOf(p).isEmpty()) LibraryTrees::Skip(p, false);
+    });
+    FillList();
+    UpdateText();
+}
+
+void frmSetup::removeTree(const QString& top) {
+    QList<QPair<QString, int>> folders;
+    skipOnFailure([&] { folders = LibraryTrees::LibraryFoldersWithin(top); });
+    int songs = 0;
+    for (const auto& f : folders) songs += f.second;
+    const Seams::Answer a =
+        Seams::MsgBox(QStringLiteral("Remove the folder tree %1 from the database: %2 folders with %3 songs?")
+                          .arg(top)
+                          .arg(folders.size())
+                          .arg(songs),
+                      Seams::Buttons::YesNo, Seams::Icon::None, QStringLiteral("Remove Song Path"));
+    if (a == Seams::Answer::No) return;
+    skipOnFailure([&] {
+        for (const auto& f : folders)
+            Module1::cnLibrary.Execute(QStringLiteral("Delete from songs where Path='") + quoted(f.first) +
+                                       QStringLiteral("'"));
+        LibraryTrees::Remove(top);
+        // A tree inside another stays out of the outer tree's rescans.
+        if (!LibraryTrees::TreeOf(top).isEmpty()) LibraryTrees::Skip(top, true);
     });
     FillList();
     UpdateText();
@@ -212,9 +280,17 @@ void frmSetup::cmdUpdate_Click() {
         return;
     }
     const int row = lstPaths->SelectedItem();
-    if (row > 0) Module1::ScanFolder(lstPaths->SubItem(row, 1));
+    const QString p = row > 0 ? lstPaths->SubItem(row, 1) : QString();
+    Module1::ScanRun run;
+    if (isTreeTop(p)) {
+        skipOnFailure([&] { run = Module1::TreeRun(p); });
+        Module1::ScanFolders(run);
+    } else if (row > 0) {
+        Module1::ScanFolder(p);
+    }
     FillList();
     UpdateText();
+    noteUnreadable(run.unreadable);
     if (Module1::FolderRemoved == 1) {
         Seams::MsgBox(
             QStringLiteral("Directory was deleted/moved or renamed and has been removed from Velumix"));
@@ -233,9 +309,15 @@ void frmSetup::cmdUpdateAll_Click() {
     // does not shift the rows still to come.
     QStringList folders;
     for (int i = 1; i <= n; ++i) folders << lstPaths->SubItem(i, 1);
-    Module1::ScanFolders(folders, [this](int i) { lstPaths->SetSelectedItem(i + 1); });
+    Module1::ScanRun run;
+    skipOnFailure([&] { run = Module1::RescanRun(folders); });
+    run.beforeEach = [this, n](int i) {
+        if (i < n) lstPaths->SetSelectedItem(i + 1);
+    };
+    Module1::ScanFolders(run);
     FillList();
     UpdateText();
+    noteUnreadable(run.unreadable);
     if (Module1::FolderRemoved == 1) {
         Seams::MsgBox(QStringLiteral(
             "Some directories have been deleted/moved or renamed and have been removed from Velumix"));

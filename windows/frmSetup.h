@@ -41,6 +41,11 @@ class frmSetup : public Form {
     void Command3_Click();
 
   private:
+    // A tree's top goes with its whole tree, after one question naming how much.
+    void removeTree(const QString& top);
+    // Folders a tree scan could not list, named under the status text.
+    void noteUnreadable(const QStringList& folders);
+
     class_Elastic El;
     bool m_Isloading = false;
 };

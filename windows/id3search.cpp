@@ -1,6 +1,7 @@
 #include "windows/id3search.h"
 
 #include <QCompleter>
+#include <memory>
 
 #include "app/Cue.h"
 #include "app/Module1.h"
@@ -10,6 +11,7 @@
 #include "library/ID3Tag.h"
 #include "library/NativeTag.h"
 #include "library/Scanner.h"
+#include "library/SongRows.h"
 
 namespace {
 
@@ -33,10 +35,6 @@ QPushButton* makeButton(QWidget* parent, const QString& caption, int l, int t, i
 QString shown(const QString& field) {
     const qsizetype nul = field.indexOf(QChar(0));
     return nul < 0 ? field : field.left(nul);
-}
-
-QString text(const char* column) {
-    return Module1::rsLibrary.Fields(QString::fromLatin1(column)).toString();
 }
 
 QString quoted(const QString& value) {
@@ -184,32 +182,24 @@ QString id3search::SearchStatement(const QStringList& criteria) {
 }
 
 void id3search::FillList() {
-    lstresults->Clear();
-    QVector<QStringList> rows;
-    try {
-        while (Module1::rsLibrary.IsOpen() && !Module1::rsLibrary.EOF_()) {
-            QStringList row{QStringLiteral("1")};
-            for (const char* c : kColumns) row << shown(text(c));
-            row << text("artist") << text("path");
-            rows.push_back(row);
-            Module1::rsLibrary.MoveNext();
-        }
-    } catch (const StoreError&) {
-        // What was read so far is listed.
-    }
-    lstresults->AddRows(rows);
+    // The tag columns, then the file name and the folder.
+    QStringList fields;
+    for (const char* c : kColumns) fields << QString::fromLatin1(c);
+    fields << QStringLiteral("artist") << QStringLiteral("path");
+    // A failed read lists what was read so far.
+    const auto rows = std::make_shared<const SongRows>(SongRows::Read(Module1::cnLibrary, StrSQL2, fields));
+    lstresults->SetSourceRows(rows->Count(), [rows](int r) {
+        QStringList cells{QStringLiteral("1")};
+        for (int c = 0; c < 6; ++c) cells << shown(rows->Text(r, c));
+        return cells << rows->Text(r, 6) << rows->Text(r, 7);
+    });
     // Play Next and Edit act on the selected row, so a fresh listing has one.
-    if (!rows.isEmpty()) lstresults->SetSelectedItem(1);
-    Module1::rsLibrary.Close();
-    lblTotalsongs->setText(QStringLiteral("Total Songs Found: ") + QString::number(rows.size()));
+    if (rows->Count() > 0) lstresults->SetSelectedItem(1);
+    lblTotalsongs->setText(QStringLiteral("Total Songs Found: ") + QString::number(rows->Count()));
 }
 
 void id3search::cmdListAll_Click() {
     StrSQL2 = QStringLiteral("Select * from songs order by artist");
-    try {
-        openLibrary(StrSQL2);
-    } catch (const StoreError&) {
-    }
     FillList();
 }
 
@@ -219,10 +209,6 @@ void id3search::cmdSearch_Click() {
     const QString sql = SearchStatement(criteria);
     if (sql.isEmpty()) return;
     StrSQL2 = sql;
-    try {
-        openLibrary(StrSQL2);
-    } catch (const StoreError&) {
-    }
     FillList();
 }
 
@@ -297,10 +283,14 @@ void id3search::cmdSave_Click() {
     if (written && row > 0) {
         for (int k = 1; k <= 6; ++k) lstresults->SetSubItem(row, k, trimmed[k - 1]);
         StrSQL2 = QStringLiteral("Select * from songs where artist='") + quoted(lstresults->SubItem(row, 7)) +
-                  QStringLiteral("' COLLATE BINARY And path='") + quoted(lstresults->SubItem(row, 8)) +
-                  QStringLiteral("'");
+                  QStringLiteral("' And path='") + quoted(lstresults->SubItem(row, 8)) + QStringLiteral("'");
         try {
             openLibrary(StrSQL2);
+            // Names compare without case, so Song.mp3 also finds song.mp3: save the exact one.
+            while (!Module1::rsLibrary.EOF_() &&
+                   Module1::rsLibrary.Fields(QStringLiteral("artist")).toString() !=
+                       lstresults->SubItem(row, 7))
+                Module1::rsLibrary.MoveNext();
             if (!Module1::rsLibrary.EOF_()) {
                 for (int k = 0; k < 6; ++k)
                     Module1::rsLibrary.SetField(QString::fromLatin1(kColumns[k]), trimmed[k]);

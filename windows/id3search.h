@@ -54,7 +54,7 @@ class id3search : public Form {
 
     // Flips between browse and edit mode.
     void ToggleButtons();
-    // Lists the rows of the open rsLibrary, closes it and shows the total.
+    // Lists the rows of the statement StrSQL2 and shows the total.
     void FillList();
     // The search statement for the criteria title, artist2, album, year,
     // comment and genre (already trimmed); "" when all are blank.

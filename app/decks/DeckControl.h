@@ -21,7 +21,11 @@ class DeckControl : public QWidget {
 
     // The player's operations, so handlers read as they would on the control.
     bool SetFileName(const QString& f) { return player_->SetFileName(f); }
-    bool Open(const QString& f) { return player_->Open(f); }
+    bool Open(const QString& f) {
+        const bool opened = player_->Open(f);
+        emit OpenTried(f, opened);
+        return opened;
+    }
     QString FileName() const { return player_->FileName(); }
     QString LastError() const { return player_->LastError(); }
     void Play() { player_->Play(); }
@@ -44,6 +48,8 @@ class DeckControl : public QWidget {
   signals:
     void EndOfStream(int result);
     void PlayStateChange(int oldState, int newState);
+    // After each Open, also on a deck that was playing and plays on.
+    void OpenTried(const QString& file, bool opened);
 
   public slots:
     // Brings the tracker and volume control up to date with the player.

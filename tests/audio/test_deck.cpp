@@ -184,4 +184,21 @@ TEST(ParseMidi, LengthsOfOddFiles) {
     }
 }
 
+// The desktop's volume scales the whole mix, over a ramp of bounded steps.
+TEST(Sound, MasterLevelScalesTheMixWithoutAStep) {
+    OneDeck s;
+    ASSERT_TRUE(WriteWav(s.dir.filePath("level.wav"), kRate, 2, kRate, [](long, int) { return 0.5; }));
+    s.open(s.dir.filePath("level.wav").toStdString());
+    s.deck->play();
+    std::vector<float> out;
+    Render(s.engine, 0.2, &out);
+    const size_t before = out.size();
+    s.engine.setMasterLevel(0.25f);
+    Render(s.engine, 0.2, &out);
+    const float step = 0.5f / (audio::Engine::kMasterRampSeconds * kRate);
+    for (size_t i = before; i < out.size(); i += 2)
+        ASSERT_LE(std::fabs(out[i] - out[i - 2]), step * 1.01f) << i;
+    EXPECT_NEAR(out.back(), 0.125, 1e-4);
+}
+
 }  // namespace

@@ -3,6 +3,7 @@
 #include <QDir>
 #include <QDropEvent>
 #include <QMimeData>
+#include <QTimer>
 #include <QWindow>
 #include <functional>
 
@@ -54,7 +55,8 @@ QMimeData* files(const QStringList& paths) {
 }  // namespace
 
 // What each operation does to the cue, and which ones refresh the count and
-// rewrite the auto-recover file: that decides what a restart brings back.
+// rewrite the auto-recover file at once; every other change follows within
+// a moment, leaving the selection alone.
 // The cue is A B C D with B and D selected (D the selected item), the search
 // results X Y Z with X and Z selected (Z the selected item). A move leaves the
 // moved song the selected item, so repeated presses keep moving it, and its
@@ -106,6 +108,7 @@ TEST_F(CueTest, EachOperationsResultCountAndFile) {
         app.ui.popupChoices = {"Add Selected"};
         f->lblPlaySongs->setText("unchanged");
         writeBackup(ListFile::Record("/u/*()*unchanged"));
+        f->autoRecover->pending()->stop();
         c.run(*f);
         QStringList rows;
         for (const QChar n : c.result) rows << QString("1|%1|/%1/").arg(n);
@@ -120,6 +123,16 @@ TEST_F(CueTest, EachOperationsResultCountAndFile) {
             EXPECT_EQ(f->lstPlaylist->SelectedItem(), c.selectedAfter) << c.name;
             EXPECT_EQ(f->lstPlaylist->toolTip(), QString(c.result[c.selectedAfter - 1])) << c.name;
         }
+        // The rest reach the file shortly after, with the selection left as the operation left it.
+        const QVector<char> selected = f->lstPlaylist->listModel()->selected;
+        const int item = f->lstPlaylist->SelectedItem();
+        const bool changed = c.result != "ABCD";
+        EXPECT_EQ(f->autoRecover->pending()->isActive(), changed && !c.writes) << c.name;
+        if (f->autoRecover->pending()->isActive()) f->autoRecover->WriteNow();
+        EXPECT_EQ(BackupRows(), changed || c.writes ? rows : QStringList{"1|unchanged|/u/"}) << c.name;
+        EXPECT_EQ(std::make_pair(f->lstPlaylist->listModel()->selected, f->lstPlaylist->SelectedItem()),
+                  std::make_pair(selected, item))
+            << c.name;
     }
 }
 

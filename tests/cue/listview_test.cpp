@@ -44,3 +44,25 @@ TEST_F(CueTest, ListSelectionShownOnceControlReturnsAndUserChangesFlowBack) {
     EXPECT_EQ(view.selectionModel()->currentIndex().row(), 499);
     EXPECT_EQ(view.verticalScrollBar()->value(), 0);
 }
+
+// Rows a listing supplies on demand read like rows of their own, keep what is
+// changed in them, and stay in place when the rows around them move.
+TEST_F(CueTest, ListRowsFromASourceActLikeItsOwn) {
+    ListView& view = *f->lstPlaylist;
+    int built = 0;
+    view.SetSourceRows(3, [&](int row0) {
+        ++built;
+        return QStringList{"1", QString("s%1.mp3").arg(row0), "/m/"};
+    });
+    EXPECT_EQ(view.Count(), 3);
+    EXPECT_EQ(view.SubItem(2, 1), "s1.mp3");
+    view.SetSubItem(3, 1, "changed.mp3");
+    view.Add(1);
+    view.Remove(3);
+    EXPECT_EQ(RowsOf(&view), QStringList({"1||", "1|s0.mp3|/m/", "1|changed.mp3|/m/"}));
+    const int before = built;
+    view.Clear();
+    view.Add();
+    EXPECT_EQ(RowsOf(&view), QStringList{"1||"});
+    EXPECT_EQ(built, before) << "a cleared list has let go of its source";
+}

@@ -3,6 +3,7 @@
 // program's entry points in hardening/bad_lists_test.
 #include <gtest/gtest.h>
 
+#include <QProcess>
 #include <QTemporaryDir>
 #include <QUrl>
 
@@ -44,8 +45,33 @@ TEST(PlaylistFormats, RoundTripKeepsAwkwardNames) {
         for (bool relative : {false, true}) {
             const QString file = listDir + "/l." + QStringList{"m3u", "m3u8", "pls", "xspf"}[int(f)];
             ASSERT_TRUE(ListFile::WriteAtomically(file, Write(f, songs, listDir, relative)));
-            EXPECT_EQ(Import(file).songs, songs) << file.toStdString() << relative;
+            EXPECT_EQ(Import(file, false).songs, songs) << file.toStdString() << relative;
         }
+}
+
+// The bytes other players read, for one cue: a tagged song of known length
+// and one the program knows nothing about. XSPF must also satisfy xmllint.
+TEST(PlaylistFormats, ExportWritesLengthsAndTags) {
+    const QList<Song> songs = {{"/m/", "a b.mp3", {"Ann", "Song & <Dance>", "LP", 200.4}},
+                               {"/m/", "x.y.wav", {"", "Lone", "", -1}}};
+    const std::pair<Format, QByteArray> want[] = {
+        {Format::M3U, "#EXTM3U\n#EXTINF:200,Ann - Song & <Dance>\n/m/a b.mp3\n#EXTINF:-1,x.y\n/m/x.y.wav\n"},
+        {Format::PLS,
+         "[playlist]\nFile1=/m/a b.mp3\nTitle1=Ann - Song & <Dance>\nLength1=200\n"
+         "File2=/m/x.y.wav\nTitle2=x.y\nLength2=-1\nNumberOfEntries=2\nVersion=2\n"},
+        {Format::XSPF,
+         "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
+         "<playlist version=\"1\" xmlns=\"http://xspf.org/ns/0/\">\n    <trackList>\n"
+         "        <track>\n            <location>file:///m/a%20b.mp3</location>\n"
+         "            <title>Song &amp; &lt;Dance&gt;</title>\n            <creator>Ann</creator>\n"
+         "            <album>LP</album>\n            <duration>200400</duration>\n        </track>\n"
+         "        <track>\n            <location>file:///m/x.y.wav</location>\n"
+         "            <title>Lone</title>\n        </track>\n    </trackList>\n</playlist>\n"},
+    };
+    for (const auto& [format, bytes] : want) EXPECT_EQ(Write(format, songs, "/m", false), bytes);
+    QTemporaryDir tmp;
+    ASSERT_TRUE(ListFile::WriteAtomically(tmp.path() + "/l.xspf", want[2].second));
+    EXPECT_EQ(QProcess::execute("xmllint", {"--noout", tmp.path() + "/l.xspf"}), 0);
 }
 
 // Lists written by hand or by other players: relative and absolute paths,
@@ -75,9 +101,9 @@ TEST(PlaylistFormats, ReadsHandWrittenLists) {
     for (const auto& [ext, text] : lists) {
         const QString file = d + "/list." + ext;
         ASSERT_TRUE(ListFile::WriteAtomically(file, text));
-        const Imported in = Import(file);
+        const Imported in = Import(file, false);
         EXPECT_EQ(in.songs, want) << ext;
         EXPECT_EQ(QList<int>({in.urls, in.missing}), QList<int>({1, 1})) << ext;
     }
-    EXPECT_FALSE(Import(d + "/none.m3u").error.isEmpty());
+    EXPECT_FALSE(Import(d + "/none.m3u", false).error.isEmpty());
 }

@@ -6,9 +6,11 @@
 
 #include "app/decks/SoundOptions.h"
 #include "support/CueFixture.h"
+#include "windows/ManualViewer.h"
 #include "windows/formlist.h"
 #include "windows/frmAbout.h"
 #include "windows/frmSetup.h"
+#include "windows/frmSoundOutput.h"
 #include "windows/id3search.h"
 #include "windows/multilist.h"
 #include "windows/wizard.h"
@@ -35,8 +37,11 @@ TEST_F(Menus, TheTreeAsTheUserSeesItAndWhatItsTickItemsDo) {
               (QStringList{
                   "&File: &Open Single\tCtrl+O | Open &List | &Save List\tCtrl+S | - | E&xit | - | "
                   "&Import Play List... | &Export Play List... | Export With &Relative Paths [ ]",
-                  "&Tools: &Auto Recover [ ] | &Setup | Fade &Now\tCtrl+N | - | More Audio Types [x] | "
-                  "Read All Tag Formats [x] | - | Smooth Fades [x] | Skip Silence [ ] | Level Loudness [ ]",
+                  "&Tools: &Auto Recover [ ] | &Setup | Fade &Now\tCtrl+N | Sound Output... | - | More Audio "
+                  "Types [x] | "
+                  "Read All Tag Formats [x] | Include Subfolders [ ] | - | Smooth Fades [x] | Skip Silence [ "
+                  "] | Level Loudness [ ] | - | "
+                  "Play &History | Keep Playing [ ] | Play On Start [ ] | Start At Login [ ]",
                   "Sea&rch: ID3 &Tag Search | &Multilist Viewer",
                   "&Help: &Quick Help | &Help Guide | &Log problem online | "
                   "&Email Velumix Project (support@velumix.example.org) | &About...",
@@ -45,7 +50,8 @@ TEST_F(Menus, TheTreeAsTheUserSeesItAndWhatItsTickItemsDo) {
               }))
         << tree.join("\n").toStdString();
     // The option items tick options kept per user.
-    f->mnu_Tools->actions().last()->trigger();
+    for (QAction* a : f->mnu_Tools->actions())
+        if (a->text() == SoundOptions::kLevelLoudness.caption) a->trigger();
     EXPECT_TRUE(Options::Get(SoundOptions::kLevelLoudness));
     // A pop-up's item only sets its mark; the list that showed it acts on it.
     fill(f->lstPlaylist, {"one.mp3"});
@@ -59,7 +65,8 @@ TEST_F(Menus, EachItemOpensItsOneWindowOrItsDesktopTargetAndClosingUnloadsThem) 
         {f->mnu_Setup, []() -> Form* { return Windows::Find<frmSetup>(); }},
         {f->mnu_ID3, []() -> Form* { return Windows::Find<id3search>(); }},
         {f->mnu_multilist, []() -> Form* { return Windows::Find<multilist>(); }},
-        {f->mnu_about, []() -> Form* { return Windows::Find<frmAbout>(); }}};
+        {f->mnu_about, []() -> Form* { return Windows::Find<frmAbout>(); }},
+        {f->mnuSoundOutput, []() -> Form* { return Windows::Find<frmSoundOutput>(); }}};
     for (const auto& [item, find] : items) {
         SCOPED_TRACE(item->text().toStdString());
         item->trigger();
@@ -82,6 +89,12 @@ TEST_F(Menus, EachItemOpensItsOneWindowOrItsDesktopTargetAndClosingUnloadsThem) 
                            QUrl("https://velumix.example.org/problems"),
                            QUrl("mailto:support@velumix.example.org")}));
     EXPECT_TRUE(app.ui.messages.isEmpty());
+    // A desktop that cannot show the manual: the program's own viewer does.
+    app.ui.desktopOpens = false;
+    f->mnuHelpGuide->trigger();
+    const ManualViewer* v = Windows::Find<ManualViewer>();
+    ASSERT_TRUE(v && v->isVisible() && v->browser->source() == app.ui.opened.last());
+    EXPECT_TRUE(v->browser->toPlainText().contains("Velumix"));
     // Closing the main window unloads every window but the tour; the process lives on with it.
     f->mnu_about->trigger();
     Windows::Load<formlist>();

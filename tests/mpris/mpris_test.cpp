@@ -1,12 +1,13 @@
 // The media-player interface over a private session bus of the test's own.
 #include <gtest/gtest.h>
 
-#include <QDBusArgument>
-#include <QDBusMessage>
-#include <QDBusVariant>
+#include <QDBusConnection>
+#include <QEventLoop>
 #include <QProcess>
+#include <QTimer>
 
 #include "app/Mpris.h"
+#include "app/decks/DeckFactory.h"
 #include "support/CueFixture.h"
 
 // Every playback status the service signals, in order.
@@ -22,54 +23,64 @@ class Signals : public QObject {
 
 using MprisTest = CueTest;
 
+// Driven as a panel or a media key would: through playerctl, on the test's bus.
 TEST_F(MprisTest, MediaKeysDriveTheLiveDeckAndChangesAreSignalled) {
     EXPECT_FALSE(Mpris().Start(QDBusConnection(QString())));  // without a bus nothing registers
     QProcess daemon;
     daemon.start("dbus-daemon", {"--session", "--nofork", "--print-address=1"});
     while (daemon.state() != QProcess::NotRunning && !daemon.canReadLine()) daemon.waitForReadyRead(10000);
     const QString address = QString::fromUtf8(daemon.readLine()).trimmed();
-    fill(f->lstPlaylist, {"A.mp3", "B.mp3"});
+    fill(f->lstPlaylist, {"A.mp3", "B.mp3", "C.mp3"});
     Mpris mpris;
     ASSERT_TRUE(mpris.Start(QDBusConnection::connectToBus(address, "mpris-service")));
-    QDBusConnection client = QDBusConnection::connectToBus(address, "mpris-client");
     Signals seen;
-    client.connect(QString(), Mpris::kPath, "org.freedesktop.DBus.Properties", "PropertiesChanged", &seen,
-                   SLOT(changed(QString, QVariantMap, QStringList)));
-    // The call waits for its answer while the window's events run, as the
-    // service lives on this thread; a signal sent before the answer is in.
-    auto message = [](const QString& iface, const char* method) {
-        return QDBusMessage::createMethodCall(Mpris::kService, Mpris::kPath, iface, method);
+    QDBusConnection::connectToBus(address, "mpris-client")
+        .connect(QString(), Mpris::kPath, "org.freedesktop.DBus.Properties", "PropertiesChanged", &seen,
+                 SLOT(changed(QString, QVariantMap, QStringList)));
+    auto playerctl = [&](const QStringList& args) {
+        QProcess p;
+        p.setEnvironment(QProcess::systemEnvironment() << "DBUS_SESSION_BUS_ADDRESS=" + address);
+        QEventLoop loop;  // the service answers on this thread
+        QObject::connect(&p, &QProcess::finished, &loop, &QEventLoop::quit);
+        QTimer::singleShot(30000, &loop, &QEventLoop::quit);
+        p.start("playerctl", QStringList{"--player=velumix"} + args);
+        loop.exec();
+        return QString::fromUtf8(p.readAllStandardOutput() + p.readAllStandardError()).trimmed();
     };
-    auto get = [&](const char* name) {
-        const QDBusMessage reply = client.call(message("org.freedesktop.DBus.Properties", "Get")
-                                                   << "org.mpris.MediaPlayer2.Player" << name,
-                                               QDBus::BlockWithGui);
-        const QVariant v = reply.arguments().value(0).value<QDBusVariant>().variant();
-        if (v.userType() != qMetaTypeId<QDBusArgument>()) return v;
-        return QVariant(qdbus_cast<QVariantMap>(v.value<QDBusArgument>()));
-    };
-    auto player = [&](const char* method, const QString& iface = "org.mpris.MediaPlayer2.Player") {
-        client.call(message(iface, method), QDBus::BlockWithGui);
-    };
+    app.addSong("B.mp3", "/m/", "Beta");
+    app.exec("UPDATE songs SET artist2='Ann', album='LP'");
+    const QString format = "{{title}}|{{artist}}|{{album}}|{{xesam:url}}|{{mpris:length}}";
 
-    EXPECT_TRUE(get("CanGoNext").toBool());
+    EXPECT_EQ(playerctl({"next"}), "");  // nothing plays: the cue starts; A is not in the library
+    EXPECT_EQ(playerctl({"metadata", "--format", format}), "A|||file:///m/A.mp3|180000000");
+    f->Command2_Click();
+    EXPECT_EQ(playerctl({"metadata", "--format", format}), "Beta|Ann|LP|file:///m/B.mp3|180000000");
+    const QStringList moves[][2] = {{{"position", "10"}, {"10"}},
+                                    {{"position", "5+"}, {"15"}},
+                                    {{"position", "20-"}, {"0"}},
+                                    {{"position", "70"}, {"70"}},
+                                    {{"previous"}, {"0"}}};
+    for (const auto& [args, at] : moves) {
+        EXPECT_EQ(playerctl(args), "") << args.join(' ').toStdString();
+        EXPECT_EQ(QString::number(FakeDeckPlayer::deckNo(1)->CurrentPosition()), at[0]);
+    }
+    // The desktop's volume is the whole mix's; the fade keeps the decks' own.
+    EXPECT_EQ(playerctl({"volume", "0.25"}), "");
+    EXPECT_EQ(playerctl({"volume"}), "0.250000");
+    EXPECT_EQ(MasterLevel(), 0.25);
+    EXPECT_EQ(FakeDeckPlayer::deckNo(1)->Volume(), 0);
+    SetMasterLevel(1);
 
-    player("Next");  // nothing plays: the cue starts
-    const QVariantMap meta = get("Metadata").toMap();
-    EXPECT_EQ((QStringList{meta["xesam:title"].toString(), meta["xesam:url"].toString(),
-                           meta["mpris:length"].toString()}),
-              (QStringList{"A.mp3", "file:///m/A.mp3", "180000000"}));
-
-    for (const char* method : {"Pause", "PlayPause", "Stop"}) player(method);
+    for (const char* command : {"pause", "play-pause", "stop"}) playerctl({command});
     EXPECT_EQ(seen.statuses, QStringList({"Playing", "Paused", "Playing", "Stopped"}));
-    // Last, as the fade's own timers run on while calls wait for their answers.
-    player("PlayPause");
-    player("Next");  // something plays: fade now, rather than start the next song
+    // Last, as the fade's own timers run on while playerctl waits for its answers.
+    playerctl({"play-pause"});
+    playerctl({"next"});  // something plays: fade now, rather than start the next song
     EXPECT_LT(FakeDeckPlayer::deckNo(1)->Volume(), 0);
     // The service outlives the window it quit and tells the desktop there is
-    // nothing to drive (with the window, B in the cue could play).
-    player("Quit", "org.mpris.MediaPlayer2");
-    EXPECT_FALSE(get("CanPlay").toBool());
+    // nothing to drive (with the window, C in the cue could play).
+    mpris.Act("Quit");
+    EXPECT_FALSE(mpris.PlayerProperties().value("CanPlay").toBool());
     daemon.kill();
     daemon.waitForFinished();
 }

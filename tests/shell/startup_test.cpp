@@ -49,6 +49,10 @@ TEST(Startup, ReadsTheSettingsRowExactlyAndOpensReadyToPlay) {
             f.Timer1_Timer();
             EXPECT_EQ(f.lblNoSound->isVisible(), !device);
         }
+        // Above the controls and right of the menus, it hides no caption.
+        const QRect sign = f.lblNoSound->geometry(),
+                    help = f.menuBar->actionGeometry(f.mnu_help->menuAction());
+        EXPECT_TRUE(sign.bottom() < f.client->y() && sign.left() > f.menuBar->mapTo(&f, help.topRight()).x());
     }
 }
 

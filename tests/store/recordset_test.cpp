@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "app/Module1.h"
+#include "library/SongRows.h"
 #include "support/TempApp.h"
 
 using Module1::cnLibrary;
@@ -54,6 +55,47 @@ TEST_F(Store, StatementsWalkTheirRows) {
         QStringList walked;
         for (; !rs.EOF_(); rs.MoveNext()) walked << rs.Fields("artist").toString();
         EXPECT_EQ(walked, c.hits) << c.sql;
+        // The song windows' snapshot of a listing holds the same rows in the same order.
+        const SongRows rows = SongRows::Read(cnLibrary, QString::fromUtf8(c.sql), {"artist"});
+        QStringList read;
+        for (int i = 0; i < rows.Count(); ++i) read << rows.Text(i, 0);
+        EXPECT_EQ(read, walked) << c.sql;
+    }
+}
+
+// A listing long enough to be read by one pass over the table, and one read
+// row by row, equal a recordset's walk: order among names equal but for case
+// (by row), Null as empty, a NUL inside a text kept. What cannot be listed
+// leaves no rows and says why.
+TEST_F(Store, SongRowsEqualTheRecordsetsWalk) {
+    app.exec(
+        "WITH RECURSIVE n(i) AS (SELECT 0 UNION ALL SELECT i + 1 FROM n WHERE i < 4999) "
+        "INSERT INTO songs (artist, path, title) SELECT iif(i % 2, 'SONG', 'song') || (i % 997) || "
+        "'.mp3', '/f' || (i % 7) || '/', iif(i % 3, 'T' || char(0) || i, NULL) FROM n");
+    for (const char* sql :
+         {"Select * from songs order by artist", "Select * from songs where title like '%77%'"}) {
+        Recordset rs;
+        rs.Open(sql, cnLibrary);
+        QStringList walked;
+        for (; !rs.EOF_(); rs.MoveNext())
+            walked << rs.Fields("artist").toString() + "|" + rs.Fields("path").toString() + "|" +
+                          rs.Fields("title").toString();
+        const SongRows rows = SongRows::Read(cnLibrary, sql, {"artist", "path", "title"});
+        QStringList read;
+        for (int i = 0; i < rows.Count(); ++i)
+            read << rows.Text(i, 0) + "|" + rows.Text(i, 1) + "|" + rows.Text(i, 2);
+        EXPECT_EQ(read, walked) << sql;
+        EXPECT_TRUE(rows.Error().isEmpty());
+    }
+    const struct {
+        const char* sql;
+        QStringList fields;
+    } refused[] = {{"Select * from songs order by nosuch", {"artist"}},
+                   {"Select * from songs", {"artist", "nosuch"}},
+                   {"SELECT distinct(path) from songs", {"path"}}};
+    for (const auto& r : refused) {
+        const SongRows rows = SongRows::Read(cnLibrary, r.sql, r.fields);
+        EXPECT_TRUE(rows.Count() == 0 && !rows.Error().isEmpty()) << r.sql;
     }
 }
 

@@ -31,10 +31,17 @@ void OfflineShow::start(const QStringList& files, bool autoFade) {
 void OfflineShow::watch() {
     for (int d = 1; d <= 2; ++d) {
         const bool playing = deck(d)->PlayState() == DeckPlayer::Playing;
-        if (playing && (!playing_[d] || deck(d)->FileName() != file_[d])) {
+        const bool starts = playing && (!playing_[d] || deck(d)->FileName() != file_[d]);
+        if (run_[d] >= 0 && (starts || !playing)) {
+            runs[run_[d]].to = seconds();
+            run_[d] = -1;
+        }
+        if (starts) {
             started << deck(d)->FileName();
             startDeck << d;
             labels << (d == 1 ? f->lblD1 : f->lblD2)->text();
+            run_[d] = int(runs.size());
+            runs.append({deck(d)->FileName(), d, seconds()});
         }
         playing_[d] = playing;
         file_[d] = deck(d)->FileName();

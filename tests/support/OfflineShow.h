@@ -35,6 +35,14 @@ class OfflineShow {
     QList<int> startDeck;
     QStringList labels;                           // the deck's song label as each started
     double longestSilence = 0, totalSilence = 0;  // seconds, while songs waited
+    // Each stretch a deck played one song, in show seconds (`to` -1 while it plays on).
+    struct Run {
+        QString file;
+        int deck;
+        double from, to = -1;
+    };
+    QList<Run> runs;
+    double seconds() const { return double(frames) / rate; }
     long frames = 0;
 
   private:
@@ -43,4 +51,5 @@ class OfflineShow {
     double silentRun_ = 0;
     QString file_[3];
     bool playing_[3] = {};
+    int run_[3] = {-1, -1, -1};
 };

@@ -33,7 +33,8 @@ class ScriptedUi : public Seams::Interaction {
     QStringList fileDialog(QWidget* owner, const Seams::FileDialog& d) override;
     QString browseFolder(QWidget* owner, const QString& title, const QString& start) override;
     QAction* popup(QMenu* menu, const QPoint& globalPos) override;
-    void shellOpen(const QUrl& target) override { opened << target; }
+    bool desktopOpens = true;  // whether the desktop takes what shellOpen hands it
+    bool shellOpen(const QUrl& target) override { return opened << target, desktopOpens; }
 
     // The last message's text, or "" if none was shown.
     QString lastText() const { return messages.isEmpty() ? QString() : messages.last().text; }

@@ -5,6 +5,7 @@
 #include <QSqlRecord>
 #include <stdexcept>
 
+#include "app/FolderOptions.h"
 #include "app/Module1.h"
 #include "app/Windows.h"
 #include "app/decks/DeckFactory.h"
@@ -34,6 +35,9 @@ TempApp::TempApp(bool openLibrary) {
     UnloadAllWindows();
     FakeDeckPlayer::install();
     Module1::ResetState();
+    // Folder by folder, as the library's own rules have it; tree tests turn these on.
+    Options::Set(Options::IncludeSubfolders, false);
+    Options::Set(Options::WatchFolders, false);
     QString error;
     if (!CreateEmptyLibrary(libraryFile(), &error)) throw std::runtime_error(error.toStdString());
     Module1::SetAppPath(dir_.path());

@@ -1,0 +1,158 @@
+// The engine's two outputs: pre-listen is heard only on its own output and
+// leaves the main mix untouched to the sample; the main mix moves between
+// devices (by choice, by unplugging, by a device that will not open) without
+// a song restarting, skipping or repeating anything.
+#include <gtest/gtest.h>
+
+#include <QTemporaryDir>
+
+#include "AudioFixtures.h"
+#include "support/FakeOutputs.h"
+
+using namespace fixtures;
+using Output = audio::Engine::Output;
+
+namespace {
+
+constexpr int kRate = 44100, kChunk = 1024;
+
+struct Songs {
+    QTemporaryDir dir;
+    std::string room = path("room.wav"), cans = path("cans.wav");
+    Songs() {
+        WriteWav(QString::fromStdString(room), kRate, 2, 3 * kRate,
+                 [](long f, int) { return chirp(f, kRate); });
+        WriteSineWav(QString::fromStdString(cans), 3, 880, 0.4);
+    }
+    std::string path(const char* name) const { return dir.filePath(name).toStdString(); }
+};
+
+audio::Deck* Start(audio::Engine& engine, const std::string& file, Output output = Output::Main) {
+    audio::Deck* d = engine.addDeck(output);
+    std::string error;
+    EXPECT_TRUE(d->open(file, error)) << error;
+    d->play();
+    return d;
+}
+
+// Both outputs of each engine rendered in lockstep, as their devices would.
+void RenderBoth(std::vector<audio::Engine*> engines, int chunks, std::vector<std::vector<float>>& main,
+                std::vector<std::vector<float>>& pre) {
+    main.resize(engines.size());
+    pre.resize(engines.size());
+    std::vector<float> buf(2 * kChunk);
+    for (int c = 0; c < chunks; ++c)
+        for (size_t e = 0; e < engines.size(); ++e) {
+            engines[e]->pump();
+            engines[e]->render(buf.data(), kChunk);
+            main[e].insert(main[e].end(), buf.begin(), buf.end());
+            engines[e]->render(Output::PreListen, buf.data(), kChunk);
+            pre[e].insert(pre[e].end(), buf.begin(), buf.end());
+        }
+}
+
+}  // namespace
+
+// Engine 0 plays the room's song alone; engine 1 the same while the DJ
+// starts, seeks and stops pre-listen; engine 2 the headphone song alone on
+// its main output. Main mixes 0 and 1 are the same samples; pre-listen of
+// 1 is engine 2's mix until it was sought, and silent on engine 0.
+TEST(Outputs, PreListenNeverReachesTheMainMixAndCarriesOnlyItsSong) {
+    Songs s;
+    audio::Engine alone{audio::Engine::Offline{kRate}}, both{audio::Engine::Offline{kRate}},
+        cansOnly{audio::Engine::Offline{kRate}};
+    Start(alone, s.room);
+    Start(both, s.room);
+    audio::Deck* pre = Start(both, s.cans, Output::PreListen);
+    Start(cansOnly, s.cans);
+    std::vector<std::vector<float>> main, cans;
+    RenderBoth({&alone, &both, &cansOnly}, 40, main, cans);
+    pre->seek(2.5);
+    RenderBoth({&alone, &both, &cansOnly}, 10, main, cans);
+    pre->halt();
+    RenderBoth({&alone, &both, &cansOnly}, 20, main, cans);
+
+    EXPECT_TRUE(main[0] == main[1]);
+    EXPECT_GT(Rms(main[1], 0, 40 * kChunk), 0.1);
+    const size_t heard = 2 * 40 * kChunk;
+    EXPECT_TRUE(std::equal(cans[1].begin(), cans[1].begin() + heard, main[2].begin()));
+    EXPECT_GT(ToneAmplitude(cans[1].data() + heard + 2 * 2048, 2, kRate, 880, 4096), 0.35);  // after the seek
+    EXPECT_LT(Rms(cans[1], 62 * kChunk, 8 * kChunk), 1e-6);                                  // stopped
+    EXPECT_EQ(*std::max_element(cans[0].begin(), cans[0].end()), 0.0f);
+}
+
+// However the main mix moves, what its devices played, one after the other,
+// is the song as one device alone would have played it: nothing lost or heard
+// twice. Where the chosen device fails, the default takes over.
+TEST(Outputs, MainMixMovesBetweenDevicesWithoutLosingItsPlace) {
+    struct Case {
+        const char* name;
+        const char* from;
+        const char* to;        // chosen after 0.5 s ("" = none)
+        bool unplugFrom;       // "from" disappears after 0.5 s instead
+        const char* expectOn;  // device playing at the end
+        bool chosenOk;
+    };
+    const Case kCases[] = {
+        {"chosen device", "Laptop speakers", "USB interface", false, "USB interface", true},
+        {"unplugged", "USB interface", "", true, "Laptop speakers", true},
+        {"open fails", "Laptop speakers", "Broken card", false, "Laptop speakers", false},
+    };
+    Songs s;
+    audio::Engine reference{audio::Engine::Offline{kRate}};
+    Start(reference, s.room);
+    std::vector<float> want;
+    Render(reference, 1.2, &want, nullptr, kChunk);
+
+    for (const Case& c : kCases) {
+        SCOPED_TRACE(c.name);
+        auto system = std::make_unique<FakeOutputs>();
+        FakeOutputs* fake = system.get();
+        fake->names.push_back("Broken card");
+        fake->failing.insert("Broken card");
+        audio::Engine engine{audio::Engine::Offline{kRate}, std::move(system)};
+        std::string error;
+        ASSERT_TRUE(engine.selectDevice(Output::Main, c.from, error)) << error;
+        audio::Deck* deck = Start(engine, s.room);
+        std::vector<float> got, buf(2 * kChunk);
+        const auto play = [&](int chunks) {
+            for (int i = 0; i < chunks; ++i) {
+                engine.pump();
+                ASSERT_EQ(fake->streams.size(), 1u);
+                if (fake->streams[0]->pull(buf.data(), kChunk))
+                    got.insert(got.end(), buf.begin(), buf.end());
+                else
+                    engine.checkDevices();  // what the UI's watch would find
+            }
+        };
+        play(22);
+        if (c.unplugFrom)
+            fake->unplug(c.from);
+        else
+            EXPECT_EQ(engine.selectDevice(Output::Main, c.to, error), c.chosenOk);
+        for (int i = 0; i < 200 && got.size() < want.size(); ++i) play(1);
+        EXPECT_EQ(fake->streams[0]->device, c.expectOn);
+        EXPECT_TRUE(got == want);
+        EXPECT_NEAR(deck->position(), double(want.size() / 2) / kRate, 0.03);
+    }
+}
+
+// Pre-listen is off until chosen; its device going away turns it off and
+// leaves the main mix where it was.
+TEST(Outputs, PreListenDeviceComesAndGoes) {
+    auto system = std::make_unique<FakeOutputs>();
+    FakeOutputs* fake = system.get();
+    audio::Engine engine{audio::Engine::Offline{kRate}, std::move(system)};
+    EXPECT_FALSE(engine.isOpen(Output::PreListen));
+    EXPECT_EQ(engine.devices(), fake->names);
+    EXPECT_EQ(engine.defaultDevice(), "Laptop speakers");
+    std::string error;
+    ASSERT_TRUE(engine.selectDevice(Output::PreListen, "Headphones", error));
+    EXPECT_EQ(engine.device(Output::PreListen), "Headphones");
+    EXPECT_FALSE(engine.checkDevices());
+    fake->unplug("Headphones");
+    EXPECT_TRUE(engine.checkDevices());
+    EXPECT_FALSE(engine.isOpen(Output::PreListen));
+    EXPECT_EQ(engine.device(Output::PreListen), "");
+    EXPECT_EQ(fake->opened, (std::vector<std::string>{"", "Headphones"}));
+}

@@ -1,0 +1,171 @@
+// Whole folder trees through the setup window: which folders come in, what a
+// rescan takes in and drops, and what removing a tree or a folder of it does.
+#include <linux/capability.h>
+#include <sys/syscall.h>
+#include <unistd.h>
+
+#include <QFile>
+#include <QSqlQuery>
+
+#include "app/FolderOptions.h"
+#include "support/CueFixture.h"
+#include "support/SetupFolders.h"
+#include "windows/frmSetup.h"
+
+namespace {
+
+// Root reads any folder; for the length of a scan it may not, so a locked
+// folder is locked for this test whoever runs it.
+struct WithoutReadOverride {
+    __user_cap_header_struct head{_LINUX_CAPABILITY_VERSION_3, 0};
+    __user_cap_data_struct caps[2]{};
+    bool dropped = false;
+    WithoutReadOverride() {
+        if (syscall(SYS_capget, &head, caps) != 0) return;
+        __user_cap_data_struct lowered[2] = {caps[0], caps[1]};
+        lowered[0].effective &= ~((1u << CAP_DAC_OVERRIDE) | (1u << CAP_DAC_READ_SEARCH));
+        dropped = syscall(SYS_capset, &head, lowered) == 0;
+    }
+    ~WithoutReadOverride() {
+        if (dropped) syscall(SYS_capset, &head, caps);
+    }
+};
+
+struct Trees : ::testing::Test {
+    TempApp app;
+    QString top = app.path() + "/Music/";
+    Trees() { Options::Set(Options::IncludeSubfolders, true); }
+    static frmSetup& w() { return Windows::Load<frmSetup>(); }
+
+    QString at(const QString& rel, const QStringList& files = {}) const {
+        return MusicFolder(top, rel, files);
+    }
+    void add(const QString& folder) {
+        app.ui.folders.push_back(folder.chopped(1));
+        w().cmdAdd_Click();
+    }
+    // Every folder of the library below the app folder with its songs, as "folder|songs".
+    QStringList library() const {
+        QSqlQuery q(Module1::cnLibrary.database());
+        q.exec("SELECT path, count(*) FROM songs GROUP BY path ORDER BY path");
+        QStringList out;
+        while (q.next()) out << q.value(0).toString().mid(app.path().size()) + "|" + q.value(1).toString();
+        return out;
+    }
+};
+
+}  // namespace
+
+// Each shape of tree through Add Path, with subfolders on and off.
+TEST_F(Trees, AddPathTakesInEveryFolderOfTheTreeOnlyWhenAsked) {
+    const QString outside = MusicFolder(app.path(), "Elsewhere", {"x.mp3"});
+    const struct {
+        const char* shape;
+        std::function<void(Trees&)> make;
+        QStringList on, off;
+    } cases[] = {
+        {"nested",
+         [](Trees& t) {
+             t.at("", {"a.mp3"}), t.at("Artist/Album", {"1.mp3", "2.wav", "c.txt"});
+         },
+         {"/Music/|1", "/Music/Artist/Album/|2"},
+         {"/Music/|1"}},
+        {"empty folder", [](Trees& t) { t.at("Empty"), t.at("A", {"1.mp3"}); }, {"/Music/A/|1"}, {}},
+        {"hidden folder",
+         [](Trees& t) { t.at(".cache", {"1.mp3"}), t.at("", {"a.mp3"}); },
+         {"/Music/|1"},
+         {"/Music/|1"}},
+        {"link loop",
+         [](Trees& t) {
+             t.at("A", {"1.mp3"});
+             QFile::link(t.top, t.top + "A/loop");
+         },
+         {"/Music/A/|1"},
+         {}},
+        {"link out of the tree, twice",
+         [&outside](Trees& t) {
+             t.at("");
+             QFile::link(outside, t.top + "one");
+             QFile::link(outside, t.top + "two");
+         },
+         {"/Music/one/|1"},
+         {}},
+        {"unreadable folder",
+         [](Trees& t) {
+             QFile::setPermissions(t.at("Locked", {"1.mp3"}), {});
+             t.at("B", {"1.mp3"});
+         },
+         {"/Music/B/|1"},
+         {}},
+    };
+    for (bool on : {true, false})
+        for (const auto& c : cases) {
+            Options::Set(Options::IncludeSubfolders, on);
+            QDir(top).removeRecursively();
+            app.exec("DELETE FROM songs");
+            app.exec("DROP TABLE IF EXISTS velumix_trees");
+            c.make(*this);
+            {
+                WithoutReadOverride locked;
+                add(top);
+            }
+            EXPECT_EQ(library(), on ? c.on : c.off) << c.shape << (on ? " on" : " off");
+            const bool named = w().lblupdate->text().contains("Cannot read " + top + "Locked/: skipped");
+            EXPECT_EQ(named, on && QString(c.shape) == "unreadable folder") << c.shape;
+            QFile::setPermissions(top + "Locked", QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+        }
+}
+
+// A tree added inside another and the other way round: each folder once.
+// Removing the inner tree asks once, names what goes, and keeps it out of the
+// outer tree's rescans; removing a folder of a tree does the same for it,
+// until it is added again.
+TEST_F(Trees, TreesInsideTreesAndWhatRemovingThemKeepsOut) {
+    at("Inner/Album", {"1.mp3", "2.mp3"});
+    at("Inner/Live", {"3.mp3"});
+    at("Other", {"4.mp3"});
+    add(top + "Inner/");
+    add(top);
+    add(top);
+    const QStringList all = {"/Music/Inner/Album/|2", "/Music/Inner/Live/|1", "/Music/Other/|1"};
+    EXPECT_EQ(library(), all);
+    EXPECT_EQ(RowsOf(w().lstPaths).first(), "1|" + top + "|0");  // the top, with no songs of its own
+    app.ui.answers = {Seams::Answer::No, Seams::Answer::Yes, Seams::Answer::Yes};
+    for (int i = 0; i < 2; ++i) {
+        w().lstPaths->SetSelectedItem(2);  // Inner/
+        w().cmdRemove_Click();
+    }
+    EXPECT_EQ(library(), QStringList{"/Music/Other/|1"});
+    w().lstPaths->SetSelectedItem(2);  // Other/
+    w().cmdRemove_Click();
+    w().cmdUpdateAll_Click();
+    EXPECT_EQ(library(), QStringList{});
+    EXPECT_EQ(Said(app.ui).mid(1),
+              QStringList({"Remove Song Path|2|Remove the folder tree " + top +
+                               "Inner/ from the database: 2 folders with 3 songs?",
+                           "Remove Song Path|2|Remove the folder tree " + top +
+                               "Inner/ from the database: 2 folders with 3 songs?",
+                           "Remove Song Path|2|Remove all songs from database associated with path:" + top +
+                               "Other/'"}));
+    add(top + "Inner/");
+    add(top + "Other/");
+    EXPECT_EQ(library(), all);
+}
+
+// Update All Paths and the start-up rescan take in folders that appeared in a
+// tree and drop those that vanished, saying so once as for any folder.
+TEST_F(Trees, RescansFollowTheTreeOnDisk) {
+    at("Gone", {"1.mp3"});
+    add(top);
+    QDir(top + "Gone").removeRecursively();
+    at("New/Album", {"1.mp3"});
+    w().cmdUpdateAll_Click();
+    EXPECT_EQ(library(), QStringList{"/Music/New/Album/|1"});
+    EXPECT_EQ(app.ui.lastText(),
+              "Some directories have been deleted/moved or renamed and have been removed from Velumix");
+    UnloadAllWindows();
+    at("Later", {"1.mp3"});
+    app.exec("UPDATE settings SET ext1='YES'");
+    app.loadMain();
+    EXPECT_EQ(library(), QStringList({"/Music/Later/|1", "/Music/New/Album/|1"}));
+}

@@ -1,0 +1,47 @@
+#pragma once
+// Songs of a library listing as a table model for a view. The listing is read
+// once into a compact snapshot of a few library columns (its "fields"); a
+// column's text is made from a row's fields only when the view shows it, so
+// 200,000 songs cost no widget rows and no text per row. The columns are a
+// list: a window shows more of a song by adding one.
+#include <QAbstractTableModel>
+#include <QStringList>
+#include <QVector>
+#include <functional>
+
+#include "library/SongRows.h"
+
+class Connection;
+
+class SongListModel : public QAbstractTableModel {
+    Q_OBJECT
+  public:
+    struct Column {
+        QString header;
+        // The column's text for a row, made from the row's fields.
+        std::function<QString(const SongListModel&, int row)> text;
+    };
+
+    // `fields` are the library columns read for every song.
+    SongListModel(const QStringList& fields, const QVector<Column>& columns, QObject* parent = nullptr);
+
+    // Replaces the rows by those of a "select * from songs ..." statement.
+    // On a failure the rows read so far stay and the engine's reason is returned.
+    QString Fill(Connection& cn, const QString& sql);
+
+    const QVector<Column>& Columns() const { return columns_; }
+    // A library column of the row, by its name among the fields.
+    QString Field(int row, const QString& field) const;
+    // A column's text for the row.
+    QString Text(int row, int column) const;
+
+    int rowCount(const QModelIndex& parent = QModelIndex()) const override;
+    int columnCount(const QModelIndex& parent = QModelIndex()) const override;
+    QVariant data(const QModelIndex& index, int role) const override;
+    QVariant headerData(int section, Qt::Orientation o, int role) const override;
+
+  private:
+    QStringList fields_;
+    QVector<Column> columns_;
+    SongRows rows_;
+};
