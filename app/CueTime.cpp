@@ -64,6 +64,12 @@ QString CueTime::Caption(const Total& total, double liveLeft, const QTime& now) 
     return text;
 }
 
+std::optional<double> CueTime::Known(const QString& file) {
+    std::lock_guard lock(mutex_);
+    const auto it = cache_.constFind(file);
+    return it == cache_.cend() ? std::nullopt : std::optional<double>(it->seconds);
+}
+
 void CueTime::WaitIdle() {
     std::unique_lock lock(mutex_);
     idle_.wait(lock, [this] { return queue_.empty() && !busy_; });
