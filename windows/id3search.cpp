@@ -11,7 +11,7 @@
 #include "library/ID3Tag.h"
 #include "library/NativeTag.h"
 #include "library/Scanner.h"
-#include "library/SongRows.h"
+#include "library/SongListing.h"
 
 namespace {
 
@@ -187,7 +187,7 @@ void id3search::FillList() {
     for (const char* c : kColumns) fields << QString::fromLatin1(c);
     fields << QStringLiteral("artist") << QStringLiteral("path");
     // A failed read lists what was read so far.
-    const auto rows = std::make_shared<const SongRows>(SongRows::Read(Module1::cnLibrary, StrSQL2, fields));
+    const auto rows = std::make_shared<SongListing>(Module1::cnLibrary, StrSQL2, fields);
     lstresults->SetSourceRows(rows->Count(), [rows](int r) {
         QStringList cells{QStringLiteral("1")};
         for (int c = 0; c < 6; ++c) cells << shown(rows->Text(r, c));
