@@ -4,6 +4,7 @@
 #include <memory>
 
 #include "app/Cue.h"
+#include "app/PreListen.h"
 #include "app/Module1.h"
 #include "app/TagOptions.h"
 #include "app/Windows.h"
@@ -111,6 +112,12 @@ id3search::id3search() {
     connect(cmdclose, &QPushButton::clicked, this, [this] { cmdclose_Click(); });
     connect(lstresults, &ListView::DblClick, this, [this] { lstresults_DblClick(); });
     // Dragged into the cue as the cue's rows: the file name and folder columns.
+    PreListen::MakeAction(lstresults, [this](CueSong& song) {
+        const int row = selectedRow();
+        if (row > 0) song = {lstresults->SubItem(row, 7), lstresults->SubItem(row, 8)};
+        return row > 0;
+    });
+    lstresults->setContextMenuPolicy(Qt::ActionsContextMenu);
     lstresults->SetDragRows([this] {
         QVector<QStringList> rows;
         for (int i = 1; i <= lstresults->Count(); ++i)
