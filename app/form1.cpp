@@ -162,7 +162,7 @@ void form1::BuildDecks() {
     cmdLD1 = makeButton(client, "Load Deck1", 0, 6600, 2955, 615);
     Command5 = makeButton(client, "<", 2880, 6600, 495, 615);
     Fader = new QSlider(Qt::Horizontal, client);
-    Fader->setRange(0, 60);
+    Fader->setRange(CrossFade::kFaderDeck1, CrossFade::kFaderDeck2);
     Fader->setPageStep(5);
     Fader->setSingleStep(1);
     Twips::place(Fader, 3360, 6600, 4575, 615);
@@ -347,7 +347,7 @@ void form1::Form_Load() {
 
     CurrentDeck = 1;
     MP1->SetVolume(0);
-    MP2->SetVolume(-3000);
+    MP2->SetVolume(fade_.deck2AtOpen);
     Fader->setValue(0);
 
     StrSQL = QStringLiteral("SELECT * FROM settings");
