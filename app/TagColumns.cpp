@@ -5,6 +5,7 @@
 #include "app/CueTime.h"
 #include "app/ListView.h"
 #include "app/Module1.h"
+#include "library/ID3Tag.h"
 
 namespace {
 
@@ -19,11 +20,6 @@ const QVector<ListView::Column> kWithTags{{"id", 0},        {"Song", 2400},  {"P
 // Past this many songs the remembered tags start afresh.
 constexpr qsizetype kTagLimit = 50000;
 
-// An ID3v1 field as the library keeps it, without its padding.
-QString shown(const QString& field) {
-    return field.left(field.indexOf(QChar(0))).trimmed();
-}
-
 }  // namespace
 
 void TagColumns::Apply(ListView* list, bool on, bool sortable) {
@@ -36,7 +32,7 @@ void TagColumns::Apply(ListView* list, bool on, bool sortable) {
 
 void TagColumns::Remember(const QString& file, const QString& artist, const QString& title) {
     if (tags_.size() >= kTagLimit) tags_.clear();
-    tags_.insert(file, {shown(artist), shown(title)});
+    tags_.insert(file, {ID3Tag::Unpadded(artist), ID3Tag::Unpadded(title)});
 }
 
 QString TagColumns::text(const QStringList& row, int column) {
@@ -52,7 +48,8 @@ QString TagColumns::text(const QStringList& row, int column) {
         q.addBindValue(row.value(2));
         q.addBindValue(row.value(1));
         QPair<QString, QString> tags;
-        if (q.exec() && q.next()) tags = {shown(q.value(0).toString()), shown(q.value(1).toString())};
+        if (q.exec() && q.next())
+            tags = {ID3Tag::Unpadded(q.value(0).toString()), ID3Tag::Unpadded(q.value(1).toString())};
         Remember(file, tags.first, tags.second);
         it = tags_.constFind(file);
     }
