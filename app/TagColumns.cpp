@@ -1,11 +1,9 @@
 #include "app/TagColumns.h"
 
-#include <QSqlQuery>
-
 #include "app/CueTime.h"
 #include "app/ListView.h"
-#include "app/Module1.h"
 #include "library/ID3Tag.h"
+#include "library/SongTags.h"
 
 namespace {
 
@@ -40,17 +38,9 @@ QString TagColumns::text(const QStringList& row, int column) {
     if (column == kLength) return CueTime::Clock(lengths_.Seconds(file));
     auto it = tags_.constFind(file);
     if (it == tags_.cend()) {
-        // A song that came in another way (a list file, a drop): one look at
-        // its library row, by the indexed folder and name.
-        QSqlQuery q(Module1::cnLibrary.database());
-        q.prepare(
-            QStringLiteral("SELECT artist2, title FROM songs WHERE path = ? AND artist = ? COLLATE BINARY"));
-        q.addBindValue(row.value(2));
-        q.addBindValue(row.value(1));
-        QPair<QString, QString> tags;
-        if (q.exec() && q.next())
-            tags = {ID3Tag::Unpadded(q.value(0).toString()), ID3Tag::Unpadded(q.value(1).toString())};
-        Remember(file, tags.first, tags.second);
+        // A song that came in another way (a list file, a drop): one look at its library row.
+        const SongTags::Tags tags = SongTags::Of(row.value(2), row.value(1));
+        Remember(file, tags.artist, tags.title);
         it = tags_.constFind(file);
     }
     return column == kArtist ? it->first : column == kTitle ? it->second : QString();
