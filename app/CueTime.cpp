@@ -55,6 +55,23 @@ CueTime::Total CueTime::Sum(const QStringList& files) {
     return t;
 }
 
+double CueTime::Seconds(const QString& file) {
+    {
+        std::lock_guard lock(mutex_);
+        const auto it = cache_.constFind(file);
+        if (it != cache_.cend()) return it->seconds;
+        if (queued_.contains(file)) return -1;
+        queued_.insert(file);
+        queue_.push_back(file);
+    }
+    wake_.notify_one();
+    return -1;
+}
+
+QString CueTime::Clock(double seconds) {
+    return seconds < 0 ? QString() : clock(seconds);
+}
+
 QString CueTime::Caption(const Total& total, double liveLeft, const QTime& now) {
     const double left = total.seconds + std::max(0.0, liveLeft);
     QString text = QStringLiteral("Total ") + clock(total.seconds) + QStringLiteral(", ends ") +
@@ -62,6 +79,12 @@ QString CueTime::Caption(const Total& total, double liveLeft, const QTime& now) 
     if (total.unknown) text += QStringLiteral(", %1 unknown").arg(total.unknown);
     if (total.pending) text += QStringLiteral(", reading %1").arg(total.pending);
     return text;
+}
+
+std::optional<double> CueTime::Known(const QString& file) {
+    std::lock_guard lock(mutex_);
+    const auto it = cache_.constFind(file);
+    return it == cache_.cend() ? std::nullopt : std::optional<double>(it->seconds);
 }
 
 void CueTime::WaitIdle() {

@@ -10,6 +10,7 @@
 #include <condition_variable>
 #include <deque>
 #include <mutex>
+#include <optional>
 #include <thread>
 
 class CueTime : public QObject {
@@ -27,9 +28,19 @@ class CueTime : public QObject {
     // new and changed ones and tells LengthsChanged when it has news.
     Total Sum(const QStringList& files);
 
+    // One file's length as known now: -1 while unknown or not read yet, in
+    // which case a file never read goes to the reader (LengthsChanged follows).
+    double Seconds(const QString& file);
+    // "m:ss" or "h:mm:ss"; "" for a length below 0.
+    static QString Clock(double seconds);
+
     // "Total 1:02:03, ends 23:41", with ", 2 unknown" and ", reading 5"
     // when it applies; liveLeft is what the live deck has still to play.
     static QString Caption(const Total& total, double liveLeft, const QTime& now);
+
+    // One file's length as read: seconds, negative when it cannot be told,
+    // nothing when it has not been read yet.
+    std::optional<double> Known(const QString& file);
 
     // Blocks until the reader has nothing queued (for tests).
     void WaitIdle();

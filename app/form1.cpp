@@ -8,6 +8,7 @@
 
 #include "app/Module1.h"
 #include "seams/Seams.h"
+#include "app/ListOptions.h"
 #include "app/FolderOptions.h"
 #include "app/LibraryWatch.h"
 #include "app/PlayHistoryWindow.h"
@@ -20,6 +21,8 @@
 #include "windows/formlist.h"
 #include "windows/frmAbout.h"
 #include "windows/frmSetup.h"
+#include "windows/frmBroadcast.h"
+#include "windows/frmPreListen.h"
 #include "windows/frmSoundOutput.h"
 #include "windows/id3search.h"
 #include "windows/multilist.h"
@@ -160,7 +163,7 @@ void form1::BuildDecks() {
     cmdLD1 = makeButton(client, "Load Deck1", 0, 6600, 2955, 615);
     Command5 = makeButton(client, "<", 2880, 6600, 495, 615);
     Fader = new QSlider(Qt::Horizontal, client);
-    Fader->setRange(0, 60);
+    Fader->setRange(CrossFade::kFaderDeck1, CrossFade::kFaderDeck2);
     Fader->setPageStep(5);
     Fader->setSingleStep(1);
     Twips::place(Fader, 3360, 6600, 4575, 615);
@@ -201,9 +204,12 @@ void form1::BuildMenus() {
     mnuFadeNow = mnu_Tools->addAction("Fade &Now");
     mnuFadeNow->setShortcut(QKeySequence("Ctrl+N"));
     mnuSoundOutput = mnu_Tools->addAction("Sound Output...");
+    mnuBroadcast = mnu_Tools->addAction("Broadcast...");
     mnu_Tools->addSeparator();
     Options::AddMenuItem(mnu_Tools, Options::MoreAudioTypes);
     Options::AddMenuItem(mnu_Tools, Options::ReadAllTagFormats);
+    Options::AddMenuItem(mnu_Tools, Options::SearchTagsToo);
+    Options::AddMenuItem(mnu_Tools, Options::ShowTagColumns, [this](bool) { ApplyTagColumns(); });
     Options::AddMenuItem(mnu_Tools, Options::IncludeSubfolders);
     Options::AddMenuItem(mnu_Tools, Options::WatchFolders, [](bool) { LibraryWatch::Refresh(); });
     mnu_Tools->addSeparator();
@@ -233,6 +239,7 @@ void form1::Wire() {
     WireCueTime();
     WireDrops();
     WireSound();
+    WireBroadcast();
     // search side
     connect(Command1, &QPushButton::clicked, this, &form1::Command1_Click);
     txtSearch->installEventFilter(this);
@@ -342,7 +349,7 @@ void form1::Form_Load() {
 
     CurrentDeck = 1;
     MP1->SetVolume(0);
-    MP2->SetVolume(-3000);
+    MP2->SetVolume(fade_.deck2AtOpen);
     Fader->setValue(0);
 
     StrSQL = QStringLiteral("SELECT * FROM settings");
@@ -425,5 +432,7 @@ void form1::Form_Unload(int& Cancel) {
     Windows::Unload<id3search>();
     Windows::Unload<multilist>();
     Windows::Unload<frmSoundOutput>();
+    Windows::Unload<frmBroadcast>();
+    Windows::Unload<frmPreListen>();
     Windows::Unload<ManualViewer>();
 }

@@ -17,6 +17,7 @@
 #include "app/AutoRecoverMirror.h"
 #include "app/CommonDialog.h"
 #include "app/CueTime.h"
+#include "app/TagColumns.h"
 #include "app/HistoryRecorder.h"
 #include "app/KeepPlaying.h"
 #include "app/decks/CrossFade.h"
@@ -59,6 +60,7 @@ class form1 : public Form {
     QLabel* lblPlaySongs;
     QLabel* lblCueTime;  // beyond the design: the cue's total time and when it runs out
     CueTime cueTime_;    // reads the cue's lengths in the background
+    TagColumns tagColumns_{cueTime_};
     QPushButton* cmdUP;
     QPushButton* cmdDown;
     QLabel* Label6;
@@ -114,8 +116,11 @@ class form1 : public Form {
     QAction* mnu_Setup;
     QAction* mnuFadeNow;                // beyond the designed menu: "Fade &Now"
     QAction* mnuSoundOutput;            // beyond the designed menu: the output devices
+    QAction* mnuBroadcast;              // beyond the designed menu: the mix to an Icecast server
     QAction* mnuPlayHistory = nullptr;  // beyond the designed menu, as are the items after it
     QAction* mnuStartAtLogin = nullptr;
+    QAction* mnuPreListenCue;      // "Pre-listen" in the cue's pop-up and its shortcut
+    QAction* mnuPreListenResults;  // the same for the search results
     QMenu* mnuSearch;
     QAction* mnu_ID3;
     QAction* mnu_multilist;
@@ -193,6 +198,11 @@ class form1 : public Form {
 
     // --- song search (form1_search.cpp) --------------------------------
     void Command1_Click();
+    // The search statements for the trimmed text, run in turn: the file-name
+    // search, and with tagsToo the songs only their title, artist or album finds.
+    static QStringList SearchStatements(const QString& text, bool tagsToo);
+    // Shows or hides the tag columns of the results and the cue, as the option says.
+    void ApplyTagColumns();
     void txtSearch_KeyPress(int& KeyAscii);
     void cmdShowSongs_Click();
     void Command4_Click();
@@ -213,6 +223,7 @@ class form1 : public Form {
     void mnuLogOnline_Click();
     void mnuEmail_Click();
     void mnuSoundOutput_Click();
+    void mnuBroadcast_Click();
     // "&Email" with the maker's name and support address.
     static QString EmailCaption();
 
@@ -234,6 +245,7 @@ class form1 : public Form {
     DeckControl* Deck(int n) const { return n == 1 ? MP1 : MP2; }
     // sound outputs and pre-listen (form1_sound.cpp)
     void WireSound();
+    void WireBroadcast();
     void ShowNotice(const QString& text);
     SoundOutputs* soundOutputs_ = nullptr;  // null when the decks are not the engine's
     // drag and drop (form1_drop.cpp)

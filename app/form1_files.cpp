@@ -194,10 +194,13 @@ void form1::mnuExportList_Click() {
     for (int i = 1; i <= lstPlaylist->Count(); ++i) {
         const QString folder = lstPlaylist->SubItem(i, 2), name = lstPlaylist->SubItem(i, 1);
         const SongTags::Tags t = SongTags::Of(folder, name);
-        songs.append({folder,
-                      name,
-                      {t.artist, t.title, t.album,
-                       audio::songLengthSeconds(QFile::encodeName(folder + name).toStdString())}});
+        // The cue's playing time has read most lengths already; a big cue is not read twice.
+        const auto known = cueTime_.Known(folder + name);
+        songs.append(
+            {folder,
+             name,
+             {t.artist, t.title, t.album,
+              known ? *known : audio::songLengthSeconds(QFile::encodeName(folder + name).toStdString())}});
     }
     const QByteArray bytes =
         PlaylistFormats::Write(*format, songs, QFileInfo(file).absolutePath(), Options::Get(kExportRelative));
