@@ -93,11 +93,16 @@ void FolderWatcher::readEvents() {
     if (!pending_.isEmpty()) quiet_.start();  // restarted by each event: waits for quiet
 }
 
+QStringList FolderWatcher::pending() const {
+    QStringList folders(pending_.begin(), pending_.end());
+    folders.sort();
+    return folders;
+}
+
 void FolderWatcher::flush() {
     quiet_.stop();
     if (pending_.isEmpty()) return;
-    QStringList folders(pending_.begin(), pending_.end());
-    folders.sort();
+    const QStringList folders = pending();
     pending_.clear();
     emit changed(folders);
 }

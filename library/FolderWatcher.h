@@ -30,8 +30,8 @@ class FolderWatcher : public QObject {
 
     static constexpr int kQuietMs = 1000;
     static constexpr int kPollMs = 5 * 60 * 1000;
-    // Folders with events waiting for quiet.
-    QStringList pending() const { return QStringList(pending_.begin(), pending_.end()); }
+    // Folders with events waiting for quiet, sorted.
+    QStringList pending() const;
     // Reports the pending folders now, as the quiet timer does; tests call it
     // rather than wait. The periodic pass likewise.
     void flush();

@@ -42,7 +42,7 @@ struct Trees : ::testing::Test {
     static frmSetup& w() { return Windows::Load<frmSetup>(); }
 
     QString at(const QString& rel, const QStringList& files = {}) const {
-        return MusicFolder(top, rel, files);
+        return QDir::cleanPath(MusicFolder(top, rel, files)) + '/';
     }
     void add(const QString& folder) {
         app.ui.folders.push_back(folder.chopped(1));
@@ -186,8 +186,9 @@ TEST_F(Trees, UpdateAllRereadsOnlyChangedFolders) {
         {"nothing", [] {}, false},
         {"time",
          [&] {
-             QFile(a + "1.mp3")
-                 .setFileTime(QDateTime(QDate(2001, 1, 1), QTime()), QFile::FileModificationTime);
+             QFile f(a + "1.mp3");  // the time is set through an open file
+             f.open(QIODevice::ReadOnly), f.setFileTime(QDateTime(QDate(2001, 1, 1), QTime()),
+                                                        QFile::FileModificationTime);
          },
          true},
         {"size",
