@@ -1,4 +1,6 @@
 #include <QCheckBox>
+#include <QElapsedTimer>
+#include <optional>
 
 #include "app/Module1.h"
 #include "app/LibraryWatch.h"
@@ -51,18 +53,14 @@ Scanner::Choices currentChoices() {
     return {Options::Get(Options::MoreAudioTypes), Options::Get(Options::ReadAllTagFormats)};
 }
 
-// One folder's rebuild, unless skipUnchanged and its print says nothing changed
-// since the last one. The print is taken first: a change during the scan then
-// makes the next rescan read the folder again.
-Scanner::Outcome scanOne(const QString& folder, bool skipUnchanged, const Scanner::Progress& progress,
-                         int* rows) {
+// One folder's rebuild, unless kept says nothing changed since the last one.
+// The print is taken first: a change during the scan then makes the next
+// rescan read the folder again.
+Scanner::Outcome scanOne(const QString& folder, const FolderPrints::Kept* kept,
+                         const Scanner::Progress& progress, int* rows) {
     const Scanner::Choices choices = currentChoices();
-    QByteArray print;
-    try {
-        print = FolderPrints::Of(folder, readingMode(choices));
-        if (skipUnchanged && FolderPrints::Unchanged(folder, print)) return Scanner::Outcome::Empty;
-    } catch (const StoreError&) {
-    }
+    const QByteArray print = FolderPrints::Of(folder, readingMode(choices));
+    if (kept && kept->unchanged(folder, print)) return Scanner::Outcome::Empty;
     const Scanner::Outcome outcome = Scanner::ScanFolder(folder, tagReadingOn(), progress, choices, rows);
     try {
         if (outcome == Scanner::Outcome::Rebuilt && !print.isEmpty())
@@ -71,6 +69,38 @@ Scanner::Outcome scanOne(const QString& folder, bool skipUnchanged, const Scanne
     }
     return outcome;
 }
+
+// The folders of a run are committed together, about once a second: a
+// commit of its own per folder would wait for the disk longer than reading
+// the folder takes. Cancel still keeps every folder done.
+class Batch {
+  public:
+    Batch() { begin(); }
+    ~Batch() { end(); }
+    void step() {
+        if (since_.elapsed() < kCommitMs) return;
+        end();
+        begin();
+    }
+
+  private:
+    static constexpr int kCommitMs = 1000;
+    void begin() {
+        try {
+            cnLibrary.BeginBatch();
+        } catch (const StoreError&) {
+            // No batch: each folder commits on its own, as without one.
+        }
+        since_.start();
+    }
+    void end() {
+        try {
+            cnLibrary.EndBatch();
+        } catch (const StoreError&) {
+        }
+    }
+    QElapsedTimer since_;
+};
 }  // namespace
 
 void RescanQuietly(const QStringList& folders) {
@@ -81,9 +111,12 @@ void RescanQuietly(const QStringList& folders) {
     } running;
     // Nobody asked for this rescan: a folder it finds gone is not reported later.
     const int removedBefore = FolderRemoved;
+    Batch batch;
+    const FolderPrints::Kept kept;
     for (const QString& f : folders) {
         int rows = 0;
-        scanOne(f, true, {}, &rows);
+        scanOne(f, &kept, {}, &rows);
+        batch.step();
     }
     FolderRemoved = removedBefore;
 }
@@ -99,12 +132,17 @@ bool ScanFolders(const ScanRun& run) {
     progress.setUnreadable(run.unreadable);
     const auto told = [&progress](int done, int total) { return progress(done, total); };
     const QStringList& folders = run.folders;
+    Batch batch;
+    std::optional<FolderPrints::Kept> kept;
+    if (run.skipUnchanged) kept.emplace();
     for (int i = 0; i < folders.size(); ++i) {
         if (run.beforeEach) run.beforeEach(i);
         progress.setFolder(folders[i], i, folders.size());
         int rows = 0;
-        if (scanOne(folders[i], run.skipUnchanged, told, &rows) == Scanner::Outcome::Cancelled) return false;
+        if (scanOne(folders[i], kept ? &*kept : nullptr, told, &rows) == Scanner::Outcome::Cancelled)
+            return false;
         progress.addSongs(rows);
+        batch.step();
     }
     LibraryWatch::Refresh();  // the run may have brought new folders to watch
     return true;

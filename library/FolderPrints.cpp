@@ -58,18 +58,17 @@ QByteArray Of(const QString& folder, const QString& mode) {
     return hash.result();
 }
 
-bool Unchanged(const QString& folder, const QByteArray& print) {
-    if (print.isEmpty() ||
-        !Module1::cnLibrary.database().tables().contains(QStringLiteral("velumix_folder_prints")))
-        return false;
-    // Rows deleted or added by anything but a rebuild make the folder count as changed.
-    QSqlQuery q =
-        prepared(QStringLiteral("SELECT print, rows, (SELECT count(*) FROM songs WHERE path = ?) FROM "
-                                "velumix_folder_prints WHERE folder = ?"));
-    q.addBindValue(folder);
-    q.addBindValue(folder);
-    if (!q.exec()) throw StoreError(q.lastError().text());
-    return q.next() && q.value(0).toByteArray() == print && q.value(1).toInt() == q.value(2).toInt();
+Kept::Kept() {
+    QSqlQuery q(Module1::cnLibrary.database());
+    // A library with no prints kept yet has no table: nothing is unchanged.
+    if (!q.exec(QStringLiteral("SELECT folder, print FROM velumix_folder_prints p WHERE rows = "
+                               "(SELECT count(*) FROM songs WHERE path = p.folder)")))
+        return;
+    while (q.next()) prints_.insert(q.value(0).toString(), q.value(1).toByteArray());
+}
+
+bool Kept::unchanged(const QString& folder, const QByteArray& print) const {
+    return !print.isEmpty() && prints_.value(folder) == print;
 }
 
 void Keep(const QString& folder, const QByteArray& print, int rows) {

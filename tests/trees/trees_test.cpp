@@ -187,8 +187,8 @@ TEST_F(Trees, UpdateAllRereadsOnlyChangedFolders) {
         {"time",
          [&] {
              QFile f(a + "1.mp3");  // the time is set through an open file
-             f.open(QIODevice::ReadOnly), f.setFileTime(QDateTime(QDate(2001, 1, 1), QTime()),
-                                                        QFile::FileModificationTime);
+             f.open(QIODevice::ReadOnly),
+                 f.setFileTime(QDateTime(QDate(2001, 1, 1), QTime()), QFile::FileModificationTime);
          },
          true},
         {"size",
