@@ -70,10 +70,10 @@ TEST_F(FadeSound, DecksCrossFadeInThreeAndFourDecibelStepsOrGlide) {
     const double halted = firstWhere(kSongs[0], heard, -50, false);
     EXPECT_NEAR(kSongSeconds - halted, 4.5, 0.5);
     const int startTick = int(std::lround(heard));
-    for (int tick = 0; tick <= 10; ++tick)
+    for (int tick = 0; tick <= 10; ++tick) {
         EXPECT_NEAR(afterTick(kSongs[0], startTick - 5 + tick), -3.0 * tick, 0.2) << "tick " << tick;
-    for (int tick = 0; tick <= 4; ++tick)
-        EXPECT_NEAR(afterTick(kSongs[1], startTick + tick), -16 + 4.0 * tick, 0.2) << "tick " << tick;
+        if (tick <= 4) EXPECT_NEAR(afterTick(kSongs[1], startTick + tick), -16 + 4.0 * tick, 0.2) << tick;
+    }
 
     // From the first fade tick to the hand-over for the outgoing song, from
     // just after its start to full level for the incoming one. Its timeline
@@ -121,9 +121,8 @@ TEST_F(FadeSound, ShortAndBrokenSongsNeverLeaveDeadAir) {
     }
 
     EXPECT_EQ(show->started, good);
-    for (int i = 0; i < show->started.size(); ++i) {
-        EXPECT_EQ(show->labels[i], show->started[i].section('/', -1)) << i;
-        EXPECT_EQ(show->startDeck[i], i % 2 ? 2 : 1) << show->started[i].toStdString();
-    }
+    for (int i = 0; i < show->started.size(); ++i)
+        EXPECT_EQ(std::make_pair(show->labels[i], show->runs[i].deck),
+                  std::make_pair(show->started[i].section('/', -1), i % 2 ? 2 : 1));
     EXPECT_LT(show->longestSilence, 1.0);
 }
