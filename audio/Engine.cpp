@@ -11,23 +11,21 @@ namespace audio {
 
 Engine::Engine() : Engine(std::make_unique<SdlOutputSystem>()) {}
 
-Engine::Engine(std::unique_ptr<OutputSystem> system) : system_(std::move(system)) {
-    for (Out& o : outs_) o.engine = this;
-    outs_[1].which = Output::PreListen;
-    // The first device sets the engine's rate; every later one is converted to it.
-    int rate = 0;
-    std::string error;
-    out(Output::Main).stream = system_->open("", rate, &Engine::callback, &out(Output::Main), error);
-    if (rate) rate_ = rate;
-}
+Engine::Engine(std::unique_ptr<OutputSystem> system) : Engine(0, false, std::move(system)) {}
 
 Engine::Engine(Offline offline, std::unique_ptr<OutputSystem> system)
-    : rate_(offline.rate), offline_(true), system_(std::move(system)) {
+    : Engine(offline.rate, true, std::move(system)) {}
+
+Engine::Engine(int rate, bool offline, std::unique_ptr<OutputSystem> system)
+    : offline_(offline), system_(std::move(system)) {
     for (Out& o : outs_) o.engine = this;
     outs_[1].which = Output::PreListen;
+    // Without a rate of its own the engine takes the first device's; every
+    // later device is converted to it.
     std::string error;
     if (system_)
-        out(Output::Main).stream = system_->open("", rate_, &Engine::callback, &out(Output::Main), error);
+        out(Output::Main).stream = system_->open("", rate, &Engine::callback, &out(Output::Main), error);
+    if (rate) rate_ = rate;
 }
 
 Engine::~Engine() {

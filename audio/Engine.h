@@ -119,6 +119,8 @@ class Engine {
         std::array<std::atomic<Deck*>, kMaxDecks> decks{};
         CallbackStats stats;
     };
+    // rate 0: the first device's.
+    Engine(int rate, bool offline, std::unique_ptr<OutputSystem> system);
     static void callback(void* user, float* out, int frames);
     void mix(Out& o, float* out, int frames);
     Out& out(Output o) { return outs_[int(o)]; }

@@ -4,24 +4,18 @@
 #include <QCoreApplication>
 #include <chrono>
 #include <cstdio>
-#include <ctime>
 #include <thread>
 #include <vector>
 
 #include "audio/AudioFixtures.h"
 #include "audio/broadcast/Broadcaster.h"
 #include "audio/broadcast/StreamEncoder.h"
+#include "bench/BenchSupport.h"
 #include "support/IcecastServer.h"
 
 namespace {
 
 constexpr int kRate = 44100;
-
-double threadCpuSeconds() {
-    timespec ts{};
-    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &ts);
-    return double(ts.tv_sec) + double(ts.tv_nsec) * 1e-9;
-}
 
 void encoderCost() {
     std::vector<float> minute(size_t(2 * 60 * kRate));
@@ -35,14 +29,14 @@ void encoderCost() {
             continue;
         }
         size_t bytes = 0;
-        const double start = threadCpuSeconds();
+        const double start = bench::threadCpuMs() / 1e3;
         encoder->begin("Bench - Tone", out);
         for (long f = 0; f < 60L * kRate; f += 1024) {
             encoder->encode(minute.data() + 2 * f, int(std::min(1024L, 60L * kRate - f)), out);
             bytes += out.size();
             out.clear();
         }
-        const double cpu = threadCpuSeconds() - start;
+        const double cpu = bench::threadCpuMs() / 1e3 - start;
         std::printf(
             "%-10s  encoder CPU per minute of audio: %.2f s = %.2f %% of one core (%.0f kbit/s out)\n",
             audio::FormatName(format), cpu, cpu / 60 * 100, double(bytes) * 8 / 60 / 1000);
