@@ -8,8 +8,9 @@
 namespace {
 
 // A deck reports a start and then the song it opened, both for one start:
-// a "new" song this soon after the last is the same hearing.
-constexpr double kSameStart = 0.05;
+// the same song "opened" this soon after its row was written is the same
+// hearing. Real time, whatever clock the show runs on.
+constexpr qint64 kSameStartMs = 50;
 
 }  // namespace
 
@@ -35,7 +36,7 @@ void HistoryRecorder::sync(int deck, bool reopened) {
     const QString file = d->FileName();
     const double now = clock_.seconds();
     // Opening the same song again while it plays starts a new hearing.
-    const bool again = reopened && run.file == file && now - run.since > kSameStart;
+    const bool again = reopened && run.file == file && run.begun.elapsed() > kSameStartMs;
     if (run.on && (!playing || file != run.file || again)) {
         PlayHistory::Finish(run.id, now - run.since);
         run = {};
@@ -46,6 +47,7 @@ void HistoryRecorder::sync(int deck, bool reopened) {
             PlayHistory::Begin({file.section('/', -1), file.section('/', 0, -2) + '/'}, deck, clock_.now());
         run.file = file;
         run.since = now;
+        run.begun.start();
     }
 }
 

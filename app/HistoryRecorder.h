@@ -3,6 +3,7 @@
 // opens a row, and the row is completed with the time heard when the deck
 // stops, pauses, ends or moves on to another song.
 #include <QDateTime>
+#include <QElapsedTimer>
 #include <QObject>
 #include <QString>
 #include <functional>
@@ -32,6 +33,7 @@ class HistoryRecorder : public QObject {
         qint64 id = 0;
         QString file;
         double since = 0;
+        QElapsedTimer begun;  // since the row was written
     };
     void sync(int deck, bool reopened);
     Clock clock_;

@@ -19,6 +19,7 @@
 #include "windows/formlist.h"
 #include "windows/frmAbout.h"
 #include "windows/frmSetup.h"
+#include "windows/frmPreListen.h"
 #include "windows/frmSoundOutput.h"
 #include "windows/id3search.h"
 #include "windows/multilist.h"
@@ -423,5 +424,6 @@ void form1::Form_Unload(int& Cancel) {
     Windows::Unload<id3search>();
     Windows::Unload<multilist>();
     Windows::Unload<frmSoundOutput>();
+    Windows::Unload<frmPreListen>();
     Windows::Unload<ManualViewer>();
 }

@@ -116,6 +116,8 @@ class form1 : public Form {
     QAction* mnuSoundOutput;            // beyond the designed menu: the output devices
     QAction* mnuPlayHistory = nullptr;  // beyond the designed menu, as are the items after it
     QAction* mnuStartAtLogin = nullptr;
+    QAction* mnuPreListenCue;      // "Pre-listen" in the cue's pop-up and its shortcut
+    QAction* mnuPreListenResults;  // the same for the search results
     QMenu* mnuSearch;
     QAction* mnu_ID3;
     QAction* mnu_multilist;

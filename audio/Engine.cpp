@@ -8,7 +8,9 @@
 
 namespace audio {
 
-Engine::Engine() : system_(std::make_unique<SdlOutputSystem>()) {
+Engine::Engine() : Engine(std::make_unique<SdlOutputSystem>()) {}
+
+Engine::Engine(std::unique_ptr<OutputSystem> system) : system_(std::move(system)) {
     for (Out& o : outs_) o.engine = this;
     outs_[1].which = Output::PreListen;
     // The first device sets the engine's rate; every later one is converted to it.

@@ -96,8 +96,13 @@ std::unique_ptr<OutputStream> SdlOutputSystem::open(const std::string& device, i
                                                     void* user, std::string& error) {
     auto stream = std::make_unique<SdlStream>(fn, user);
     const char* name = device.empty() ? nullptr : device.c_str();
-    if ((subsystem_ || dummy_) && stream->open(dummy_ ? nullptr : name, rate, error)) return stream;
-    if (name || triedDummy_) return nullptr;
+    if ((subsystem_ || dummy_) && stream->open(dummy_ ? nullptr : name, rate, error)) {
+        opened_ = true;
+        return stream;
+    }
+    // Only a first default that fails means there is no sound card; restarting
+    // the subsystem later would close the outputs that do play.
+    if (name || triedDummy_ || opened_) return nullptr;
     // Not even the default opens: no sound card. The dummy driver consumes
     // audio at real-time pace, so the decks behave as when heard.
     triedDummy_ = true;

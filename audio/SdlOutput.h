@@ -19,7 +19,7 @@ class SdlOutputSystem : public OutputSystem {
     std::string driver() const override;
 
   private:
-    bool subsystem_ = false, dummy_ = false, triedDummy_ = false;
+    bool subsystem_ = false, dummy_ = false, triedDummy_ = false, opened_ = false;
 };
 
 }  // namespace audio

@@ -3,6 +3,7 @@
 // child process) peak memory with two 10-minute MP3s playing.
 #include <QTemporaryDir>
 #include <algorithm>
+#include <atomic>
 #include <chrono>
 #include <ctime>
 #include <cmath>
@@ -15,6 +16,7 @@
 
 // The test fixtures' in-process encoder.
 #include "audio/AudioFixtures.h"
+#include "audio/SdlOutput.h"
 
 using Clock = std::chrono::steady_clock;
 using fixtures::chirp;
@@ -161,6 +163,98 @@ void openLatency(const std::string& file, const char* what, audio::SongOptions o
         what, openSum / runs * 1e3, openMax * 1e3, firstSum / runs * 1e3, firstMax * 1e3);
 }
 
+void listDevices() {
+    // The sound system as the program would find it, before any driver is forced.
+    audio::SdlOutputSystem system;
+    const std::vector<std::string> names = system.devices();
+    std::printf("playback devices (%s driver): %zu, default \"%s\"\n", system.driver().c_str(), names.size(),
+                system.defaultDevice().c_str());
+    for (const std::string& n : names) std::printf("  %s\n", n.c_str());
+}
+
+// SDL's dummy driver has one device and the two outputs need two: these
+// stand in, each a thread asking for a buffer every period as a device does.
+struct PacedOutputs : audio::OutputSystem {
+    struct Stream : audio::OutputStream {
+        std::atomic<bool> quit{false};
+        std::thread thread;
+        Stream(audio::RenderFn fn, void* user, int rate)
+            : thread([this, fn, user, rate] {
+                  std::vector<float> buf(2 * kBuffer);
+                  auto next = Clock::now();
+                  while (!quit) {
+                      fn(user, buf.data(), kBuffer);
+                      next += std::chrono::microseconds(1000000LL * kBuffer / rate);
+                      std::this_thread::sleep_until(next);
+                  }
+              }) {}
+        ~Stream() override {
+            quit = true;
+            thread.join();
+        }
+        bool lost() const override { return false; }
+        void lock() override {}
+        void unlock() override {}
+    };
+    std::vector<std::string> devices() override { return {"one", "two"}; }
+    std::string defaultDevice() override { return "one"; }
+    std::unique_ptr<audio::OutputStream> open(const std::string&, int& rate, audio::RenderFn fn, void* user,
+                                              std::string&) override {
+        if (!rate) rate = 48000;
+        return std::make_unique<Stream>(fn, user, rate);
+    }
+    bool hasDevice() const override { return true; }
+    std::string driver() const override { return "paced"; }
+};
+
+void twoOutputs(const std::string& a, const std::string& b) {
+    audio::Engine engine(std::make_unique<PacedOutputs>());
+    std::string error;
+    if (!engine.selectDevice(audio::Engine::Output::PreListen, "two", error)) {
+        std::printf("pre-listen output did not open: %s\n", error.c_str());
+        return;
+    }
+    audio::Deck* d1 = engine.addDeck();
+    audio::Deck* d2 = engine.addDeck();
+    d1->open(a, error);
+    d2->open(b, error);
+    d1->play();
+    d2->play();
+    // Click to first sample: open and play on the pre-listen deck until its
+    // callback has mixed the song's first block (the device's buffer comes on top).
+    double sum = 0, worst = 0;
+    const int runs = 10;
+    audio::Deck* pre = engine.addDeck(audio::Engine::Output::PreListen);
+    for (int i = 0; i < runs; ++i) {
+        pre->halt();
+        const auto t = Clock::now();
+        pre->open(i % 2 ? a : b, error);
+        pre->play();
+        while (pre->position() <= 0 && secondsSince(t) < 5) std::this_thread::yield();
+        const double took = secondsSince(t);
+        sum += took, worst = std::max(worst, took);
+        std::this_thread::sleep_for(std::chrono::milliseconds(200));
+    }
+    std::printf("pre-listen click to first sample mixed, 10-minute MP3: mean %.1f ms (max %.1f)\n",
+                sum / runs * 1e3, worst * 1e3);
+    for (auto o : {audio::Engine::Output::Main, audio::Engine::Output::PreListen}) {
+        auto& st = const_cast<audio::Engine::CallbackStats&>(engine.callbackStats(o));
+        st.count = 0, st.totalNs = 0, st.maxNs = 0;
+    }
+    std::this_thread::sleep_for(std::chrono::seconds(5));
+    for (auto o : {audio::Engine::Output::Main, audio::Engine::Output::PreListen}) {
+        const auto& st = engine.callbackStats(o);
+        const double n = double(st.count.load()), period = double(st.frames.load()) / engine.rate();
+        const double mean = st.totalNs.load() / n * 1e-9, max = st.maxNs.load() * 1e-9;
+        std::printf(
+            "%s output callback, two decks on the main mix and one on pre-listen, %.0f callbacks: mean %.4f "
+            "ms "
+            "(%.3f%% of the %.1f ms period), max %.4f ms (%.3f%%)\n",
+            o == audio::Engine::Output::Main ? "main" : "pre-listen", n, mean * 1e3, 100 * mean / period,
+            period * 1e3, max * 1e3, 100 * max / period);
+    }
+}
+
 int rssChild(const char* a, const char* b) {
     setenv("SDL_AUDIODRIVER", "dummy", 1);
     audio::Engine engine;
@@ -183,6 +277,7 @@ int rssChild(const char* a, const char* b) {
 
 int main(int argc, char** argv) {
     if (argc == 4 && std::string(argv[1]) == "--rss") return rssChild(argv[2], argv[3]);
+    listDevices();
     QTemporaryDir dir;
     const std::string a = dir.filePath("a.mp3").toStdString(), b = dir.filePath("b.mp3").toStdString();
     std::printf("encoding two 10-minute MP3s...\n");
@@ -192,6 +287,7 @@ int main(int argc, char** argv) {
     offlineSpeed(a, b, true);
     callbackTimes(a, b, false);
     callbackTimes(a, b, true);
+    twoOutputs(a, b);
     openLatency(a, "10-minute MP3");
     openLatency(a, "10-minute MP3, Skip Silence", {.skipSilence = true}, 3);
     openLatency(a, "10-minute MP3, Level Loudness", {.levelLoudness = true}, 3);

@@ -30,7 +30,10 @@ class SongRows {
     QString Error() const { return error_; }
 
   private:
+    friend class SongListing;
     struct Reader;  // the passes of Read
+    // Whether the statement orders its rows (else it is read in one pass).
+    static bool Ordered(const QString& sql);
     int columns_ = 0;
     QByteArray text_;                  // every cell, back to back
     std::vector<std::uint32_t> ends_;  // where each stored cell ends in text_

@@ -258,7 +258,10 @@ sqlite3* SqliteHandle(const QSqlDatabase& db) {
 }
 
 void RegisterSqlFunctions(QSqlDatabase& db) {
-    sqlite3* handle = SqliteHandle(db);
+    RegisterSqlFunctions(SqliteHandle(db));
+}
+
+void RegisterSqlFunctions(sqlite3* handle) {
     if (!handle) return;
     const int flags = SQLITE_UTF8 | SQLITE_DETERMINISTIC;
     // Any non-null pointer says "the database stores UTF-8".

@@ -11,3 +11,4 @@ sqlite3* SqliteHandle(const QSqlDatabase& db);
 // makes NOCASE columns sort and compare that way too. Call on every new
 // connection to a library.
 void RegisterSqlFunctions(QSqlDatabase& db);
+void RegisterSqlFunctions(sqlite3* handle);

@@ -3,24 +3,23 @@
 SongListModel::SongListModel(const QStringList& fields, const QVector<Column>& columns, QObject* parent)
     : QAbstractTableModel(parent), fields_(fields), columns_(columns) {}
 
-QString SongListModel::Fill(Connection& cn, const QString& sql) {
+void SongListModel::Fill(Connection& cn, const QString& sql) {
     beginResetModel();
-    rows_ = SongRows::Read(cn, sql, fields_);
+    rows_ = std::make_unique<SongListing>(cn, sql, fields_);
     endResetModel();
-    return rows_.Error();
 }
 
 QString SongListModel::Field(int row, const QString& field) const {
-    return rows_.Text(row, int(fields_.indexOf(field)));
+    return rows_ ? rows_->Text(row, int(fields_.indexOf(field))) : QString();
 }
 
 QString SongListModel::Text(int row, int column) const {
-    if (row < 0 || row >= rows_.Count() || column < 0 || column >= columns_.size()) return {};
+    if (row < 0 || row >= rowCount() || column < 0 || column >= columns_.size()) return {};
     return columns_[column].text(*this, row);
 }
 
 int SongListModel::rowCount(const QModelIndex& parent) const {
-    return parent.isValid() ? 0 : rows_.Count();
+    return parent.isValid() || !rows_ ? 0 : rows_->Count();
 }
 
 int SongListModel::columnCount(const QModelIndex& parent) const {

@@ -1,15 +1,17 @@
 #pragma once
-// Songs of a library listing as a table model for a view. The listing is read
-// once into a compact snapshot of a few library columns (its "fields"); a
-// column's text is made from a row's fields only when the view shows it, so
-// 200,000 songs cost no widget rows and no text per row. The columns are a
-// list: a window shows more of a song by adding one.
+// Songs of a library listing as a table model for a view. The listing holds a
+// compact snapshot of a few library columns (its "fields"), its first rows
+// read at once and the rest behind them; a column's text is made from a row's
+// fields only when the view shows it, so 200,000 songs cost no widget rows
+// and no text per row. The columns are a list: a window shows more of a song
+// by adding one.
 #include <QAbstractTableModel>
 #include <QStringList>
 #include <QVector>
 #include <functional>
+#include <memory>
 
-#include "library/SongRows.h"
+#include "library/SongListing.h"
 
 class Connection;
 
@@ -26,8 +28,8 @@ class SongListModel : public QAbstractTableModel {
     SongListModel(const QStringList& fields, const QVector<Column>& columns, QObject* parent = nullptr);
 
     // Replaces the rows by those of a "select * from songs ..." statement.
-    // On a failure the rows read so far stay and the engine's reason is returned.
-    QString Fill(Connection& cn, const QString& sql);
+    // A failed read keeps the rows read so far.
+    void Fill(Connection& cn, const QString& sql);
 
     const QVector<Column>& Columns() const { return columns_; }
     // A library column of the row, by its name among the fields.
@@ -43,5 +45,5 @@ class SongListModel : public QAbstractTableModel {
   private:
     QStringList fields_;
     QVector<Column> columns_;
-    SongRows rows_;
+    std::unique_ptr<SongListing> rows_;
 };

@@ -3,6 +3,7 @@
 #include <QMimeData>
 
 #include "app/Cue.h"
+#include "app/PreListen.h"
 #include "app/Module1.h"
 #include "layout/Twips.h"
 #include "app/form1.h"
@@ -81,6 +82,11 @@ formlist::formlist() {
     connect(cmdPlaynext, &QPushButton::clicked, this, [this] { cmdPlaynext_Click(); });
     connect(cmdClose, &QPushButton::clicked, this, [this] { cmdClose_Click(); });
     connect(lstShowSongs, &QTreeView::doubleClicked, this, [this] { lstShowSongs_DblClick(); });
+    PreListen::MakeAction(lstShowSongs, [this](CueSong& song) {
+        const int i = ListIndex();
+        return i >= 0 && SplitEntry(List(i), song.name, song.folder);
+    });
+    lstShowSongs->setContextMenuPolicy(Qt::ActionsContextMenu);
 }
 
 formlist::~formlist() = default;

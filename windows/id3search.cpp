@@ -4,6 +4,7 @@
 #include <memory>
 
 #include "app/Cue.h"
+#include "app/PreListen.h"
 #include "app/Module1.h"
 #include "app/TagOptions.h"
 #include "app/Windows.h"
@@ -11,7 +12,7 @@
 #include "library/ID3Tag.h"
 #include "library/NativeTag.h"
 #include "library/Scanner.h"
-#include "library/SongRows.h"
+#include "library/SongListing.h"
 
 namespace {
 
@@ -111,6 +112,12 @@ id3search::id3search() {
     connect(cmdclose, &QPushButton::clicked, this, [this] { cmdclose_Click(); });
     connect(lstresults, &ListView::DblClick, this, [this] { lstresults_DblClick(); });
     // Dragged into the cue as the cue's rows: the file name and folder columns.
+    PreListen::MakeAction(lstresults, [this](CueSong& song) {
+        const int row = selectedRow();
+        if (row > 0) song = {lstresults->SubItem(row, 7), lstresults->SubItem(row, 8)};
+        return row > 0;
+    });
+    lstresults->setContextMenuPolicy(Qt::ActionsContextMenu);
     lstresults->SetDragRows([this] {
         QVector<QStringList> rows;
         for (int i = 1; i <= lstresults->Count(); ++i)
@@ -187,7 +194,7 @@ void id3search::FillList() {
     for (const char* c : kColumns) fields << QString::fromLatin1(c);
     fields << QStringLiteral("artist") << QStringLiteral("path");
     // A failed read lists what was read so far.
-    const auto rows = std::make_shared<const SongRows>(SongRows::Read(Module1::cnLibrary, StrSQL2, fields));
+    const auto rows = std::make_shared<SongListing>(Module1::cnLibrary, StrSQL2, fields);
     lstresults->SetSourceRows(rows->Count(), [rows](int r) {
         QStringList cells{QStringLiteral("1")};
         for (int c = 0; c < 6; ++c) cells << shown(rows->Text(r, c));

@@ -40,6 +40,11 @@ SoundOutputs* SoundOutputs::current() {
     return g_current;
 }
 
+PreListenPlayer& SoundOutputs::preListen() {
+    if (!preListen_) preListen_ = std::make_unique<PreListenPlayer>(engine_);
+    return *preListen_;
+}
+
 QStringList SoundOutputs::devices() const {
     QStringList list;
     for (const std::string& d : engine_->devices()) list << QString::fromStdString(d);

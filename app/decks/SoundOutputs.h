@@ -9,6 +9,7 @@
 #include <QStringList>
 #include <memory>
 
+#include "app/decks/PreListenPlayer.h"
 #include "audio/Engine.h"
 
 class QTimer;
@@ -40,6 +41,8 @@ class SoundOutputs : public QObject {
     // Why pre-listen cannot play now ("" when it can).
     QString preListenUnavailable() const;
     const std::shared_ptr<audio::Engine>& engine() const { return engine_; }
+    // The headphone player (made on first use).
+    PreListenPlayer& preListen();
 
     // Tries the remembered devices again (the timer and the window call it).
     void recheck();
@@ -55,5 +58,6 @@ class SoundOutputs : public QObject {
   private:
     bool apply(Output output, bool tell);
     std::shared_ptr<audio::Engine> engine_;
+    std::unique_ptr<PreListenPlayer> preListen_;
     QTimer *recheck_, *watch_;
 };

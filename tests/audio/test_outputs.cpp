@@ -156,3 +156,16 @@ TEST(Outputs, PreListenDeviceComesAndGoes) {
     EXPECT_EQ(engine.device(Output::PreListen), "");
     EXPECT_EQ(fake->opened, (std::vector<std::string>{"", "Headphones"}));
 }
+
+// SDL's dummy driver has one device: a pre-listen output that cannot open
+// there must leave the main output as it is, not restart the sound system.
+TEST(Outputs, ASecondDeviceThatDoesNotOpenLeavesTheMainOutputPlaying) {
+    qputenv("SDL_AUDIODRIVER", "dummy");
+    audio::Engine engine;
+    std::string error;
+    testing::internal::CaptureStderr();
+    EXPECT_FALSE(engine.selectDevice(Output::PreListen, "", error));
+    EXPECT_EQ(testing::internal::GetCapturedStderr(), "");
+    EXPECT_TRUE(engine.isOpen(Output::Main));
+    EXPECT_EQ(engine.driver(), "dummy");
+}

@@ -70,7 +70,7 @@ TEST_F(DeckWindow, PlayCompiledListStartsDeck1WhichMovesOnByItselfAndLoadingFoll
     EXPECT_EQ(std::make_tuple(f->lblD1->text(), f->lblt1->text(), f->lblt2->text()),
               std::make_tuple(QString("A.mp3"), QString("02:05"), QString("00:00")));
     // With auto fade off deck 1 moves on by itself, without rewriting the
-    // auto-recover file; deck 2 ending changes nothing.
+    // auto-recover file at once; deck 2 ending changes nothing.
     const QByteArray written = backup();
     d2()->advance(1);
     d1()->advance(126);

@@ -45,8 +45,8 @@ TEST_F(Menus, TheTreeAsTheUserSeesItAndWhatItsTickItemsDo) {
                   "Sea&rch: ID3 &Tag Search | &Multilist Viewer",
                   "&Help: &Quick Help | &Help Guide | &Log problem online | "
                   "&Email Velumix Project (support@velumix.example.org) | &About...",
-                  "rightclicklist: Delete Selected [ ]",
-                  "SendSelected: Add Selected [ ]",
+                  "rightclicklist: Delete Selected [ ] | Pre-listen\tCtrl+P",
+                  "SendSelected: Add Selected [ ] | Pre-listen\tCtrl+P",
               }))
         << tree.join("\n").toStdString();
     // The option items tick options kept per user.

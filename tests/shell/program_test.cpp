@@ -1,6 +1,11 @@
 // The program as a whole: where it keeps its library, where its dialogs start,
 // and how it ends when told to from outside (run as a child process).
 #include <QDir>
+#include <QEventLoop>
+#include <QFileSystemWatcher>
+#include <QSqlDatabase>
+#include <QSqlQuery>
+#include <QTimer>
 #include <QFile>
 #include <QProcess>
 #include <QStandardPaths>
@@ -9,12 +14,16 @@
 #include <csignal>
 #include <gtest/gtest.h>
 
+#include "app/AutoRecoverMirror.h"
 #include "app/CommonDialog.h"
 #include "app/Module1.h"
 #include "app/Options.h"
+#include "app/StartOptions.h"
 #include "library/AppFolder.h"
+#include "library/ListFile.h"
 #include "library/Schema.h"
 #include "support/TempApp.h"
+#include "support/WavWriter.h"
 
 // Installed (bin beside share/velumix) it keeps its library in the user's data
 // folder, made at the first start and never written over; with a library beside
@@ -111,4 +120,88 @@ TEST(Program, SignalsAndALostDisplayEndItAsExitDoes) {
         EXPECT_EQ(p.exitStatus(), QProcess::NormalExit) << p.readAllStandardError().toStdString();
         EXPECT_TRUE(p.exitCode() == 0 || !sig) << p.exitCode();  // a lost display may end it with 1
     }
+}
+
+// Killed outright (as by a power cut) in the middle of a show whose cue has
+// changed since it started: the next start brings back the cue with the song
+// that was on air at its top, and the history holds every song that finished.
+TEST(Program, AKilledShowComesBackWithItsCueAndTheSongOnAir) {
+    QTemporaryDir dir;
+    const QString d = dir.path();
+    QFile::copy(VELUMIX_PROGRAM, d + "/velumix");
+    ASSERT_TRUE(CreateEmptyLibrary(d + "/songs.mdb"));
+    QStringList songs;
+    QByteArray cue;
+    for (int i = 0; i < 6; ++i) {
+        songs << QString("song%1.wav").arg(i);
+        ASSERT_TRUE(WriteSineWav(d + "/" + songs.last(), 3, 300 + 50 * i, 0.5, 8000, 1));
+        cue += ListFile::Record(d + "/*()*" + songs.last());
+    }
+    ASSERT_TRUE(ListFile::WriteAtomically(d + "/backup.vlx", cue));
+    const QString db = "killtest";
+    {
+        QSqlDatabase lib = QSqlDatabase::addDatabase("QSQLITE", db);
+        lib.setDatabaseName(d + "/songs.mdb");
+        ASSERT_TRUE(lib.open());
+        QSqlQuery q(lib);
+        q.exec("UPDATE settings SET autosave='YES', ext2='1'");
+        for (const QString& s : songs)
+            q.exec(QString("INSERT INTO songs (artist, path) VALUES ('%1', '%2/')").arg(s, d));
+    }
+    // What the history and the files say: songs finished and cut off, the song on air, the cue.
+    struct Show {
+        QStringList finished, playing, onAir, cue;
+    };
+    const auto names = [](const QString& file) {
+        QVector<CueSong> read;
+        AutoRecoverMirror::ReadSongs(file, read);
+        QStringList out;
+        for (const CueSong& c : read) out << c.name;
+        return out;
+    };
+    const auto read = [&] {
+        Show s;
+        QSqlQuery q(QSqlDatabase::database(db));
+        if (q.exec("SELECT file, seconds FROM play_history ORDER BY id"))
+            while (q.next()) (q.value(1).isNull() ? s.playing : s.finished) << q.value(0).toString();
+        s.onAir = names(d + "/onair.vlx");
+        s.cue = names(d + "/backup.vlx");
+        return s;
+    };
+    Options::Set(StartOptions::kPlayOnStart, true);
+    QProcess p;
+    p.start(d + "/velumix", {});
+    ASSERT_TRUE(waitUntilUp(p));
+    // Wait, on the folder's change notices (and a slow beat besides), for two songs to have finished.
+    QFileSystemWatcher watcher({d});
+    QTimer beat;
+    QEventLoop loop;
+    QTimer::singleShot(30000, &loop, &QEventLoop::quit);
+    const auto check = [&] {
+        if (read().finished.size() >= 2) loop.quit();
+    };
+    QObject::connect(&watcher, &QFileSystemWatcher::directoryChanged, check);
+    QObject::connect(&beat, &QTimer::timeout, check);
+    beat.start(200);
+    loop.exec();
+    kill(p.processId(), SIGKILL);
+    ASSERT_TRUE(p.waitForFinished(30000));
+
+    Options::Set(StartOptions::kPlayOnStart, false);
+    p.start(d + "/velumix", {});
+    ASSERT_TRUE(waitUntilUp(p));
+    kill(p.processId(), SIGTERM);
+    ASSERT_TRUE(p.waitForFinished(30000));
+    const Show after = read();
+    // Songs finish in cue order; the one cut off (if one was playing) and all
+    // after it are back in the cue, in order. Killed between the two files'
+    // writes, the last finished song may come back above them too.
+    const int done = int(after.finished.size());
+    ASSERT_GE(done, 2);
+    EXPECT_EQ(after.finished, songs.mid(0, done));
+    EXPECT_TRUE(after.playing.isEmpty() || after.playing == QStringList{songs[done]});
+    EXPECT_TRUE(after.cue == songs.mid(done) || after.cue == songs.mid(done - 1))
+        << after.cue.join(",").toStdString();
+    EXPECT_TRUE(after.onAir.isEmpty());
+    QSqlDatabase::removeDatabase(db);
 }

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "app/Module1.h"
+#include "library/SongListing.h"
 #include "library/SongRows.h"
 #include "support/TempApp.h"
 
@@ -63,6 +64,18 @@ TEST_F(Store, StatementsWalkTheirRows) {
     }
 }
 
+// A listing's rows, their columns joined by "|".
+template <class Rows>
+QStringList texts(Rows& rows) {
+    QStringList out;
+    for (int i = 0; i < rows.Count(); ++i) {
+        QStringList cells;
+        for (int c = 0; c < 3; ++c) cells << rows.Text(i, c);
+        out << cells.join("|");
+    }
+    return out;
+}
+
 // A listing long enough to be read by one pass over the table, and one read
 // row by row, equal a recordset's walk: order among names equal but for case
 // (by row), Null as empty, a NUL inside a text kept. What cannot be listed
@@ -80,13 +93,19 @@ TEST_F(Store, SongRowsEqualTheRecordsetsWalk) {
         for (; !rs.EOF_(); rs.MoveNext())
             walked << rs.Fields("artist").toString() + "|" + rs.Fields("path").toString() + "|" +
                           rs.Fields("title").toString();
-        const SongRows rows = SongRows::Read(cnLibrary, sql, {"artist", "path", "title"});
-        QStringList read;
-        for (int i = 0; i < rows.Count(); ++i)
-            read << rows.Text(i, 0) + "|" + rows.Text(i, 1) + "|" + rows.Text(i, 2);
-        EXPECT_EQ(read, walked) << sql;
+        SongRows rows = SongRows::Read(cnLibrary, sql, {"artist", "path", "title"});
+        EXPECT_EQ(texts(rows), walked) << sql;
         EXPECT_TRUE(rows.Error().isEmpty());
+        // Shown before it is all read: its first rows at once, the rest from a thread.
+        SongListing listing(cnLibrary, sql, {"artist", "path", "title"});
+        EXPECT_EQ(texts(listing), walked) << sql;
     }
+    // Rows the library connection has not committed yet are its own to list.
+    cnLibrary.BeginTrans();
+    app.exec("DELETE FROM songs WHERE path = '/f1/'");
+    SongListing listing(cnLibrary, "Select * from songs order by artist", {"path"});
+    EXPECT_EQ(texts(listing).filter("/f1/").size(), 0);
+    cnLibrary.RollbackTrans();
     const struct {
         const char* sql;
         QStringList fields;

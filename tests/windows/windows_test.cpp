@@ -6,11 +6,14 @@
 #include <QApplication>
 #include <QFile>
 #include <QFileInfo>
+#include <QMimeData>
+#include <memory>
 
 #include "layout/WindowFrame.h"
 #include "support/CueFixture.h"
 #include "windows/formlist.h"
 #include "windows/id3search.h"
+#include "windows/SongListModel.h"
 #include "windows/multilist.h"
 
 namespace {
@@ -194,6 +197,12 @@ TEST_F(SongWindows, MasterListListsEverySongByNameSendsToTheCueAndClosesEitherWa
     for (int i = 0; i < w.ListCount(); ++i) entries << w.List(i);
     EXPECT_EQ(entries, (QStringList{"A.mp3 /m/", "B.mp3 /n/", "c.mp3 C:\\Music\\", "d.mp3 "}));
     EXPECT_EQ(w.Label2->text(), "4");
+    // Dragged out, entries travel as cue rows; those without a usable folder stay behind.
+    QModelIndexList all;
+    for (int r = 0; r < w.ListCount(); ++r) all << w.lstShowSongs->model()->index(r, 0);
+    const std::unique_ptr<QMimeData> dragged(w.lstShowSongs->model()->mimeData(all));
+    EXPECT_EQ(ListView::RowsOf(dragged.get()),
+              (QVector<QStringList>{{"1", "A.mp3", "/m/"}, {"1", "B.mp3", "/n/"}}));
     // Entries without a folder this system can use are never cued.
     for (int i : {2, 3}) {
         w.SetListIndex(i);
@@ -265,4 +274,18 @@ TEST_F(SongWindows, ListViewerOpensListsShowsTheTopOneAndSendsASongOrAWholeListT
     w.OpenList(d + "missing.vlx");
     EXPECT_EQ(w.lstresults->Count(), 0);
     EXPECT_EQ(w.lblsongs->text(), "Number of Songs In Selected List:2");
+}
+
+// A song list shows what its columns make of each song's fields, under their
+// headers: a window shows more of a song by adding a column.
+TEST_F(SongWindows, SongListColumnsAreMadeFromTheSongsFields) {
+    const auto field = [](const char* name) {
+        return [name](const SongListModel& m, int row) { return m.Field(row, name); };
+    };
+    SongListModel m({"artist", "title"}, {{"Name", field("artist")}, {"Title", field("title")}});
+    m.Fill(Module1::cnLibrary, "Select * from songs order by artist");
+    EXPECT_EQ(m.columnCount(), 2);
+    EXPECT_EQ(m.headerData(1, Qt::Horizontal, Qt::DisplayRole).toString(), "Title");
+    EXPECT_EQ(m.data(m.index(0, 1), Qt::DisplayRole).toString() + "|" + m.Text(1, 0), "it's over|B.mp3");
+    EXPECT_EQ(m.Text(4, 0) + m.Field(0, "genre"), "") << "past the last row, and a field not read";
 }
