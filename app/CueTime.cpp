@@ -55,6 +55,23 @@ CueTime::Total CueTime::Sum(const QStringList& files) {
     return t;
 }
 
+double CueTime::Seconds(const QString& file) {
+    {
+        std::lock_guard lock(mutex_);
+        const auto it = cache_.constFind(file);
+        if (it != cache_.cend()) return it->seconds;
+        if (queued_.contains(file)) return -1;
+        queued_.insert(file);
+        queue_.push_back(file);
+    }
+    wake_.notify_one();
+    return -1;
+}
+
+QString CueTime::Clock(double seconds) {
+    return seconds < 0 ? QString() : clock(seconds);
+}
+
 QString CueTime::Caption(const Total& total, double liveLeft, const QTime& now) {
     const double left = total.seconds + std::max(0.0, liveLeft);
     QString text = QStringLiteral("Total ") + clock(total.seconds) + QStringLiteral(", ends ") +

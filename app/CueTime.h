@@ -28,6 +28,12 @@ class CueTime : public QObject {
     // new and changed ones and tells LengthsChanged when it has news.
     Total Sum(const QStringList& files);
 
+    // One file's length as known now: -1 while unknown or not read yet, in
+    // which case a file never read goes to the reader (LengthsChanged follows).
+    double Seconds(const QString& file);
+    // "m:ss" or "h:mm:ss"; "" for a length below 0.
+    static QString Clock(double seconds);
+
     // "Total 1:02:03, ends 23:41", with ", 2 unknown" and ", reading 5"
     // when it applies; liveLeft is what the live deck has still to play.
     static QString Caption(const Total& total, double liveLeft, const QTime& now);

@@ -1,6 +1,7 @@
 #include "app/Cue.h"
 #include "app/ListView.h"
 
+#include <QCollator>
 #include <QDataStream>
 #include <QDrag>
 #include <QDropEvent>
@@ -24,9 +25,48 @@ QStringList ListModel::cells(int row0) const {
     return r.isEmpty() && source ? source(row0) : r;
 }
 
+QString ListModel::text(int row0, int column) const {
+    const QStringList c = cells(row0);
+    return column >= c.size() && shownBeyond ? shownBeyond(c, column) : c.value(column);
+}
+
 QVariant ListModel::data(const QModelIndex& index, int role) const {
     if (!index.isValid() || (role != Qt::DisplayRole && role != Qt::EditRole)) return {};
-    return cells(index.row()).value(index.column());
+    return text(index.row(), index.column());
+}
+
+void ListModel::sortRows(int column, Qt::SortOrder order) {
+    keepSourceRows();
+    selected.resize(rows.size());
+    QCollator collator;
+    collator.setNumericMode(true);
+    collator.setCaseSensitivity(Qt::CaseInsensitive);
+    QVector<int> order0(rows.size());
+    QStringList keys;
+    keys.reserve(rows.size());
+    for (int r = 0; r < rows.size(); ++r) {
+        order0[r] = r;
+        keys << text(r, column);
+    }
+    std::stable_sort(order0.begin(), order0.end(), [&](int a, int b) {
+        const int c = collator.compare(keys[a], keys[b]);
+        return order == Qt::AscendingOrder ? c < 0 : c > 0;
+    });
+    QVector<QStringList> sortedRows(rows.size());
+    QVector<char> sortedSelected(rows.size());
+    int sortedCurrent = -1;
+    for (int i = 0; i < order0.size(); ++i) {
+        sortedRows[i] = rows[order0[i]];
+        sortedSelected[i] = selected[order0[i]];
+        if (order0[i] == current) sortedCurrent = i;
+    }
+    changing = true;
+    beginResetModel();
+    rows = sortedRows;
+    selected = sortedSelected;
+    current = sortedCurrent;
+    endResetModel();
+    changing = false;
 }
 
 void ListModel::keepSourceRows() {
@@ -164,6 +204,16 @@ ListView::ListView(QWidget* parent) : QTreeView(parent), model_(new ListModel(th
     connect(model_, &QAbstractItemModel::rowsInserted, this, &ListView::viewSelectionStale);
     connect(model_, &QAbstractItemModel::rowsRemoved, this, &ListView::viewSelectionStale);
     connect(model_, &QAbstractItemModel::modelReset, this, &ListView::viewSelectionStale);
+    header()->setSectionsClickable(false);
+    connect(header(), &QHeaderView::sectionClicked, this, [this](int column) {
+        if (!sortable_) return;
+        const bool again = header()->sortIndicatorSection() == column;
+        const Qt::SortOrder order = again && header()->sortIndicatorOrder() == Qt::AscendingOrder
+                                        ? Qt::DescendingOrder
+                                        : Qt::AscendingOrder;
+        model_->sortRows(column, order);
+        header()->setSortIndicator(column, order);
+    });
 }
 
 void ListView::SetColumns(const QVector<Column>& columns) {
@@ -174,6 +224,12 @@ void ListView::SetColumns(const QVector<Column>& columns) {
         setColumnHidden(i, columns[i].widthTwips == 0);
         if (columns[i].widthTwips > 0) setColumnWidth(i, Twips::px(columns[i].widthTwips));
     }
+}
+
+void ListView::SetSortable(bool on) {
+    sortable_ = on;
+    header()->setSectionsClickable(on);
+    header()->setSortIndicatorShown(on);
 }
 
 void ListView::viewSelectionStale() {

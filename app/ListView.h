@@ -38,6 +38,13 @@ class ListModel : public QAbstractTableModel {
     // kept in rows only once it is changed.
     std::function<QStringList(int row0)> source;
     QStringList cells(int row0) const;
+    // Columns beyond a row's cells are shown from elsewhere (a song's tags and
+    // length), never stored in the row: rows copy and save as they are.
+    std::function<QString(const QStringList& cells, int column)> shownBeyond;
+    QString text(int row0, int column) const;
+    // Reorders the rows (their selection flags along) by a column's text,
+    // numbers within it by value, letter case aside.
+    void sortRows(int column, Qt::SortOrder order);
 
     bool isSelected(int row0) const { return row0 >= 0 && row0 < selected.size() && selected[row0]; }
 
@@ -96,6 +103,9 @@ class ListView : public QTreeView {
     int SelectedItem() const;
     // Makes the row the selected item and selects it.
     void SetSelectedItem(int index);
+    // Header clicks sort the rows by that column, the second click on the
+    // same column the other way round.
+    void SetSortable(bool on);
     // Shows the selected item's sub-item k as the list's tool tip, so a name
     // too long for the column can be read in full; nothing without one.
     void ToolTipFromSelectedItem(int k = 1);
@@ -144,6 +154,7 @@ class ListView : public QTreeView {
     std::function<void(const QMimeData*, int)> drop_;
     bool stale_ = false;
     bool syncing_ = false;
+    bool sortable_ = false;
 };
 
 // The selected rows of a list in the shared layout ("1", display name, folder), top first.

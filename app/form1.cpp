@@ -8,6 +8,7 @@
 
 #include "app/Module1.h"
 #include "seams/Seams.h"
+#include "app/ListOptions.h"
 #include "app/FolderOptions.h"
 #include "app/PlayHistoryWindow.h"
 #include "app/TagOptions.h"
@@ -204,6 +205,8 @@ void form1::BuildMenus() {
     mnu_Tools->addSeparator();
     Options::AddMenuItem(mnu_Tools, Options::MoreAudioTypes);
     Options::AddMenuItem(mnu_Tools, Options::ReadAllTagFormats);
+    Options::AddMenuItem(mnu_Tools, Options::SearchTagsToo);
+    Options::AddMenuItem(mnu_Tools, Options::ShowTagColumns, [this](bool) { ApplyTagColumns(); });
     Options::AddMenuItem(mnu_Tools, Options::IncludeSubfolders);
     mnu_Tools->addSeparator();
     for (const Options::Flag* o :

@@ -17,6 +17,7 @@
 #include "app/AutoRecoverMirror.h"
 #include "app/CommonDialog.h"
 #include "app/CueTime.h"
+#include "app/TagColumns.h"
 #include "app/HistoryRecorder.h"
 #include "app/KeepPlaying.h"
 #include "app/decks/CrossFade.h"
@@ -59,6 +60,7 @@ class form1 : public Form {
     QLabel* lblPlaySongs;
     QLabel* lblCueTime;  // beyond the design: the cue's total time and when it runs out
     CueTime cueTime_;    // reads the cue's lengths in the background
+    TagColumns tagColumns_{cueTime_};
     QPushButton* cmdUP;
     QPushButton* cmdDown;
     QLabel* Label6;
@@ -195,6 +197,11 @@ class form1 : public Form {
 
     // --- song search (form1_search.cpp) --------------------------------
     void Command1_Click();
+    // The search statements for the trimmed text, run in turn: the file-name
+    // search, and with tagsToo the songs only their title, artist or album finds.
+    static QStringList SearchStatements(const QString& text, bool tagsToo);
+    // Shows or hides the tag columns of the results and the cue, as the option says.
+    void ApplyTagColumns();
     void txtSearch_KeyPress(int& KeyAscii);
     void cmdShowSongs_Click();
     void Command4_Click();

@@ -1,4 +1,5 @@
 #include "app/form1.h"
+#include "app/ListOptions.h"
 #include "app/Module1.h"
 
 void form1::WireCueTime() {
@@ -17,6 +18,19 @@ void form1::WireCueTime() {
         connect(m, sig, cueTimeSum_, qOverload<>(&QTimer::start));
     connect(m, &ListModel::modelReset, cueTimeSum_, qOverload<>(&QTimer::start));
     connect(&cueTime_, &CueTime::LengthsChanged, cueTimeSum_, qOverload<>(&QTimer::start));
+    // Lengths read meanwhile show in the Length columns.
+    connect(&cueTime_, &CueTime::LengthsChanged, this, [this] {
+        lstresults->viewport()->update();
+        lstPlaylist->viewport()->update();
+    });
+    ApplyTagColumns();
+}
+
+void form1::ApplyTagColumns() {
+    const bool on = Options::Get(Options::ShowTagColumns);
+    tagColumns_.Apply(lstresults, on, true);
+    // The cue's order is the show's: no header click reorders it.
+    tagColumns_.Apply(lstPlaylist, on, false);
 }
 
 void form1::CueChanged() {

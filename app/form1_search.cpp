@@ -1,4 +1,5 @@
 #include "app/Cue.h"
+#include "app/ListOptions.h"
 #include "app/Module1.h"
 #include "seams/Seams.h"
 #include "app/form1.h"
@@ -32,37 +33,45 @@ void form1::Command1_Click() {
     lstresults->Clear();
     if (t.isEmpty()) return;
 
-    StrSQL = QStringLiteral("SELECT * FROM songs WHERE artist like '%") + SqlQuote(t).toString() +
-             QStringLiteral("%'");
-    // A recordset left open by an earlier failure would refuse the query.
-    rsLibrary.Close();
-    try {
-        rsLibrary.Open(StrSQL, cnLibrary);
-    } catch (const StoreError& e) {
-        Seams::MsgBox(QStringLiteral("The search could not be run: ") + e.message(), Seams::Buttons::OK,
-                      Seams::Icon::Critical);
-        return;
-    }
     // All hits go into the list in one step; a row that cannot be read fully
     // still gets its place, with the unreadable sub-item left empty.
     QVector<QStringList> rows;
     long hits = 0;
-    while (!rsLibrary.EOF_()) {
-        CueSong song;
+    // The tag columns show what this search reads; others look theirs up afresh.
+    const bool tagColumns = Options::Get(Options::ShowTagColumns);
+    tagColumns_.Forget();
+    for (const QString& sql : SearchStatements(t, Options::Get(Options::SearchTagsToo))) {
+        StrSQL = sql;
+        // A recordset left open by an earlier failure would refuse the query.
+        rsLibrary.Close();
         try {
-            song.name = rsLibrary.Fields(QStringLiteral("artist")).toString();
-        } catch (const StoreError&) {
+            rsLibrary.Open(StrSQL, cnLibrary);
+        } catch (const StoreError& e) {
+            Seams::MsgBox(QStringLiteral("The search could not be run: ") + e.message(), Seams::Buttons::OK,
+                          Seams::Icon::Critical);
+            return;
         }
-        try {
-            song.folder = rsLibrary.Fields(QStringLiteral("path")).toString();
-        } catch (const StoreError&) {
-        }
-        rows.append(Cue::Row(song));
-        ++hits;
-        try {
-            rsLibrary.MoveNext();
-        } catch (const StoreError&) {
-            break;
+        while (!rsLibrary.EOF_()) {
+            CueSong song;
+            try {
+                song.name = rsLibrary.Fields(QStringLiteral("artist")).toString();
+            } catch (const StoreError&) {
+            }
+            try {
+                song.folder = rsLibrary.Fields(QStringLiteral("path")).toString();
+                if (tagColumns)
+                    tagColumns_.Remember(song.folder + song.name,
+                                         rsLibrary.Fields(QStringLiteral("artist2")).toString(),
+                                         rsLibrary.Fields(QStringLiteral("title")).toString());
+            } catch (const StoreError&) {
+            }
+            rows.append(Cue::Row(song));
+            ++hits;
+            try {
+                rsLibrary.MoveNext();
+            } catch (const StoreError&) {
+                break;
+            }
         }
     }
     lstresults->AddRows(rows);
@@ -71,6 +80,19 @@ void form1::Command1_Click() {
     txtSearch->setText(t);
     // No hits leave the counter empty rather than showing 0.
     lblTotalsongs->setText(QStringLiteral("Total Songs Found:") + (hits ? QString::number(hits) : QString()));
+}
+
+QStringList form1::SearchStatements(const QString& text, bool tagsToo) {
+    const QString like =
+        QStringLiteral(" like '%") + Module1::SqlQuote(text).toString() + QStringLiteral("%'");
+    QStringList sql{QStringLiteral("SELECT * FROM songs WHERE artist") + like};
+    // Then the songs only their tags find. Two plain filters rather than one
+    // union: each runs on its own the fast way, and their order is certain.
+    if (tagsToo)
+        sql << QStringLiteral("SELECT * FROM songs WHERE (title") + like + QStringLiteral(" OR artist2") +
+                   like + QStringLiteral(" OR album") + like +
+                   QStringLiteral(") AND ifnull(artist, '') not") + like;
+    return sql;
 }
 
 void form1::txtSearch_KeyPress(int& KeyAscii) {

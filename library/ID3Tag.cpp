@@ -5,6 +5,8 @@
 #include <unistd.h>
 
 #include <QFile>
+#include <QStringDecoder>
+#include <algorithm>
 
 #include "library/Cp1252.h"
 #include "seams/Seams.h"
@@ -218,15 +220,49 @@ bool CanStore(const ID3v1Tag& tag) {
     return false;
 }
 
+QString Utf8Field(const QString& field) {
+    QByteArray bytes;
+    if (!Cp1252::Encode(field, bytes) ||
+        std::none_of(bytes.cbegin(), bytes.cend(), [](char c) { return c & 0x80; }))
+        return field;
+    // The padding after the text stays as it is. A tagger that cut the text
+    // at the field's width (leaving at most a closing NUL) may have cut its
+    // last character in two.
+    qsizetype padding = bytes.size();
+    while (padding > 0 && (bytes[padding - 1] == '\0' || bytes[padding - 1] == ' ')) --padding;
+    qsizetype end = padding, lead = end;
+    while (lead > 0 && end - lead < 3 && (uchar(bytes[lead - 1]) & 0xC0) == 0x80) --lead;
+    if (bytes.size() - padding <= 1 && lead > 0 && (uchar(bytes[lead - 1]) & 0xC0) == 0xC0) {
+        const uchar c = bytes[lead - 1];
+        const qsizetype length = c >= 0xF0 ? 4 : c >= 0xE0 ? 3 : 2;
+        if (end - lead + 1 < length) end = lead - 1;
+    }
+    QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+    const QString text = utf8(bytes.left(end));
+    const bool wide = std::any_of(text.cbegin(), text.cend(), [](QChar c) { return c.unicode() >= 0x80; });
+    return utf8.hasError() || !wide ? field : text + Cp1252::Decode(bytes.mid(padding));
+}
+
 bool WriteID3Tag(const QString& file, ID3v1Tag& tag) {
     if (!CanStore(tag)) return false;
+    if (!StoreID3Tag(file, tag)) {
+        Seams::MsgBox(QStringLiteral("Velumix cannot save tag information. The file may be Read Only"));
+        return false;
+    }
+    return true;
+}
+
+bool StoreID3Tag(const QString& file, ID3v1Tag& tag) {
     const bool append = tag.Header != QLatin1String("TAG");
     QByteArray block(kTagSize, ' ');
     for (const Field& fd : kFields) {
         const QString text =
             fd.member == &ID3v1Tag::Header ? QStringLiteral("TAG") : FieldText(tag.*fd.member, fd.width);
         QByteArray bytes;
-        Cp1252::Encode(text, bytes);
+        for (const QChar c : text) {
+            QByteArray one;
+            bytes += Cp1252::Encode(QString(c), one) ? one : QByteArray("?");
+        }
         block.replace(fd.offset, fd.width, bytes);
     }
     bool ok = false;
@@ -246,12 +282,8 @@ bool WriteID3Tag(const QString& file, ID3v1Tag& tag) {
         f.close();
         ok = ok && f.error() == QFileDevice::NoError;
     }
-    if (!ok) {
-        Seams::MsgBox(QStringLiteral("Velumix cannot save tag information. The file may be Read Only"));
-        return false;
-    }
-    tag.Header = QStringLiteral("TAG");
-    return true;
+    if (ok) tag.Header = QStringLiteral("TAG");
+    return ok;
 }
 
 }  // namespace ID3Tag

@@ -30,6 +30,11 @@ QString GenreCode(const QString& name);
 
 // True when the file's last 128 bytes start with "TAG". Never fails loudly.
 bool ReadID3Tag(const QString& file, ID3v1Tag& tag);
+// A field some taggers filled with UTF-8 bytes: their text when the bytes
+// are valid UTF-8 holding non-ASCII characters (a last character the field
+// cut short is dropped), else the field as read.
+QString Utf8Field(const QString& field);
+
 // True when every character of the tag's fields (as cut to width) has a byte;
 // else tells the user which ones have none.
 bool CanStore(const ID3v1Tag& tag);
@@ -37,5 +42,7 @@ bool CanStore(const ID3v1Tag& tag);
 // the last 128 bytes. Writes nothing when CanStore says no. On failure tells
 // the user and returns false.
 bool WriteID3Tag(const QString& file, ID3v1Tag& tag);
+// The same write without a word to the user; characters with no byte become "?".
+bool StoreID3Tag(const QString& file, ID3v1Tag& tag);
 
 }  // namespace ID3Tag

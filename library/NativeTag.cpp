@@ -1,12 +1,17 @@
 #include "library/NativeTag.h"
 
 #include <taglib/fileref.h>
+#include <taglib/id3v2header.h>
+#include <taglib/id3v2tag.h>
+#include <taglib/mpegfile.h>
 #include <taglib/tpropertymap.h>
 
 #include <QFile>
 #include <QRegularExpression>
+#include <functional>
 
 #include "seams/Seams.h"
+#include "library/FileRewrite.h"
 #include "library/ID3Tag.h"
 
 namespace NativeTag {
@@ -39,25 +44,24 @@ QString genreName(const QString& genre) {
     return ID3Tag::GenreName(QString(QChar(m.captured(1).toInt())));
 }
 
-TagLib::FileRef open(const QString& file) {
-    // Audio properties are not needed, and skipping them spares a walk through the stream.
-    return TagLib::FileRef(QFile::encodeName(file).constData(), false);
+QByteArray pathOf(const QString& file) {
+    return QFile::encodeName(file);
 }
 
-}  // namespace
+TagLib::FileRef open(const QString& file) {
+    // Audio properties are not needed, and skipping them spares a walk through the stream.
+    return TagLib::FileRef(pathOf(file).constData(), false);
+}
 
-bool Read(const QString& file, Fields& out) {
+bool fieldsOf(const TagLib::PropertyMap& props, const TagLib::Tag* tag, Fields& out) {
     out = Fields();
-    const TagLib::FileRef ref = open(file);
-    if (ref.isNull()) return false;
-    const TagLib::PropertyMap props = ref.file()->properties();
     bool any = false;
     for (int i = 0; i < 6; ++i) {
         const auto it = kKeys[i] ? props.find(kKeys[i]) : props.end();
         if (kKeys[i] && it != props.end())
             *fieldOf(out, i) = fromTag(it->second);
         else if (!kKeys[i])
-            out.comment = fromTag(ref.tag()->comment());
+            out.comment = fromTag(tag->comment());
         // Some taggers keep the comment in a free-form entry under one of these names.
         for (const char* key : {"COMMENT", "DESCRIPTION"})
             if (!kKeys[i] && out.comment.isEmpty() && props.contains(key)) out.comment = fromTag(props[key]);
@@ -67,30 +71,69 @@ bool Read(const QString& file, Fields& out) {
     return any;
 }
 
-bool Write(const QString& file, const Fields& in) {
-    // The mode bits decide, as for ID3v1 tags: the superuser would write anyway.
-    constexpr auto anyWrite = QFileDevice::WriteOwner | QFileDevice::WriteGroup | QFileDevice::WriteOther;
-    bool ok = false;
-    if (QFile::exists(file) && (QFile::permissions(file) & anyWrite)) {
-        TagLib::FileRef ref = open(file);
-        if (!ref.isNull() && !ref.file()->readOnly()) {
-            TagLib::PropertyMap props = ref.file()->properties();
-            Fields copy = in;
-            for (int i = 0; i < 6; ++i) {
-                const QString text = fieldOf(copy, i)->trimmed();
-                if (!kKeys[i])
-                    continue;
-                else if (text.isEmpty())
-                    props.erase(kKeys[i]);
-                else
-                    props.replace(kKeys[i], TagLib::StringList(toTag(text)));
-            }
-            // A format that refuses one of the six would lose that field: count it as failed.
-            ok = ref.file()->setProperties(props).isEmpty();
-            ref.tag()->setComment(toTag(copy.comment.trimmed()));
-            ok = ok && ref.save();
-        }
+// Puts the six texts into props and the tag's comment; false when the format
+// refuses one of them, which would lose that field.
+bool setFields(TagLib::PropertyMap props, const Fields& in,
+               const std::function<TagLib::PropertyMap(const TagLib::PropertyMap&)>& apply,
+               TagLib::Tag* tag) {
+    Fields copy = in;
+    for (int i = 0; i < 6; ++i) {
+        const QString text = fieldOf(copy, i)->trimmed();
+        if (!kKeys[i])
+            continue;
+        else if (text.isEmpty())
+            props.erase(kKeys[i]);
+        else
+            props.replace(kKeys[i], TagLib::StringList(toTag(text)));
     }
+    const bool ok = apply(props).isEmpty();
+    tag->setComment(toTag(copy.comment.trimmed()));
+    return ok;
+}
+
+bool isMpeg(const TagLib::FileRef& ref) {
+    return dynamic_cast<TagLib::MPEG::File*>(ref.file()) != nullptr;
+}
+
+}  // namespace
+
+bool Read(const QString& file, Fields& out) {
+    out = Fields();
+    const TagLib::FileRef ref = open(file);
+    if (ref.isNull()) return false;
+    return fieldsOf(ref.file()->properties(), ref.tag(), out);
+}
+
+bool ReadId3v2(const QString& file, Fields& out) {
+    out = Fields();
+    TagLib::MPEG::File mp3(pathOf(file).constData(), false);
+    if (!mp3.isValid() || !mp3.hasID3v2Tag()) return false;
+    TagLib::ID3v2::Tag* tag = mp3.ID3v2Tag();
+    return fieldsOf(tag->properties(), tag, out);
+}
+
+bool Store(const QString& file, const Fields& in) {
+    TagLib::FileRef ref = open(file);
+    if (ref.isNull() || ref.file()->readOnly()) return false;
+    if (isMpeg(ref)) {
+        // Only the ID3v2 tag: the ID3v1 tag is the caller's, in its own code page.
+        auto* mp3 = static_cast<TagLib::MPEG::File*>(ref.file());
+        TagLib::ID3v2::Tag* tag = mp3->ID3v2Tag(true);
+        const auto version = tag->header()->majorVersion() == 3 ? TagLib::ID3v2::v3 : TagLib::ID3v2::v4;
+        const bool ok = setFields(
+            tag->properties(), in, [tag](const TagLib::PropertyMap& p) { return tag->setProperties(p); },
+            tag);
+        return ok && mp3->save(TagLib::MPEG::File::ID3v2, TagLib::File::StripNone, version,
+                               TagLib::File::DoNotDuplicate);
+    }
+    TagLib::File* f = ref.file();
+    const bool ok = setFields(
+        f->properties(), in, [f](const TagLib::PropertyMap& p) { return f->setProperties(p); }, ref.tag());
+    return ok && ref.save();
+}
+
+bool Write(const QString& file, const Fields& in) {
+    const bool ok = FileRewrite::Replace(file, [&in](const QString& copy) { return Store(copy, in); });
     if (!ok) Seams::MsgBox(QStringLiteral("Velumix cannot save tag information. The file may be Read Only"));
     return ok;
 }

@@ -14,10 +14,19 @@ struct Fields {
 // none of the six fields; out is then empty.
 bool Read(const QString& file, Fields& out);
 
+// An MP3's ID3v2 tag alone, at full length: false when it has none (or an
+// empty one). An ID3v1 tag beside it is not looked at.
+bool ReadId3v2(const QString& file, Fields& out);
+
 // Stores the six texts in the file's own tag, keeping its other entries; an
-// empty text removes the entry. On failure (no writable tag for this type,
-// read-only or missing file) tells the user, leaves the file as it was and
-// returns false.
+// empty text removes the entry. An MP3 keeps its ID3v2 version and any ID3v1
+// tag. Silent; false when the type has no writable tag or the write fails,
+// and the file may then be half-written: Write is the safe way.
+bool Store(const QString& file, const Fields& in);
+
+// Store on a copy that replaces the file only when whole. On failure (no
+// writable tag for this type, read-only or missing file) tells the user,
+// leaves the file byte-identical and returns false.
 bool Write(const QString& file, const Fields& in);
 
 }  // namespace NativeTag

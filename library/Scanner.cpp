@@ -5,6 +5,7 @@
 
 #include "library/Module1State.h"
 #include "library/ID3Tag.h"
+#include "library/Mp3Tags.h"
 #include "library/NativeTag.h"
 
 namespace Scanner {
@@ -41,8 +42,8 @@ QString quoted(const QString& folderPath) {
     return Module1::SqlQuote(folderPath).toString();
 }
 
-// Which tags a file may have read: its ID3v1 tag (MP3 only, and it wins, so
-// libraries built without native tags stay the same), then its native tag.
+// Which tags a file may have read: its ID3v1 tag (MP3 only) and its native
+// tag. An MP3 with both read takes the richer ID3v2 tag first.
 struct TagSources {
     bool id3v1 = false;
     bool native = false;
@@ -62,11 +63,15 @@ TagSources tagSources(const QString& name, bool readTags, const Choices& choices
 void setTagFields(Recordset& rs, const QString& file, TagSources from) {
     ID3Tag::ID3v1Tag tag;
     NativeTag::Fields f;
-    bool have = from.id3v1 && ID3Tag::ReadID3Tag(file, tag);
-    if (have)
+    bool have = false;
+    if (from.id3v1 && from.native) {
+        have = Mp3Tags::Read(file, f, tag);
+    } else if (from.id3v1) {
+        have = ID3Tag::ReadID3Tag(file, tag);
         f = {tag.Title, tag.Artist, tag.Album, tag.Year, tag.Comment, ID3Tag::GenreName(tag.Genre)};
-    else
+    } else {
         have = from.native && NativeTag::Read(file, f);
+    }
     auto field = [have](const QString& text) { return have ? QVariant(text) : QVariant(); };
     rs.SetField(QStringLiteral("title"), field(f.title));
     rs.SetField(QStringLiteral("artist2"), field(f.artist));

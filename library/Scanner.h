@@ -23,7 +23,7 @@ bool IsMoreAudioName(const QString& name);
 // Per-user choices the caller hands in as plain values.
 struct Choices {
     bool moreAudioTypes = false;  // also list IsMoreAudioName files
-    bool allTagFormats = false;   // without an ID3v1 tag, read the file's own tag
+    bool allTagFormats = false;   // read the file's own tag; an MP3's ID3v2 tag wins
 };
 
 // Told after each listed file (done of total); returning false cancels the scan.

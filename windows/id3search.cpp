@@ -8,8 +8,11 @@
 #include "app/Module1.h"
 #include "app/TagOptions.h"
 #include "app/Windows.h"
+#include "seams/Seams.h"
 #include "layout/Twips.h"
+#include "library/FileRewrite.h"
 #include "library/ID3Tag.h"
+#include "library/Mp3Tags.h"
 #include "library/NativeTag.h"
 #include "library/Scanner.h"
 #include "library/SongListing.h"
@@ -47,6 +50,10 @@ QString quoted(const QString& value) {
 void openLibrary(const QString& sql) {
     Module1::rsLibrary.Close();
     Module1::rsLibrary.Open(sql, Module1::cnLibrary);
+}
+
+bool isMp3(const QString& file) {
+    return file.right(3).toUpper() == QLatin1String("MP3");
 }
 
 const char* const kColumns[] = {"title", "artist2", "album", "year", "comment", "genre"};
@@ -236,14 +243,14 @@ void id3search::cmdEdit_Click() {
         // These keep their tag in their own format: no ID3v1 header to remember.
         SetTitleTag(QString());
         if (NativeTag::Read(EditFile, native)) showFields(native);
+    } else if (isMp3(EditFile) && Options::Get(Options::ReadAllTagFormats)) {
+        // What the scan stored: the ID3v2 tag at full length, gaps from ID3v1.
+        const bool found = Mp3Tags::Read(EditFile, native, tag);
+        SetTitleTag(tag.Header == QLatin1String("TAG") ? tag.Header : QString());
+        if (found) showFields(native);
     } else if (ID3Tag::ReadID3Tag(EditFile, tag)) {
         SetTitleTag(tag.Header);
-        txtTitle->setText(shown(tag.Title));
-        txtArtist->setText(shown(tag.Artist));
-        txtAlbum->setText(shown(tag.Album));
-        txtYear->setText(shown(tag.Year));
-        txtComment->setText(shown(tag.Comment));
-        cmbGenre->setEditText(ID3Tag::GenreName(tag.Genre));
+        showFields({tag.Title, tag.Artist, tag.Album, tag.Year, tag.Comment, ID3Tag::GenreName(tag.Genre)});
     } else {
         // No ID3v1 tag yet: saving appends one. The fields keep what they hold,
         // unless the file's own tag (the one the library shows) can fill them.
@@ -254,11 +261,11 @@ void id3search::cmdEdit_Click() {
 }
 
 void id3search::showFields(const NativeTag::Fields& f) {
-    txtTitle->setText(f.title);
-    txtArtist->setText(f.artist);
-    txtAlbum->setText(f.album);
-    txtYear->setText(f.year);
-    txtComment->setText(f.comment);
+    txtTitle->setText(shown(f.title));
+    txtArtist->setText(shown(f.artist));
+    txtAlbum->setText(shown(f.album));
+    txtYear->setText(shown(f.year));
+    txtComment->setText(shown(f.comment));
     cmbGenre->setEditText(f.genre);
 }
 
@@ -276,14 +283,29 @@ void id3search::cmdSave_Click() {
     tag.Comment = ID3Tag::FieldText(texts[4], 30);
     // The library gets the trimmed genre name, so the file gets that name's number.
     tag.Genre = ID3Tag::GenreCode(trimmed[5]);
-    // Both writers tell the user themselves on failure. Text an ID3v1 tag cannot
-    // hold is refused before anything is written, so file and library row never
-    // disagree; the DJ stays in the edit to change it.
-    const bool native = Scanner::IsMoreAudioName(EditFile);
-    if (!native && !ID3Tag::CanStore(tag)) return;
-    const bool written = native ? NativeTag::Write(EditFile, {trimmed[0], trimmed[1], trimmed[2], trimmed[3],
-                                                              trimmed[4], trimmed[5]})
-                                : ID3Tag::WriteID3Tag(EditFile, tag);
+    const NativeTag::Fields fields{trimmed[0], trimmed[1], trimmed[2], trimmed[3], trimmed[4], trimmed[5]};
+    bool written = false;
+    if (Scanner::IsMoreAudioName(EditFile)) {
+        written = NativeTag::Write(EditFile, fields);
+    } else if (hasOwnTag(EditFile)) {
+        // The ID3v1 tag as always, and the file's own tag with every field
+        // whole, both in one replacement of the file: all or nothing.
+        written = FileRewrite::Replace(EditFile, [&](const QString& copy) {
+            return NativeTag::Store(copy, fields) && ID3Tag::StoreID3Tag(copy, tag);
+        });
+        if (!written)
+            Seams::MsgBox(QStringLiteral("Velumix cannot save tag information. The file may be Read Only"));
+    } else {
+        // The ID3v1 tag is all this file has: nothing is cut without the DJ's word,
+        // and text it cannot hold is refused before anything is written, so file
+        // and library row never disagree. Either way the DJ stays in the edit.
+        const QString cut = ShortenedFields(texts);
+        if (!cut.isEmpty() &&
+            Seams::MsgBox(cut, Seams::Buttons::YesNo, Seams::Icon::Question) != Seams::Answer::Yes)
+            return;
+        if (!ID3Tag::CanStore(tag)) return;
+        written = ID3Tag::WriteID3Tag(EditFile, tag);
+    }
     ToggleButtons();
 
     const int row = lstresults->SelectedItem();
@@ -310,6 +332,30 @@ void id3search::cmdSave_Click() {
     Module1::rsLibrary.Close();
     SetTitleTag(QString());
     clearFields();
+}
+
+bool id3search::hasOwnTag(const QString& file) {
+    if (!Options::Get(Options::ReadAllTagFormats)) return false;
+    NativeTag::Fields probe;
+    if (isMp3(file)) return NativeTag::ReadId3v2(file, probe);
+    const QString type = file.right(3).toUpper();
+    return type == QLatin1String("WMA") || type == QLatin1String("ASF");
+}
+
+QString id3search::ShortenedFields(const QStringList& texts) {
+    static const struct {
+        const char* name;
+        int width;
+    } kWidths[] = {{"Title", 30}, {"Artist", 30}, {"Album", 30}, {"Year", 4}, {"Comment", 30}};
+    QStringList cut;
+    for (int i = 0; i < 5 && i < texts.size(); ++i)
+        if (!texts[i].mid(kWidths[i].width).trimmed().isEmpty())
+            cut << QStringLiteral("%1 (%2 characters)")
+                       .arg(QLatin1String(kWidths[i].name))
+                       .arg(kWidths[i].width);
+    if (cut.isEmpty()) return QString();
+    return QStringLiteral("This file's tag holds only the start of: ") + cut.join(QStringLiteral(", ")) +
+           QStringLiteral(". Save them shortened?");
 }
 
 void id3search::cmdCancel_Click() {

@@ -59,6 +59,10 @@ class id3search : public Form {
     // The search statement for the criteria title, artist2, album, year,
     // comment and genre (already trimmed); "" when all are blank.
     static QString SearchStatement(const QStringList& criteria);
+    // The question asked before saving texts (title, artist, album, year,
+    // comment) into a file whose only tag is ID3v1, naming the fields it
+    // would cut; "" when all fit.
+    static QString ShortenedFields(const QStringList& texts);
 
     void Form_Load() override;
     void Form_Resize() override;
@@ -75,6 +79,9 @@ class id3search : public Form {
     QStringList fieldTexts() const;
     void clearFields();
     void showFields(const NativeTag::Fields& f);
+    // Whether a save also writes the file's own tag (an MP3's ID3v2 tag, a
+    // WMA's attributes) with every field whole, beside the ID3v1 tag.
+    static bool hasOwnTag(const QString& file);
     void sendToCue(bool atTop);
     int selectedRow() const;
 };

@@ -3,6 +3,7 @@
 #include <QFile>
 #include <QTemporaryDir>
 
+#include "library/Cp1252.h"
 #include "library/ID3Tag.h"
 #include "library/ListFile.h"
 #include "support/FileSizeLimit.h"
@@ -74,4 +75,22 @@ TEST(Genres, LookupEdges) {
     for (const QString& other : {QString("rock"), QString(), unknown, QString("Rock ")})
         EXPECT_EQ(GenreCode(other), QString(QChar(12))) << other.toStdString();  // "Other"
     for (int n = 0; n <= 125; ++n) EXPECT_EQ(GenreCode(GenreName(QString(QChar(n)))), QString(QChar(n)));
+}
+
+// Each row: a field's bytes as they lie in the tag, and its text. Only bytes
+// that are UTF-8 and more than ASCII read as UTF-8; padding stays.
+TEST(Id3Utf8, FieldsOfUtf8BytesReadAsUtf8) {
+    const struct {
+        QByteArray bytes;
+        QString text;
+    } cases[] = {
+        {QByteArray("Caf\xc3\xa9\0\0", 7), QString::fromUtf8("Café") + QString(2, QChar(0))},
+        {QByteArray("Caf\xe9  "), QString::fromUtf8("Café  ")},                      // Windows-1252
+        {QByteArray("Caf\xc3\xa9") + QByteArray(23, 'x') + QByteArray("\xc3\0", 2),  // cut in two
+         QString::fromUtf8("Café") + QString(23, 'x') + QChar(0)},
+        {QByteArray(28, 'x') + QByteArray("\xc3\0", 2), QString(28, 'x') + QString::fromUtf8("Ã") + QChar(0)},
+        {QByteArray("\xc3\xa9t\xe9  "), QString::fromUtf8("Ã©té  ")},  // not UTF-8 throughout
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(Utf8Field(Cp1252::Decode(c.bytes)), c.text) << c.bytes.toHex().data();
 }

@@ -39,7 +39,8 @@ TEST_F(Menus, TheTreeAsTheUserSeesItAndWhatItsTickItemsDo) {
                   "&Import Play List... | &Export Play List... | Export With &Relative Paths [ ]",
                   "&Tools: &Auto Recover [ ] | &Setup | Fade &Now\tCtrl+N | Sound Output... | - | More Audio "
                   "Types [x] | "
-                  "Read All Tag Formats [x] | Include Subfolders [ ] | - | Smooth Fades [x] | Skip Silence [ "
+                  "Read All Tag Formats [x] | Search Tags Too [x] | Show Tag Columns [x] | Include "
+                  "Subfolders [ ] | - | Smooth Fades [x] | Skip Silence [ "
                   "] | Level Loudness [ ] | - | "
                   "Play &History | Keep Playing [ ] | Play On Start [ ] | Start At Login [ ]",
                   "Sea&rch: ID3 &Tag Search | &Multilist Viewer",

@@ -1,4 +1,10 @@
+#include <QCoreApplication>
+#include <QHeaderView>
+
+#include "app/ListOptions.h"
+#include "layout/Twips.h"
 #include "support/CueFixture.h"
+#include "support/WavWriter.h"
 
 class SearchTest : public CueTest {
   protected:
@@ -56,4 +62,102 @@ TEST_F(SearchTest, PopUpAddsInResultsOrderAndTheToolTipFollowsTheSelectedItem) {
     f->lstresults->SetSelectedItem(2);
     f->lstresults_MouseMove(0, 0, 1, 1);
     EXPECT_EQ(f->lstresults->toolTip(), "r2");
+}
+
+// With "Search Tags Too" a song is also found by its title, artist or album,
+// after the file-name hits and in the library's order; without it the search
+// is by file name alone, by exactly the statement it always ran.
+TEST_F(SearchTest, TagsFindSongsAfterTheFileNameHits) {
+    app.addSong("02 Track.mp3", "/lib/", QString::fromUtf8("Ünder the Aurora"));
+    app.addSong("01 Track.mp3", "/lib/");
+    app.addSong("Aurora - Runaway.mp3", "/lib/");
+    app.exec("UPDATE songs SET artist2 = 'AURORA', album = 'x' WHERE artist = '01 Track.mp3'");
+    app.exec("UPDATE songs SET album = 'All My Demons' WHERE artist = 'abba gold.wav'");
+    const struct {
+        bool tagsToo;
+        QString text;
+        QStringList found;  // in the order shown
+    } cases[] = {
+        {true, "aurora", {"Aurora - Runaway.mp3", "02 Track.mp3", "01 Track.mp3"}},
+        {true, QString::fromUtf8("ünder"), {"02 Track.mp3"}},
+        {true, "demons", {"abba gold.wav"}},
+        {true, "x", {"x.mid", "01 Track.mp3"}},  // each song once, by its name first
+        {false, "aurora", {"Aurora - Runaway.mp3"}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.text.toStdString());
+        Options::Set(Options::SearchTagsToo, c.tagsToo);
+        f->txtSearch->setText(c.text);
+        f->Command1_Click();
+        EXPECT_EQ(names(f->lstresults), c.found);
+    }
+    EXPECT_EQ(Module1::StrSQL, "SELECT * FROM songs WHERE artist like '%aurora%'");
+    Options::Set(Options::SearchTagsToo, true);
+}
+
+// The tag columns come from the library and the length reader and are never
+// stored in the rows; a header click sorts the results, never the cue.
+TEST_F(SearchTest, TagColumnsShowSongsAndSortTheResultsButNeverTheCue) {
+    const QString d = app.path() + "/";
+    WriteSineWav(d + "b.wav", 90, 440);
+    WriteSineWav(d + "a.wav", 30, 440);
+    app.addSong("b.wav", d, "Zed");
+    app.addSong("a.wav", d, "Alpha");
+    app.exec("UPDATE songs SET artist2 = 'Aurora' WHERE artist = 'b.wav'");
+    auto shown = [](const ListView* list) {
+        QStringList out;
+        for (int r = 0; r < list->Count(); ++r) {
+            QStringList cells;
+            for (int c = 1; c < list->model()->columnCount(); ++c)
+                if (!list->isColumnHidden(c)) cells << list->model()->index(r, c).data().toString();
+            out << cells.join('|');
+        }
+        return out;
+    };
+    auto headers = [](const ListView* list) {
+        QStringList out;
+        for (int c = 0; c < list->model()->columnCount(); ++c)
+            out << list->model()->headerData(c, Qt::Horizontal).toString() +
+                       (list->isColumnHidden(c) ? "-" : "");
+        return out;
+    };
+    f->txtSearch->setText(".wav");
+    f->Command1_Click();
+    f->Command7_Click();  // all into the cue
+    for (int round = 0; round < 3; ++round) {
+        shown(f->lstresults);  // the shown rows' lengths go to the reader
+        f->cueTime_.WaitIdle();
+        QCoreApplication::processEvents();
+    }
+    EXPECT_EQ(headers(f->lstresults), QStringList({"id-", "Song", "Path-", "Artist", "Title", "Length"}));
+    EXPECT_EQ(shown(f->lstPlaylist),
+              QStringList({"seed.wav|||", "abba gold.wav|||", "b.wav|Aurora|Zed|1:30", "a.wav||Alpha|0:30"}));
+
+    f->lstresults->SetSelected(names(f->lstresults).indexOf("b.wav") + 1, true);
+    const struct {
+        int column;
+        QStringList songs;
+    } clicks[] = {
+        {4, {"seed.wav", "abba gold.wav", "a.wav", "b.wav"}},  // by title
+        {4, {"b.wav", "a.wav", "seed.wav", "abba gold.wav"}},  // again: the other way round
+        {5, {"seed.wav", "abba gold.wav", "a.wav", "b.wav"}},  // by length, as a number
+    };
+    for (const auto& c : clicks) {
+        emit f->lstresults->header()->sectionClicked(c.column);
+        emit f->lstPlaylist->header()->sectionClicked(c.column);
+        EXPECT_EQ(names(f->lstresults), c.songs);
+        EXPECT_TRUE(f->lstresults->Selected(c.songs.indexOf("b.wav") + 1)) << "the selection moves along";
+    }
+    EXPECT_EQ(cue(), QStringList({"seed.wav", "abba gold.wav", "b.wav", "a.wav"}));
+    EXPECT_EQ(RowsOf(f->lstPlaylist).value(2), "1|b.wav|" + d) << "rows keep the shared layout";
+
+    Options::Set(Options::ShowTagColumns, false);
+    f->ApplyTagColumns();
+    for (ListView* list : {f->lstresults, f->lstPlaylist}) {
+        EXPECT_EQ(headers(list), QStringList({"id-", "Song", "Path-"}));
+        EXPECT_EQ(list->columnWidth(1), Twips::px(5500));
+    }
+    emit f->lstresults->header()->sectionClicked(1);
+    EXPECT_EQ(names(f->lstresults), clicks[2].songs) << "no sorting without the columns";
+    Options::Set(Options::ShowTagColumns, true);
 }

@@ -32,9 +32,8 @@ struct FakeOutputs : audio::OutputSystem {
 
     std::vector<std::string> names{"Laptop speakers", "USB interface", "Headphones"};
     std::string defaultName = "Laptop speakers";
-    std::set<std::string> failing;    // devices whose open fails
-    std::vector<Stream*> streams;     // open now
-    std::vector<std::string> opened;  // every successful open, in order ("" = default)
+    std::set<std::string> failing;  // devices whose open fails
+    std::vector<Stream*> streams;   // open now
 
     std::vector<std::string> devices() override { return names; }
     std::string defaultDevice() override { return defaultName; }
@@ -45,7 +44,6 @@ struct FakeOutputs : audio::OutputSystem {
             error = "no such device";
             return nullptr;
         }
-        opened.push_back(device);
         auto s = std::make_unique<Stream>(this, real, fn, user);
         streams.push_back(s.get());
         return s;

@@ -1,0 +1,60 @@
+#include "app/TagColumns.h"
+
+#include <QSqlQuery>
+
+#include "app/CueTime.h"
+#include "app/ListView.h"
+#include "app/Module1.h"
+
+namespace {
+
+enum { kArtist = 3, kTitle, kLength };
+
+// The three columns every song list has, then the added ones; together as
+// wide as the name's column alone was, so the list needs no scrolling.
+const QVector<ListView::Column> kShared{{"id", 0}, {"Song", 5500}, {"Path", 0}};
+const QVector<ListView::Column> kWithTags{{"id", 0},        {"Song", 2400},  {"Path", 0},
+                                          {"Artist", 1300}, {"Title", 1300}, {"Length", 500}};
+
+// Past this many songs the remembered tags start afresh.
+constexpr qsizetype kTagLimit = 50000;
+
+// An ID3v1 field as the library keeps it, without its padding.
+QString shown(const QString& field) {
+    return field.left(field.indexOf(QChar(0))).trimmed();
+}
+
+}  // namespace
+
+void TagColumns::Apply(ListView* list, bool on, bool sortable) {
+    list->SetColumns(on ? kWithTags : kShared);
+    list->listModel()->shownBeyond =
+        on ? [this](const QStringList& row, int column) { return text(row, column); }
+           : std::function<QString(const QStringList&, int)>();
+    list->SetSortable(on && sortable);
+}
+
+void TagColumns::Remember(const QString& file, const QString& artist, const QString& title) {
+    if (tags_.size() >= kTagLimit) tags_.clear();
+    tags_.insert(file, {shown(artist), shown(title)});
+}
+
+QString TagColumns::text(const QStringList& row, int column) {
+    const QString file = row.value(2) + row.value(1);
+    if (column == kLength) return CueTime::Clock(lengths_.Seconds(file));
+    auto it = tags_.constFind(file);
+    if (it == tags_.cend()) {
+        // A song that came in another way (a list file, a drop): one look at
+        // its library row, by the indexed folder and name.
+        QSqlQuery q(Module1::cnLibrary.database());
+        q.prepare(
+            QStringLiteral("SELECT artist2, title FROM songs WHERE path = ? AND artist = ? COLLATE BINARY"));
+        q.addBindValue(row.value(2));
+        q.addBindValue(row.value(1));
+        QPair<QString, QString> tags;
+        if (q.exec() && q.next()) tags = {shown(q.value(0).toString()), shown(q.value(1).toString())};
+        Remember(file, tags.first, tags.second);
+        it = tags_.constFind(file);
+    }
+    return column == kArtist ? it->first : column == kTitle ? it->second : QString();
+}

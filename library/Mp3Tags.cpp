@@ -1,0 +1,33 @@
+#include "library/Mp3Tags.h"
+
+namespace Mp3Tags {
+
+namespace {
+
+// Up to the first NUL, without the padding spaces.
+QString gapText(const QString& field) {
+    return field.left(field.indexOf(QChar(0))).trimmed();
+}
+
+}  // namespace
+
+bool Read(const QString& file, NativeTag::Fields& out, ID3Tag::ID3v1Tag& v1) {
+    using ID3Tag::Utf8Field;
+    const bool hasV1 = ID3Tag::ReadID3Tag(file, v1);
+    NativeTag::Fields old;
+    if (hasV1)
+        old = {Utf8Field(v1.Title), Utf8Field(v1.Artist),  Utf8Field(v1.Album),
+               Utf8Field(v1.Year),  Utf8Field(v1.Comment), ID3Tag::GenreName(v1.Genre)};
+    if (!NativeTag::ReadId3v2(file, out)) {
+        out = old;
+        return hasV1;
+    }
+    if (!hasV1) return true;
+    const QString* from[] = {&old.title, &old.artist, &old.album, &old.year, &old.comment, &old.genre};
+    QString* to[] = {&out.title, &out.artist, &out.album, &out.year, &out.comment, &out.genre};
+    for (int i = 0; i < 6; ++i)
+        if (to[i]->isEmpty()) *to[i] = gapText(*from[i]);
+    return true;
+}
+
+}  // namespace Mp3Tags
