@@ -17,7 +17,7 @@ AutoRecoverMirror::AutoRecoverMirror(QString cueFile, QString onAirFile,
       timer_(new QTimer(this)) {
     timer_->setSingleShot(true);
     timer_->setInterval(kDelayMs);
-    connect(timer_, &QTimer::timeout, this, &AutoRecoverMirror::WriteNow);
+    connect(timer_, &QTimer::timeout, this, &AutoRecoverMirror::WritePending);
 }
 
 void AutoRecoverMirror::Schedule() {
@@ -27,6 +27,7 @@ void AutoRecoverMirror::Schedule() {
 }
 
 void AutoRecoverMirror::Watch(const QAbstractItemModel* model) {
+    startCue_ = Cue::Records(songs_());
     const auto schedule = [this] { Schedule(); };
     connect(model, &QAbstractItemModel::rowsInserted, this, schedule);
     connect(model, &QAbstractItemModel::rowsRemoved, this, schedule);
@@ -36,8 +37,19 @@ void AutoRecoverMirror::Watch(const QAbstractItemModel* model) {
     connect(model, &QAbstractItemModel::layoutChanged, this, schedule);
 }
 
+void AutoRecoverMirror::WritePending() {
+    // A model reset that changed no song (the list's columns laid out anew)
+    // must not replace the file a start with Auto Recover off left unread.
+    if (!written_ && lastAir_ == "\n" && onAir_().isEmpty() && Cue::Records(songs_()) == startCue_) {
+        timer_->stop();
+        return;
+    }
+    WriteNow();
+}
+
 void AutoRecoverMirror::WriteNow() {
     timer_->stop();
+    written_ = true;
     const QVector<CueSong> onAir = onAir_();
     // Each file is replaced whole, but not both at once: the one that gains a
     // song goes first, so that a crash between the two writes can at worst
@@ -61,7 +73,7 @@ void AutoRecoverMirror::WriteAtExit() {
     // leaves the file as it found it.
     onAir_ = [] { return QVector<CueSong>(); };
     if (timer_->isActive())
-        WriteNow();
+        WritePending();
     else if (!lastAir_.isEmpty())
         QFile::remove(onAirFile_);
 }

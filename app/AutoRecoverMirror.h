@@ -43,4 +43,9 @@ class AutoRecoverMirror : public QObject {
     std::function<QVector<CueSong>()> songs_, onAir_;
     QTimer* timer_;
     QByteArray lastAir_ = "\n";  // what the on-air file holds, as far as known
+    QByteArray startCue_;        // the cue as it was when watching began
+    bool written_ = false;       // the files have been written since then
+
+    // The timer's write: skipped while the cue is still what the start found.
+    void WritePending();
 };

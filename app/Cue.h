@@ -17,6 +17,10 @@ struct CueSong {
     QString name;
     QString folder;
     QString file() const { return folder + name; }
+    // The song of a whole path: the name after its last "/", the folder up to it.
+    static CueSong FromFile(const QString& file) {
+        return {file.section('/', -1), file.section('/', 0, -2) + '/'};
+    }
     bool operator==(const CueSong&) const = default;
 };
 

@@ -43,8 +43,7 @@ void HistoryRecorder::sync(int deck, bool reopened) {
     }
     if (playing && !run.on) {
         run.on = true;
-        run.id =
-            PlayHistory::Begin({file.section('/', -1), file.section('/', 0, -2) + '/'}, deck, clock_.now());
+        run.id = PlayHistory::Begin(CueSong::FromFile(file), deck, clock_.now());
         run.file = file;
         run.since = now;
         run.begun.start();

@@ -37,6 +37,10 @@ void SetText(const char* key, const QString& value) {
     Store().setValue(QLatin1String(key), value);
 }
 
+QString File() {
+    return Store().fileName();
+}
+
 QAction* AddMenuItem(QMenu* menu, const Flag& flag, std::function<void(bool)> onChange) {
     QAction* item = menu->addAction(QString::fromUtf8(flag.caption));
     item->setCheckable(true);

@@ -30,6 +30,8 @@ void SetLastFolder(const QString& kind, const QString& folder);
 // A text option by key ("" before it was first stored).
 QString Text(const char* key);
 void SetText(const char* key, const QString& value);
+// The file these options live in (say, to keep a secret in it readable by its owner only).
+QString File();
 
 QAction* AddMenuItem(QMenu* menu, const Flag& flag, std::function<void(bool)> onChange = {});
 

@@ -1,10 +1,9 @@
 #include "app/TagColumns.h"
 
-#include <QSqlQuery>
-
 #include "app/CueTime.h"
 #include "app/ListView.h"
-#include "app/Module1.h"
+#include "library/ID3Tag.h"
+#include "library/SongTags.h"
 
 namespace {
 
@@ -19,11 +18,6 @@ const QVector<ListView::Column> kWithTags{{"id", 0},        {"Song", 2400},  {"P
 // Past this many songs the remembered tags start afresh.
 constexpr qsizetype kTagLimit = 50000;
 
-// An ID3v1 field as the library keeps it, without its padding.
-QString shown(const QString& field) {
-    return field.left(field.indexOf(QChar(0))).trimmed();
-}
-
 }  // namespace
 
 void TagColumns::Apply(ListView* list, bool on, bool sortable) {
@@ -36,7 +30,7 @@ void TagColumns::Apply(ListView* list, bool on, bool sortable) {
 
 void TagColumns::Remember(const QString& file, const QString& artist, const QString& title) {
     if (tags_.size() >= kTagLimit) tags_.clear();
-    tags_.insert(file, {shown(artist), shown(title)});
+    tags_.insert(file, {ID3Tag::Unpadded(artist), ID3Tag::Unpadded(title)});
 }
 
 QString TagColumns::text(const QStringList& row, int column) {
@@ -44,16 +38,9 @@ QString TagColumns::text(const QStringList& row, int column) {
     if (column == kLength) return CueTime::Clock(lengths_.Seconds(file));
     auto it = tags_.constFind(file);
     if (it == tags_.cend()) {
-        // A song that came in another way (a list file, a drop): one look at
-        // its library row, by the indexed folder and name.
-        QSqlQuery q(Module1::cnLibrary.database());
-        q.prepare(
-            QStringLiteral("SELECT artist2, title FROM songs WHERE path = ? AND artist = ? COLLATE BINARY"));
-        q.addBindValue(row.value(2));
-        q.addBindValue(row.value(1));
-        QPair<QString, QString> tags;
-        if (q.exec() && q.next()) tags = {shown(q.value(0).toString()), shown(q.value(1).toString())};
-        Remember(file, tags.first, tags.second);
+        // A song that came in another way (a list file, a drop): one look at its library row.
+        const SongTags::Tags tags = SongTags::Of(row.value(2), row.value(1));
+        Remember(file, tags.artist, tags.title);
         it = tags_.constFind(file);
     }
     return column == kArtist ? it->first : column == kTitle ? it->second : QString();

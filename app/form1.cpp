@@ -20,6 +20,7 @@
 #include "windows/formlist.h"
 #include "windows/frmAbout.h"
 #include "windows/frmSetup.h"
+#include "windows/frmBroadcast.h"
 #include "windows/frmPreListen.h"
 #include "windows/frmSoundOutput.h"
 #include "windows/id3search.h"
@@ -161,7 +162,7 @@ void form1::BuildDecks() {
     cmdLD1 = makeButton(client, "Load Deck1", 0, 6600, 2955, 615);
     Command5 = makeButton(client, "<", 2880, 6600, 495, 615);
     Fader = new QSlider(Qt::Horizontal, client);
-    Fader->setRange(0, 60);
+    Fader->setRange(CrossFade::kFaderDeck1, CrossFade::kFaderDeck2);
     Fader->setPageStep(5);
     Fader->setSingleStep(1);
     Twips::place(Fader, 3360, 6600, 4575, 615);
@@ -202,6 +203,7 @@ void form1::BuildMenus() {
     mnuFadeNow = mnu_Tools->addAction("Fade &Now");
     mnuFadeNow->setShortcut(QKeySequence("Ctrl+N"));
     mnuSoundOutput = mnu_Tools->addAction("Sound Output...");
+    mnuBroadcast = mnu_Tools->addAction("Broadcast...");
     mnu_Tools->addSeparator();
     Options::AddMenuItem(mnu_Tools, Options::MoreAudioTypes);
     Options::AddMenuItem(mnu_Tools, Options::ReadAllTagFormats);
@@ -235,6 +237,7 @@ void form1::Wire() {
     WireCueTime();
     WireDrops();
     WireSound();
+    WireBroadcast();
     // search side
     connect(Command1, &QPushButton::clicked, this, &form1::Command1_Click);
     txtSearch->installEventFilter(this);
@@ -344,7 +347,7 @@ void form1::Form_Load() {
 
     CurrentDeck = 1;
     MP1->SetVolume(0);
-    MP2->SetVolume(-3000);
+    MP2->SetVolume(fade_.deck2AtOpen);
     Fader->setValue(0);
 
     StrSQL = QStringLiteral("SELECT * FROM settings");
@@ -427,6 +430,7 @@ void form1::Form_Unload(int& Cancel) {
     Windows::Unload<id3search>();
     Windows::Unload<multilist>();
     Windows::Unload<frmSoundOutput>();
+    Windows::Unload<frmBroadcast>();
     Windows::Unload<frmPreListen>();
     Windows::Unload<ManualViewer>();
 }

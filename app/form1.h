@@ -116,6 +116,7 @@ class form1 : public Form {
     QAction* mnu_Setup;
     QAction* mnuFadeNow;                // beyond the designed menu: "Fade &Now"
     QAction* mnuSoundOutput;            // beyond the designed menu: the output devices
+    QAction* mnuBroadcast;              // beyond the designed menu: the mix to an Icecast server
     QAction* mnuPlayHistory = nullptr;  // beyond the designed menu, as are the items after it
     QAction* mnuStartAtLogin = nullptr;
     QAction* mnuPreListenCue;      // "Pre-listen" in the cue's pop-up and its shortcut
@@ -222,6 +223,7 @@ class form1 : public Form {
     void mnuLogOnline_Click();
     void mnuEmail_Click();
     void mnuSoundOutput_Click();
+    void mnuBroadcast_Click();
     // "&Email" with the maker's name and support address.
     static QString EmailCaption();
 
@@ -243,6 +245,7 @@ class form1 : public Form {
     DeckControl* Deck(int n) const { return n == 1 ? MP1 : MP2; }
     // sound outputs and pre-listen (form1_sound.cpp)
     void WireSound();
+    void WireBroadcast();
     void ShowNotice(const QString& text);
     SoundOutputs* soundOutputs_ = nullptr;  // null when the decks are not the engine's
     // drag and drop (form1_drop.cpp)

@@ -121,7 +121,7 @@ void form1::chkAutoFade_Click() {
         return;
     }
     const CrossFade::ArmPlan plan =
-        CrossFade::Arm(MP1->PlayState() == CrossFade::kPlaying, MP2->PlayState() == CrossFade::kPlaying,
+        CrossFade::Arm(MP1->PlayState() == DeckPlayer::Playing, MP2->PlayState() == DeckPlayer::Playing,
                        Fader->value(), fade_);
     if (plan.setVolumes) {
         MP1->SetVolume(plan.deck1Volume);
@@ -162,7 +162,7 @@ void form1::MP2_PlayStateChange(int, int) {
     // Deck 2 started by hand with the fader at its end: the engine watches it.
     // Opening a song on a load button reports a start too; that one is not a play.
     if (handLoad_) return;
-    if (Fader->value() == CrossFade::kFaderDeck2 && MP2->PlayState() == CrossFade::kPlaying &&
+    if (Fader->value() == CrossFade::kFaderDeck2 && MP2->PlayState() == DeckPlayer::Playing &&
         chkAutoFade->isChecked()) {
         Enable(T2);
         T1->stop();

@@ -47,8 +47,7 @@ QVector<CueSong> form1::SongOnAir() const {
     const int live = Module1::CurrentDeck == 2 ? 2 : 1;
     for (int d : {live, 3 - live}) {
         if (Deck(d)->PlayState() != DeckPlayer::Playing) continue;
-        const QString file = Deck(d)->FileName();
-        return {{file.section('/', -1), file.section('/', 0, -2) + '/'}};
+        return {CueSong::FromFile(Deck(d)->FileName())};
     }
     return {};
 }

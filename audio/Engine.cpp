@@ -4,29 +4,28 @@
 #include <chrono>
 #include <cstring>
 
+#include "audio/MixTap.h"
 #include "audio/SdlOutput.h"
 
 namespace audio {
 
 Engine::Engine() : Engine(std::make_unique<SdlOutputSystem>()) {}
 
-Engine::Engine(std::unique_ptr<OutputSystem> system) : system_(std::move(system)) {
-    for (Out& o : outs_) o.engine = this;
-    outs_[1].which = Output::PreListen;
-    // The first device sets the engine's rate; every later one is converted to it.
-    int rate = 0;
-    std::string error;
-    out(Output::Main).stream = system_->open("", rate, &Engine::callback, &out(Output::Main), error);
-    if (rate) rate_ = rate;
-}
+Engine::Engine(std::unique_ptr<OutputSystem> system) : Engine(0, false, std::move(system)) {}
 
 Engine::Engine(Offline offline, std::unique_ptr<OutputSystem> system)
-    : rate_(offline.rate), offline_(true), system_(std::move(system)) {
+    : Engine(offline.rate, true, std::move(system)) {}
+
+Engine::Engine(int rate, bool offline, std::unique_ptr<OutputSystem> system)
+    : offline_(offline), system_(std::move(system)) {
     for (Out& o : outs_) o.engine = this;
     outs_[1].which = Output::PreListen;
+    // Without a rate of its own the engine takes the first device's; every
+    // later device is converted to it.
     std::string error;
     if (system_)
-        out(Output::Main).stream = system_->open("", rate_, &Engine::callback, &out(Output::Main), error);
+        out(Output::Main).stream = system_->open("", rate, &Engine::callback, &out(Output::Main), error);
+    if (rate) rate_ = rate;
 }
 
 Engine::~Engine() {
@@ -86,6 +85,7 @@ void Engine::setMasterLevel(float level) {
 
 void Engine::render(float* out, int frames) {
     mix(outs_[0], out, frames);
+    if (MixTap* tap = tap_.load(std::memory_order_acquire)) tap->push(out, frames);
     // The master level is the room's: pre-listen in the DJ's headphones keeps its own.
     const float target = master_.load(std::memory_order_relaxed);
     const float step = 1.0f / (kMasterRampSeconds * float(rate_));
@@ -96,6 +96,13 @@ void Engine::render(float* out, int frames) {
         out[2 * f] *= masterNow_;
         out[2 * f + 1] *= masterNow_;
     }
+}
+
+void Engine::setMixTap(MixTap* tap) {
+    Out& main = outs_[0];
+    if (main.stream) main.stream->lock();
+    tap_.store(tap, std::memory_order_release);
+    if (main.stream) main.stream->unlock();
 }
 
 void Engine::render(Output output, float* out, int frames) {

@@ -33,6 +33,8 @@
 
 namespace audio {
 
+class MixTap;
+
 class Engine {
   public:
     struct Offline {
@@ -94,6 +96,12 @@ class Engine {
     // Returns whether anything moved.
     bool checkDevices();
 
+    // Every frame of the main mix is also copied into tap (one at a time,
+    // null for none), before the master level: turning the room down does not
+    // turn a broadcast down. Pre-listen is never copied. Once this returns,
+    // the callback no longer touches the previous tap.
+    void setMixTap(MixTap* tap);
+
     // Real-time figures from an output's callback, for tests and benchmarks.
     struct CallbackStats {
         std::atomic<uint64_t> count{0}, totalNs{0}, maxNs{0};
@@ -111,6 +119,8 @@ class Engine {
         std::array<std::atomic<Deck*>, kMaxDecks> decks{};
         CallbackStats stats;
     };
+    // rate 0: the first device's.
+    Engine(int rate, bool offline, std::unique_ptr<OutputSystem> system);
     static void callback(void* user, float* out, int frames);
     void mix(Out& o, float* out, int frames);
     Out& out(Output o) { return outs_[int(o)]; }
@@ -122,6 +132,7 @@ class Engine {
     std::vector<std::unique_ptr<Deck>> owned_;
     std::array<Out, 2> outs_;
     std::atomic<float> master_{1.0f};
+    std::atomic<MixTap*> tap_{nullptr};
     float masterNow_ = 1.0f;  // where the ramp is; the main output's thread's own
 };
 

@@ -5,11 +5,9 @@
 #include <algorithm>
 #include <atomic>
 #include <chrono>
-#include <ctime>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
-#include <fstream>
 #include <string>
 #include <thread>
 #include <unistd.h>
@@ -17,6 +15,7 @@
 // The test fixtures' in-process encoder.
 #include "audio/AudioFixtures.h"
 #include "audio/SdlOutput.h"
+#include "bench/BenchSupport.h"
 
 using Clock = std::chrono::steady_clock;
 using fixtures::chirp;
@@ -28,21 +27,6 @@ constexpr int kBuffer = 1024;
 
 double secondsSince(Clock::time_point t) {
     return std::chrono::duration<double>(Clock::now() - t).count();
-}
-
-// CPU time of this thread: on a shared machine, wall time also counts other programs' turns.
-double threadCpuSeconds() {
-    timespec ts{};
-    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &ts);
-    return double(ts.tv_sec) + ts.tv_nsec * 1e-9;
-}
-
-long peakRssKb() {
-    std::ifstream in("/proc/self/status");
-    std::string line;
-    while (std::getline(in, line))
-        if (line.rfind("VmHWM:", 0) == 0) return std::atol(line.c_str() + 6);
-    return -1;
 }
 
 bool makeMp3(const std::string& path, double seconds, double pitch) {
@@ -74,7 +58,7 @@ void offlineSpeed(const std::string& a, const std::string& b, bool all) {
     std::vector<double> each;
     if (all) engine.pump();  // the measuring at open has its own figure below
     const auto start = Clock::now();
-    const double cpuStart = threadCpuSeconds();
+    const double cpuStart = bench::threadCpuMs() / 1e3;
     for (long i = 0; i < buffers; ++i) {
         if (all && i % buffersPerSecond == 0) {
             d1->setVolume(-300 * int(i / buffersPerSecond % 10), kRate);
@@ -88,7 +72,7 @@ void offlineSpeed(const std::string& a, const std::string& b, bool all) {
         mixMax = std::max(mixMax, m);
         each.push_back(m);
     }
-    const double wall = secondsSince(start), cpu = threadCpuSeconds() - cpuStart;
+    const double wall = secondsSince(start), cpu = bench::threadCpuMs() / 1e3 - cpuStart;
     const double period = double(kBuffer) / kRate;
     std::sort(each.begin(), each.end());
     const double p999 = each[size_t(each.size() * 0.999)];
@@ -269,7 +253,7 @@ int rssChild(const char* a, const char* b) {
     d2->seek(500);
     std::this_thread::sleep_for(std::chrono::seconds(2));
     std::printf("peak RSS with two 10-minute MP3s playing: %.1f MB (whole process, %s driver)\n",
-                peakRssKb() / 1024.0, engine.driver().c_str());
+                bench::statusMb("VmHWM"), engine.driver().c_str());
     return 0;
 }
 

@@ -6,7 +6,6 @@
 #include <QElapsedTimer>
 #include <QSqlQuery>
 #include <algorithm>
-#include <ctime>
 #include <cstdio>
 #include <functional>
 #include <vector>
@@ -15,6 +14,7 @@
 #include "app/Module1.h"
 #include "app/Windows.h"
 #include "app/form1.h"
+#include "bench/BenchSupport.h"
 #include "library/ListFile.h"
 #include "support/TempApp.h"
 
@@ -25,24 +25,18 @@ struct Figure {
     double cpuMs;   // median processor time of this thread: what a busy machine cannot inflate
 };
 
-double threadCpuMs() {
-    timespec ts{};
-    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &ts);
-    return ts.tv_sec * 1e3 + ts.tv_nsec / 1e6;
-}
-
 Figure measure(int runs, const std::function<void()>& prepare, const std::function<void()>& work) {
     std::vector<double> wall, cpu;
     for (int i = 0; i < runs; ++i) {
         prepare();
         QApplication::processEvents();
         QElapsedTimer t;
-        const double c0 = threadCpuMs();
+        const double c0 = bench::threadCpuMs();
         t.start();
         work();
         QApplication::processEvents();
         wall.push_back(t.nsecsElapsed() / 1e6);
-        cpu.push_back(threadCpuMs() - c0);
+        cpu.push_back(bench::threadCpuMs() - c0);
     }
     std::sort(wall.begin(), wall.end());
     std::sort(cpu.begin(), cpu.end());

@@ -2,18 +2,12 @@
 // history holds 100,000 songs (or the count given), and what recording one
 // song costs: the row written at its start plus its completion at its stop.
 // Figures are medians of several runs.
-#include <QApplication>
 #include <QElapsedTimer>
-#include <QSqlQuery>
-#include <algorithm>
 #include <cstdio>
-#include <cstdlib>
-#include <functional>
-#include <vector>
 
 #include "app/PlayHistory.h"
 #include "app/PlayHistoryWindow.h"
-#include "support/TempApp.h"
+#include "bench/BenchSupport.h"
 
 namespace {
 
@@ -26,16 +20,15 @@ double medianMs(int runs, const std::function<void()>& work) {
         QApplication::processEvents();
         ms.push_back(t.nsecsElapsed() / 1e6);
     }
-    std::sort(ms.begin(), ms.end());
-    return ms[ms.size() / 2];
+    return bench::median(std::move(ms));
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
+    bench::offscreen();
     QApplication qapp(argc, argv);
-    const int entries = argc > 1 ? std::atoi(argv[1]) : 100000;
+    const int entries = bench::countArg(argc, argv, 100000);
     TempApp app;
     // A song every few minutes around the clock, over as many days as that takes.
     const QDateTime first(QDate(2025, 1, 1), QTime(0, 0));

@@ -1,38 +1,17 @@
 // Prints how long the master song list and the tag window's "List All" take
 // to show their first rows for a large library (200,000 songs by default),
 // and the memory the program holds with both windows open.
-#include <QApplication>
 #include <QElapsedTimer>
-#include <QFile>
-#include <QSqlQuery>
 #include <cstdio>
-#include <ctime>
 
-#include "app/Module1.h"
-#include "support/TempApp.h"
+#include "bench/BenchSupport.h"
 #include "windows/formlist.h"
 #include "windows/id3search.h"
 
 namespace {
 
-// A field of /proc/self/status ("VmRSS", "VmHWM") in MB.
-double statusMb(const char* field) {
-    QFile f(QStringLiteral("/proc/self/status"));
-    if (!f.open(QIODevice::ReadOnly)) return -1;
-    for (const QByteArray& line : f.readAll().split('\n'))
-        if (line.startsWith(field))
-            return line.mid(line.indexOf(':') + 1).trimmed().split(' ')[0].toDouble() / 1024;
-    return -1;
-}
-
 void fillLibrary(int songs) {
-    QSqlDatabase db = Module1::cnLibrary.database();
-    db.transaction();
-    QSqlQuery q(db);
-    q.prepare(
-        "INSERT INTO songs (artist, path, title, artist2, album, year, comment, genre) "
-        "VALUES (?, ?, ?, ?, ?, ?, ?, ?)");
-    for (int i = 0; i < songs; ++i) {
+    bench::insertSongs(songs, [songs](QSqlQuery& q, int i) {
         q.addBindValue(QStringLiteral("song %1.mp3").arg((i * 7919) % songs, 6, 10, QLatin1Char('0')));
         q.addBindValue(QStringLiteral("/home/dj/Music/Artist %1/Album %2/").arg(i % 500).arg(i % 5000));
         q.addBindValue(QStringLiteral("Title %1").arg(i));
@@ -41,17 +20,7 @@ void fillLibrary(int songs) {
         q.addBindValue(QString::number(1960 + i % 60));
         q.addBindValue(QStringLiteral("Comment"));
         q.addBindValue(QStringLiteral("Rock"));
-        q.exec();
-    }
-    db.commit();
-}
-
-// Processor time of the calling thread in ms: on a busy machine it stays what
-// the work costs while the wall-clock time grows with the others' share.
-double threadCpuMs() {
-    timespec ts{};
-    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &ts);
-    return ts.tv_sec * 1e3 + ts.tv_nsec / 1e6;
+    });
 }
 
 // Paints the window at once, as the user first sees it; the time since t
@@ -60,18 +29,18 @@ QString shownAfter(const QElapsedTimer& t, double cpu0, QWidget& w) {
     w.repaint();
     return QStringLiteral("%1 ms (goal <= 200 ms; processor %2 ms)")
         .arg(t.nsecsElapsed() / 1e6, 0, 'f', 0)
-        .arg(threadCpuMs() - cpu0, 0, 'f', 0);
+        .arg(bench::threadCpuMs() - cpu0, 0, 'f', 0);
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
+    bench::offscreen();
     QApplication qapp(argc, argv);
-    const int songs = argc > 1 ? std::atoi(argv[1]) : 200000;
+    const int songs = bench::countArg(argc, argv, 200000);
     TempApp app;
     fillLibrary(songs);
-    const double baseMb = statusMb("VmRSS");
+    const double baseMb = bench::statusMb("VmRSS");
 
     QElapsedTimer t;
     t.start();
@@ -82,7 +51,7 @@ int main(int argc, char** argv) {
     std::printf("recordset walk (for comparison), %d songs: %.0f ms\n", walked, t.nsecsElapsed() / 1e6);
 
     t.restart();
-    double cpu0 = threadCpuMs();
+    double cpu0 = bench::threadCpuMs();
     formlist& list = Windows::Show<formlist>();
     const QString listShown = shownAfter(t, cpu0, list);
     std::printf("master list, first rows shown: %s for %d songs; top: %s\n", qPrintable(listShown),
@@ -90,7 +59,7 @@ int main(int argc, char** argv) {
 
     id3search& tags = Windows::Show<id3search>();
     t.restart();
-    cpu0 = threadCpuMs();
+    cpu0 = bench::threadCpuMs();
     tags.cmdListAll_Click();
     const QString tagShown = shownAfter(t, cpu0, tags);
     std::printf("tag window List All, first rows shown: %s for %d songs; top: %s\n", qPrintable(tagShown),
@@ -105,6 +74,6 @@ int main(int argc, char** argv) {
     std::printf(
         "memory with both windows open: RSS %.0f MB, peak %.0f MB (goal <= 150 MB); "
         "before opening them %.0f MB\n",
-        statusMb("VmRSS"), statusMb("VmHWM"), baseMb);
+        bench::statusMb("VmRSS"), bench::statusMb("VmHWM"), baseMb);
     return 0;
 }

@@ -8,30 +8,17 @@
 #include <QSqlQuery>
 #include <algorithm>
 #include <cstdio>
-#include <ctime>
 #include <vector>
 
 #include "app/Module1.h"
 #include "app/decks/DeckFactory.h"
 #include "app/form1.h"
-#include "support/TempApp.h"
+#include "bench/BenchSupport.h"
 
 namespace {
 
 double ms(const QElapsedTimer& t) {
     return t.nsecsElapsed() / 1e6;
-}
-
-// CPU time of this thread: what the work costs, whatever else runs on the machine.
-double cpuMs() {
-    timespec ts{};
-    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &ts);
-    return ts.tv_sec * 1e3 + ts.tv_nsec / 1e6;
-}
-
-double median(std::vector<double> v) {
-    std::sort(v.begin(), v.end());
-    return v[v.size() / 2];
 }
 
 double best(const std::vector<double>& v) {
@@ -42,15 +29,9 @@ double best(const std::vector<double>& v) {
 // twenty holds other non-ASCII letters. Half the songs carry tags, padded to
 // their full width as the scanner stores them.
 void fill(int songs) {
-    QSqlDatabase db = Module1::cnLibrary.database();
-    db.transaction();
-    QSqlQuery q(db);
-    q.prepare(
-        "INSERT INTO songs (artist, path, title, artist2, album, year, comment, genre) "
-        "VALUES (?, ?, ?, ?, ?, ?, ?, ?)");
     const QVariant none(QMetaType::fromType<QString>());
     const char* const special[] = {"Björk", "BJÖRK", "björk"};
-    for (int i = 0; i < songs; ++i) {
+    bench::insertSongs(songs, [&](QSqlQuery& q, int i) {
         const int k = (i * 7919) % songs;
         QString name;
         if (k % 100 == 7)
@@ -68,9 +49,7 @@ void fill(int songs) {
         q.addBindValue(tagged ? QVariant(QStringLiteral("1999")) : none);
         q.addBindValue(tagged ? QVariant(QString(30, QLatin1Char(' '))) : none);
         q.addBindValue(tagged ? QVariant(QStringLiteral("Rock")) : none);
-        q.exec();
-    }
-    db.commit();
+    });
 }
 
 // Opens the search statement on a recordset and walks every hit, as the search does.
@@ -89,13 +68,13 @@ int walk(Recordset& rs, Connection& cn, const QString& text) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    if (qgetenv("QT_QPA_PLATFORM").isEmpty()) qputenv("QT_QPA_PLATFORM", "offscreen");
+    bench::offscreen();
     QElapsedTimer appTimer;
     appTimer.start();
     QApplication qapp(argc, argv);
     const double appMs = ms(appTimer);
     QApplication::setQuitOnLastWindowClosed(false);
-    const int songs = argc > 1 ? std::atoi(argv[1]) : 200000;
+    const int songs = bench::countArg(argc, argv, 200000);
     const int runs = 7;
     {
         TempApp app;
@@ -124,7 +103,7 @@ int main(int argc, char** argv) {
         std::printf(
             "start-up to the shown main window, %d songs, no rescan: first %.1f ms, then best "
             "%.1f / median %.1f ms (with the first paint: median %.1f ms)\n",
-            songs, startup.front(), best(startup), median(startup), median(painted));
+            songs, startup.front(), best(startup), bench::median(startup), bench::median(painted));
         std::printf("  before that, making the application object took %.1f ms\n", appMs);
 
         Module1::cnLibrary.ConnectionString = Module1::LibraryConnectionString(app.path());
@@ -145,19 +124,19 @@ int main(int argc, char** argv) {
         struct Times {
             std::vector<double> wall, cpu;
             QString text() const {
-                return QString::asprintf("best %.1f / median %.1f ms (CPU %.1f ms)", best(wall), median(wall),
-                                         best(cpu));
+                return QString::asprintf("best %.1f / median %.1f ms (CPU %.1f ms)", best(wall),
+                                         bench::median(wall), best(cpu));
             }
         };
         auto measure = [&](auto&& work) {
             Times t;
             for (int r = 0; r < runs; ++r) {
                 QElapsedTimer w;
-                const double c = cpuMs();
+                const double c = bench::threadCpuMs();
                 w.start();
                 work();
                 t.wall.push_back(ms(w));
-                t.cpu.push_back(cpuMs() - c);
+                t.cpu.push_back(bench::threadCpuMs() - c);
             }
             return t;
         };

@@ -172,6 +172,10 @@ QString FieldText(const QString& text, int width) {
     return text.left(width).leftJustified(width, ' ');
 }
 
+QString Unpadded(const QString& field) {
+    return field.left(field.indexOf(QChar(0))).trimmed();
+}
+
 void LoadGenres() {
     for (int i = 0; i < 126; ++i) GenreList[i] = QString::fromLatin1(kGenres[i]);
     GenreList[126].clear();

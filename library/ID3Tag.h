@@ -21,6 +21,8 @@ struct ID3v1Tag {
 // Stores text left-aligned in a field of the given width: cut if longer,
 // padded with spaces if shorter.
 QString FieldText(const QString& text, int width);
+// A stored field's text alone: up to its first NUL, without the padding spaces.
+QString Unpadded(const QString& field);
 
 // Slots 0..126; 126 stays empty.
 extern QString GenreList[127];

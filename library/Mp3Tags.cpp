@@ -2,15 +2,6 @@
 
 namespace Mp3Tags {
 
-namespace {
-
-// Up to the first NUL, without the padding spaces.
-QString gapText(const QString& field) {
-    return field.left(field.indexOf(QChar(0))).trimmed();
-}
-
-}  // namespace
-
 bool Read(const QString& file, NativeTag::Fields& out, ID3Tag::ID3v1Tag& v1) {
     using ID3Tag::Utf8Field;
     const bool hasV1 = ID3Tag::ReadID3Tag(file, v1);
@@ -26,7 +17,7 @@ bool Read(const QString& file, NativeTag::Fields& out, ID3Tag::ID3v1Tag& v1) {
     const QString* from[] = {&old.title, &old.artist, &old.album, &old.year, &old.comment, &old.genre};
     QString* to[] = {&out.title, &out.artist, &out.album, &out.year, &out.comment, &out.genre};
     for (int i = 0; i < 6; ++i)
-        if (to[i]->isEmpty()) *to[i] = gapText(*from[i]);
+        if (to[i]->isEmpty()) *to[i] = ID3Tag::Unpadded(*from[i]);
     return true;
 }
 

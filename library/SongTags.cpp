@@ -1,5 +1,6 @@
 #include "library/SongTags.h"
 
+#include "library/ID3Tag.h"
 #include "library/Module1State.h"
 
 namespace SongTags {
@@ -14,7 +15,9 @@ Tags Of(const QString& folder, const QString& name) {
         rs.Open(sql, Module1::cnLibrary);
         while (!rs.EOF_() && rs.Fields(QStringLiteral("artist")).toString() != name) rs.MoveNext();
         if (rs.EOF_()) return {};
-        auto text = [&](const char* column) { return rs.Fields(QLatin1String(column)).toString().trimmed(); };
+        auto text = [&](const char* column) {
+            return ID3Tag::Unpadded(rs.Fields(QLatin1String(column)).toString());
+        };
         return {text("artist2"), text("title"), text("album")};
     } catch (const StoreError&) {
         return {};

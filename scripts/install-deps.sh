@@ -14,6 +14,8 @@ PACKAGES=(
   fonts-liberation2
   xvfb xauth desktop-file-utils appstream dpkg-dev file
   dbus-daemon playerctl libxml2-utils
+  libshout3-dev libvorbis-dev libogg-dev libopus-dev libmp3lame-dev icecast2
+  qtkeychain-qt6-dev
 )
 
 missing=()

@@ -3,6 +3,7 @@
 #include <QGridLayout>
 #include <cmath>
 
+#include "app/decks/CrossFade.h"
 #include "app/decks/SoundOutputs.h"
 
 frmPreListen::frmPreListen()
@@ -15,7 +16,7 @@ frmPreListen::frmPreListen()
     cmdOutro = new QPushButton(tr("Last %1 s").arg(PreListenPlayer::kOutroSeconds), this);
     cmdOutro->setToolTip(tr("Jump to %1 seconds before the end").arg(PreListenPlayer::kOutroSeconds));
     sldVolume = new QSlider(Qt::Horizontal, this);
-    sldVolume->setRange(-6000, 0);
+    sldVolume->setRange(CrossFade::Params{}.silent, 0);
     sldVolume->setToolTip(tr("Volume"));
     grid->addWidget(lblSong, 0, 0, 1, 3);
     grid->addWidget(sldPosition, 1, 0, 1, 3);

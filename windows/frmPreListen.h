@@ -21,7 +21,7 @@ class frmPreListen : public Form {
     QLabel* lblSong;
     QSlider* sldPosition;  // tenths of a second
     QPushButton* cmdPlay;  // "Play" while stopped, "Stop" while playing
-    QSlider* sldVolume;    // hundredths of a decibel, -6000 to 0
+    QSlider* sldVolume;    // hundredths of a decibel, the decks' range
     QPushButton* cmdOutro;
     QTimer* tmrPosition;  // follows the player; the test calls its handler
 

@@ -263,12 +263,21 @@ void frmSetup::removeTree(const QString& top) {
                       Seams::Buttons::YesNo, Seams::Icon::None, QStringLiteral("Remove Song Path"));
     if (a == Seams::Answer::No) return;
     skipOnFailure([&] {
-        for (const auto& f : folders)
-            Module1::cnLibrary.Execute(QStringLiteral("Delete from songs where Path='") + quoted(f.first) +
-                                       QStringLiteral("'"));
-        LibraryTrees::Remove(top);
-        // A tree inside another stays out of the outer tree's rescans.
-        if (!LibraryTrees::TreeOf(top).isEmpty()) LibraryTrees::Skip(top, true);
+        // One transaction: a tree of many folders is one write to the disk, and
+        // a failure leaves the tree whole rather than half removed.
+        Module1::cnLibrary.BeginTrans();
+        try {
+            for (const auto& f : folders)
+                Module1::cnLibrary.Execute(QStringLiteral("Delete from songs where Path='") +
+                                           quoted(f.first) + QStringLiteral("'"));
+            LibraryTrees::Remove(top);
+            // A tree inside another stays out of the outer tree's rescans.
+            if (!LibraryTrees::TreeOf(top).isEmpty()) LibraryTrees::Skip(top, true);
+            Module1::cnLibrary.CommitTrans();
+        } catch (const StoreError&) {
+            Module1::cnLibrary.RollbackTrans();
+            throw;
+        }
     });
     FillList();
     UpdateText();

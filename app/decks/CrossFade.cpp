@@ -41,7 +41,7 @@ TickPlan Tick(const TickInput& in, const Params& fade) {
     }
 
     // Deck 1 is the home deck: only a stopped deck 2 sends the engine back to it.
-    if (in.watched == 2 && in.watchedPlayState == kStopped) {
+    if (in.watched == 2 && in.watchedPlayState == DeckPlayer::Stopped) {
         p.fallBack = true;
         p.otherVolume = 0;
         p.watchedVolume = fade.silent;

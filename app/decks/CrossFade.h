@@ -2,6 +2,8 @@
 // The decisions of the cross-fade engine, free of widgets and players: given
 // what a watcher tick reads from the decks, what it must do. The handlers on
 // the main window read the inputs, call these and carry out the result.
+#include "app/decks/DeckPlayer.h"
+
 namespace CrossFade {
 
 // The numbers of a fade, today's as defaults. Volumes are hundredths of a
@@ -16,13 +18,12 @@ struct Params {
     int bothPlaying = -3000;  // the deck not chosen when the engine is switched on over two playing decks
     int silent = -6000;       // the deck that is not live
     int tickMs = 1000;        // the watchers' interval
+    int deck2AtOpen = -3000;  // deck 2's volume when the main window opens
 };
 
 constexpr int kFaderDeck1 = 0;
 constexpr int kFaderDeck2 = 60;
 constexpr int kFaderMiddle = 30;
-constexpr int kStopped = 0;
-constexpr int kPlaying = 2;
 
 // What one tick of the watcher of deck `watched` reads.
 struct TickInput {
@@ -33,7 +34,7 @@ struct TickInput {
     int watchedVolume = 0;
     int otherVolume = Params{}.silent;
     bool cueHasSongs = false;
-    int watchedPlayState = kPlaying;
+    int watchedPlayState = DeckPlayer::Playing;
 };
 
 // What the tick does. The next song (when started) goes onto the other deck,
@@ -66,12 +67,13 @@ struct ArmPlan {
 
 ArmPlan Arm(bool deck1Playing, bool deck2Playing, int faderValue, const Params& fade = {});
 
-// The fader's volume mapping: 0 = deck 1 full, 60 = deck 2 full.
+// The fader's volume mapping: each deck is full at its end of the fader and
+// silent at the other, in even steps between.
 inline int Deck1VolumeAt(int faderValue) {
-    return -100 * faderValue;
+    return Params{}.silent * (faderValue - kFaderDeck1) / (kFaderDeck2 - kFaderDeck1);
 }
 inline int Deck2VolumeAt(int faderValue) {
-    return 100 * faderValue - 6000;
+    return Params{}.silent * (kFaderDeck2 - faderValue) / (kFaderDeck2 - kFaderDeck1);
 }
 
 }  // namespace CrossFade

@@ -9,6 +9,7 @@
 #include <QTimer>
 #include <QVBoxLayout>
 
+#include "app/decks/CrossFade.h"
 #include "seams/Seams.h"
 
 DeckControl::DeckControl(std::unique_ptr<DeckPlayer> player, QWidget* parent)
@@ -32,7 +33,7 @@ DeckControl::DeckControl(std::unique_ptr<DeckPlayer> player, QWidget* parent)
     tracker_->setRange(0, 1000);
     tracker_->setToolTip(tr("Position"));
     volume_ = new QSlider(Qt::Horizontal, this);
-    volume_->setRange(-6000, 0);
+    volume_->setRange(CrossFade::Params{}.silent, 0);
     volume_->setFixedWidth(50);
     volume_->setToolTip(tr("Volume"));
 
@@ -79,7 +80,7 @@ void DeckControl::refresh() {
     }
     if (!volume_->isSliderDown()) {
         QSignalBlocker block(volume_);
-        volume_->setValue(std::clamp(player_->Volume(), -6000, 0));
+        volume_->setValue(std::clamp(player_->Volume(), volume_->minimum(), 0));
     }
 }
 

@@ -7,6 +7,7 @@
 #include "app/decks/RemainingTime.h"
 
 using namespace CrossFade;
+constexpr int Playing = DeckPlayer::Playing, Stopped = DeckPlayer::Stopped;
 
 // A fade twice as fast: each step doubled, the start point two steps in, the
 // incoming deck three steps below full, the hand-over where it was.
@@ -30,7 +31,7 @@ TEST(CrossFadeTick, OnlyTheExactStartPointStartsASong) {
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(testing::Message() << c.fade.fadeOutStep << " from " << c.from << " cue " << c.cue);
-        TickInput in{1, 1, 200, 190, c.from, -6000, c.cue, kPlaying};
+        TickInput in{1, 1, 200, 190, c.from, -6000, c.cue, Playing};
         int tick = 0, started = 0;
         std::vector<int> incoming;
         TickPlan p;
@@ -62,18 +63,18 @@ TEST(CrossFadeTick, WhenAFadeIsDueAndWhenDeck2FallsBack) {
         // fading, fallBack, watched and other deck's volume, current deck, fader
         std::tuple<bool, bool, int, int, int, int> plan;
     } cases[] = {
-        {"over the lead time", {}, 1, 1, 180, 164.9, -2100, kPlaying, {false, false, 0, -6000, 1, -1}},
-        {"at the lead time", {}, 1, 1, 180, 165, -2100, kPlaying, {true, false, -2400, -400, 1, -1}},
-        {"nothing open", {}, 1, 1, 0, 0, -2100, kPlaying, {true, false, -2400, -400, 1, -1}},
-        {"past the end: by distance", {}, 1, 1, 180, 200, -2100, kPlaying, {false, false, 0, -6000, 1, -1}},
-        {"the other deck is live", {}, 1, 2, 180, 10, -2100, kPlaying, {true, false, -2400, -400, 2, -1}},
-        {"15 s left, 14 s lead", slow, 1, 1, 180, 165, -2100, kPlaying, {false, false, 0, -5000, 1, -1}},
-        {"slower steps", slow, 1, 1, 180, 166, -2100, kPlaying, {true, false, -2200, -700, 1, -1}},
-        {"deck 2 stopped", {}, 2, 2, 180, 20, 0, kStopped, {false, true, -6000, 0, 1, 0}},
-        {"deck 2 stopped mid-fade", {}, 2, 1, 180, 20, -1800, kStopped, {true, true, -6000, 0, 1, 0}},
+        {"over the lead time", {}, 1, 1, 180, 164.9, -2100, Playing, {false, false, 0, -6000, 1, -1}},
+        {"at the lead time", {}, 1, 1, 180, 165, -2100, Playing, {true, false, -2400, -400, 1, -1}},
+        {"nothing open", {}, 1, 1, 0, 0, -2100, Playing, {true, false, -2400, -400, 1, -1}},
+        {"past the end: by distance", {}, 1, 1, 180, 200, -2100, Playing, {false, false, 0, -6000, 1, -1}},
+        {"the other deck is live", {}, 1, 2, 180, 10, -2100, Playing, {true, false, -2400, -400, 2, -1}},
+        {"15 s left, 14 s lead", slow, 1, 1, 180, 165, -2100, Playing, {false, false, 0, -5000, 1, -1}},
+        {"slower steps", slow, 1, 1, 180, 166, -2100, Playing, {true, false, -2200, -700, 1, -1}},
+        {"deck 2 stopped", {}, 2, 2, 180, 20, 0, Stopped, {false, true, -6000, 0, 1, 0}},
+        {"deck 2 stopped mid-fade", {}, 2, 1, 180, 20, -1800, Stopped, {true, true, -6000, 0, 1, 0}},
         {"deck 2 paused", {}, 2, 2, 180, 20, 0, 1, {false, false, 0, -6000, 2, -1}},
-        {"deck 2 stopped, handing over", {}, 2, 1, 180, 20, -3000, kStopped, {true, false, -6000, 0, 1, 0}},
-        {"deck 1 stopped", {}, 1, 1, 180, 20, 0, kStopped, {false, false, 0, -6000, 1, -1}},
+        {"deck 2 stopped, handing over", {}, 2, 1, 180, 20, -3000, Stopped, {true, false, -6000, 0, 1, 0}},
+        {"deck 1 stopped", {}, 1, 1, 180, 20, 0, Stopped, {false, false, 0, -6000, 1, -1}},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);

@@ -37,7 +37,8 @@ TEST_F(Menus, TheTreeAsTheUserSeesItAndWhatItsTickItemsDo) {
               (QStringList{
                   "&File: &Open Single\tCtrl+O | Open &List | &Save List\tCtrl+S | - | E&xit | - | "
                   "&Import Play List... | &Export Play List... | Export With &Relative Paths [ ]",
-                  "&Tools: &Auto Recover [ ] | &Setup | Fade &Now\tCtrl+N | Sound Output... | - | More Audio "
+                  "&Tools: &Auto Recover [ ] | &Setup | Fade &Now\tCtrl+N | Sound Output... | Broadcast... | "
+                  "- | More Audio "
                   "Types [x] | "
                   "Read All Tag Formats [x] | Search Tags Too [x] | Show Tag Columns [x] | Include "
                   "Subfolders [ ] | - | Smooth Fades [x] | Skip Silence [ "

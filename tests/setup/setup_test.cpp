@@ -37,6 +37,7 @@ TEST_F(Setup, LoadShowsFoldersAndOptionsAndRemovingAFolderAsksFirst) {
 // changes nothing. Updating the selected folder or all of them rescans them,
 // drops those gone from disk and says so once.
 TEST_F(Setup, AddAndUpdateSayWhatTheyRefuseOrDrop) {
+    app.ui.answers = {Seams::Answer::Cancel};  // the first message offers OK and Cancel, to the same end
     w().cmdUpdate_Click();
     w().cmdUpdateAll_Click();
     for (const char* gone : {"/", "/gone/one/", "/gone/two/", "/gone/three/"}) app.addSong("s.mp3", gone);

@@ -104,8 +104,10 @@ TEST(Startup, EmptyOrUnusableLibrary) {
         if (goesOn) {
             EXPECT_EQ(said, c.said);
             EXPECT_TRUE(Windows::Load<form1>().isVisible());
-            // Yes: the setup window saw the flag at its load and added the folder there and then.
-            EXPECT_EQ(Windows::IsLoaded<frmSetup>(), c.answer == Answer::Yes);
+            // Yes: the setup window saw the flag at its load and added the folder there and
+            // then, and shows beside the main window.
+            EXPECT_EQ(Windows::IsLoaded<frmSetup>() && Windows::Load<frmSetup>().isVisible(),
+                      c.answer == Answer::Yes);
             EXPECT_EQ(app.scalar("SELECT count(*) FROM songs"), c.answer == Answer::Yes ? "1" : "0");
             continue;
         }

@@ -33,10 +33,11 @@ inline PlayOut Render(audio::Engine& engine, double seconds, std::vector<float>*
     return run;
 }
 
-// Root mean square of the left channel over the given frames.
-inline double Rms(const std::vector<float>& s, size_t from, size_t frames) {
+// Root mean square of one channel (0 left, 1 right) over the given frames.
+inline double Rms(const std::vector<float>& s, size_t from, size_t frames, int channel = 0) {
     double sum = 0;
-    for (size_t i = from; i < from + frames && 2 * i < s.size(); ++i) sum += double(s[2 * i]) * s[2 * i];
+    for (size_t i = 2 * from + channel; i < 2 * (from + frames) && i < s.size(); i += 2)
+        sum += double(s[i]) * s[i];
     return std::sqrt(sum / double(frames));
 }
 

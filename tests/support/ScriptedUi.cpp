@@ -1,5 +1,7 @@
 #include "support/ScriptedUi.h"
 
+#include <gtest/gtest.h>
+
 #include <QAction>
 
 namespace {
@@ -16,6 +18,9 @@ T take(std::deque<T>& queue, T unscripted = T()) {
 Seams::Answer ScriptedUi::message(const Seams::Message& m) {
     messages << m;
     const bool yesNo = m.buttons == Seams::Buttons::YesNo || m.buttons == Seams::Buttons::YesNoCancel;
+    // A question the test did not foresee is a path it did not mean to take.
+    if (answers.empty() && m.buttons != Seams::Buttons::OK)
+        ADD_FAILURE() << "unscripted question: " << m.text.toStdString();
     return take(answers, yesNo ? Seams::Answer::Yes : Seams::Answer::OK);
 }
 

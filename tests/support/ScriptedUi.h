@@ -15,9 +15,9 @@ class ScriptedUi : public Seams::Interaction {
     ScriptedUi() { Seams::install(this); }
     ~ScriptedUi() override { Seams::install(nullptr); }
 
-    // Answers, used first in first out. Unscripted: messages answer OK (or
-    // Yes for Yes/No), dialogs and the folder browser are cancelled, pop-ups
-    // are dismissed.
+    // Answers, used first in first out. Unscripted: a message with only OK
+    // answers OK, a question fails the test (and answers Yes), dialogs and the
+    // folder browser are cancelled, pop-ups are dismissed.
     std::deque<Seams::Answer> answers;
     std::deque<QStringList> files;
     std::deque<QString> folders;

@@ -1,0 +1,321 @@
+// The mix on the air: tone songs played through the offline engine go to a
+// real icecast2, and what a listener gets back is decoded and measured.
+#include <gtest/gtest.h>
+
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QJsonValue>
+#include <QProcess>
+#include <QTemporaryDir>
+
+#include "audio/Engine.h"
+#include "audio/broadcast/Broadcaster.h"
+#include "audio/broadcast/SourceRefusal.h"
+#include "support/AudioRender.h"
+#include "support/IcecastServer.h"
+#include "support/WavWriter.h"
+
+namespace {
+
+using audio::BroadcastStatus;
+using audio::StreamFormat;
+using State = BroadcastStatus::State;
+
+constexpr int kRate = 44100;
+constexpr double kFirstHz = 440, kSecondHz = 660;
+
+std::string run(const QString& program, const QStringList& args, const QByteArray& input = {}) {
+    QProcess p;
+    p.start(program, args);
+    p.write(input);
+    p.closeWriteChannel();
+    p.waitForFinished(30000);
+    return p.readAllStandardOutput().toStdString();
+}
+
+// What ffprobe makes of a captured stream: "format/codec/title".
+std::string probe(const std::string& stream) {
+    const QJsonObject o =
+        QJsonDocument::fromJson(
+            QByteArray::fromStdString(
+                run(QStringLiteral("ffprobe"),
+                    {"-v", "error", "-show_entries", "format=format_name:stream=codec_name:stream_tags=title",
+                     "-of", "json", "-i", "-"},
+                    QByteArray::fromStdString(stream))))
+            .object();
+    const QJsonObject s = o["streams"][0].toObject();
+    // Comment names are case-blind; ffprobe shows them as written.
+    const QJsonObject tags = s["tags"].toObject();
+    return (o["format"]["format_name"].toString() + "/" + s["codec_name"].toString() + "/" +
+            tags.value(tags.contains("TITLE") ? "TITLE" : "title").toString())
+        .toStdString();
+}
+
+// A captured stream decoded to mono at kRate.
+std::vector<float> decode(const std::string& stream) {
+    const std::string raw =
+        run(QStringLiteral("ffmpeg"),
+            {"-v", "error", "-i", "-", "-ac", "1", "-ar", QString::number(kRate), "-f", "f32le", "-"},
+            QByteArray::fromStdString(stream));
+    std::vector<float> pcm(raw.size() / sizeof(float));
+    std::memcpy(pcm.data(), raw.data(), pcm.size() * sizeof(float));
+    return pcm;
+}
+
+struct Show : ::testing::Test {
+    IcecastServer server;
+    audio::Engine engine{audio::Engine::Offline{kRate}};
+    audio::Broadcaster air{kRate};
+    QTemporaryDir songs;
+    audio::Deck* first = engine.addDeck();
+    audio::Deck* second = engine.addDeck();
+
+    void SetUp() override {
+        ASSERT_TRUE(server.start()) << server.log().toStdString();
+        engine.setMixTap(&air.tap());
+        std::string error;
+        for (auto [deck, hz] : {std::pair{first, kFirstHz}, std::pair{second, kSecondHz}}) {
+            const QString file = songs.filePath(QString::number(hz) + ".wav");
+            ASSERT_TRUE(WriteSineWav(file, 30, hz));
+            ASSERT_TRUE(deck->open(file.toStdString(), error)) << error;
+        }
+    }
+    void TearDown() override {
+        air.stop();
+        engine.setMixTap(nullptr);
+    }
+
+    audio::BroadcastConfig config(StreamFormat format = StreamFormat::OggVorbis) const {
+        audio::BroadcastConfig c;
+        c.host = "127.0.0.1";
+        c.port = server.port();
+        c.password = IcecastServer::kPassword;
+        c.format = format;
+        return c;
+    }
+    bool reaches(State state, double seconds = 15) {
+        return WaitUntil([&] { return air.status().state == state; }, seconds);
+    }
+    // Renders the show in tenths of a second. Paced, each piece waits until
+    // the encoder has taken it, as real time would give it the chance to;
+    // unpaced, the tap drops what the encoder cannot take.
+    void play(double seconds, bool paced = true, std::vector<float>* out = nullptr) {
+        for (double t = 0; t < seconds; t += 0.1) {
+            Render(engine, 0.1, out);
+            if (paced) {
+                ASSERT_TRUE(WaitUntil([&] { return air.framesTaken() == air.tap().written(); }, 10));
+            }
+        }
+    }
+    // A cross-fade from the first deck to the second over a second.
+    void fade() {
+        second->setVolume(-6000);
+        second->play();
+        second->setVolume(0, kRate);
+        first->setVolume(-6000, kRate);
+        play(1);
+        first->halt();
+    }
+};
+
+struct OnAir : Show, ::testing::WithParamInterface<std::tuple<StreamFormat, const char*>> {};
+
+TEST_P(OnAir, ListenersHearTheMixAndLearnEachSongsTitle) {
+    const auto [format, probed] = GetParam();
+    const bool mp3 = format == StreamFormat::Mp3;
+    air.setTitle("Ann Artist - First Tone");
+    air.start(config(format));
+    ASSERT_TRUE(reaches(State::OnAir)) << audio::StatusLine(air.status());
+    StreamCapture early(server.port(), "/live");
+    ASSERT_TRUE(WaitUntil([&] { return server.mountStatus("/live")["listeners"].toInt() == 1; }, 10));
+    first->play();
+    play(3);
+    // The server's own idea of the title is what directory listings show;
+    // this server reads it from Vorbis comments and from MP3 metadata, not
+    // (yet) from Opus comments.
+    const bool serverKnowsTitles = format != StreamFormat::Opus;
+    if (serverKnowsTitles) {
+        EXPECT_EQ(server.mountStatus("/live")["title"].toString().toStdString(), "Ann Artist - First Tone");
+    }
+    fade();
+    air.setTitle("660.wav");
+    play(2);
+    StreamCapture late(server.port(), "/live");
+    ASSERT_TRUE(WaitUntil([&] { return server.mountStatus("/live")["listeners"].toInt() == 2; }, 10));
+    play(2);
+    if (serverKnowsTitles) {
+        EXPECT_EQ(server.mountStatus("/live")["title"].toString().toStdString(), "660.wav");
+    }
+
+    const std::string heard = early.finish();
+    EXPECT_EQ(probe(heard), std::string(probed) + (mp3 ? "" : "Ann Artist - First Tone"));
+    if (!mp3) {
+        EXPECT_EQ(probe(late.finish()), std::string(probed) + "660.wav");
+    }
+    const std::vector<float> pcm = decode(heard);
+    ASSERT_GT(pcm.size(), size_t(6 * kRate));
+    for (auto [from, hz, other] :
+         {std::tuple{1.0, kFirstHz, kSecondHz}, std::tuple{5.0, kSecondHz, kFirstHz}}) {
+        const float* at = pcm.data() + long(from * kRate);
+        EXPECT_GT(ToneAmplitude(at, 1, kRate, hz, kRate / 2), 0.3) << from;
+        EXPECT_LT(ToneAmplitude(at, 1, kRate, other, kRate / 2), 0.02) << from;
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Formats, OnAir,
+                         ::testing::Values(std::tuple{StreamFormat::OggVorbis, "ogg/vorbis/"},
+                                           std::tuple{StreamFormat::Opus, "ogg/opus/"},
+                                           std::tuple{StreamFormat::Mp3, "mp3/mp3/"}));
+
+TEST_F(Show, ServerRestartMidShowIsRejoinedAndTheDecksNeverNotice) {
+    std::vector<float> heardInRoom;
+    air.start(config());
+    ASSERT_TRUE(reaches(State::OnAir));
+    first->play();
+    play(1, true, &heardInRoom);
+    server.stop();
+    ASSERT_TRUE(WaitUntil(
+        [&] {
+            play(0.1, false, &heardInRoom);
+            return air.status().state == State::Retrying;
+        },
+        15));
+    EXPECT_NE(audio::StatusLine(air.status()).find("Reconnecting in"), std::string::npos);
+    ASSERT_TRUE(server.start());
+    EXPECT_TRUE(reaches(State::OnAir, 30)) << audio::StatusLine(air.status()) << server.log().toStdString();
+    play(1, true, &heardInRoom);
+    EXPECT_TRUE(WaitUntil([&] { return !server.mountStatus("/live").isEmpty(); }, 10));
+
+    // The same show without a broadcast, sample for sample.
+    audio::Engine alone{audio::Engine::Offline{kRate}};
+    audio::Deck* deck = alone.addDeck();
+    std::string error;
+    ASSERT_TRUE(deck->open(songs.filePath("440.wav").toStdString(), error));
+    deck->play();
+    std::vector<float> alone_out;
+    Render(alone, double(heardInRoom.size() / 2) / kRate, &alone_out);
+    alone_out.resize(heardInRoom.size());
+    EXPECT_EQ(alone_out, heardInRoom);
+}
+
+struct Refusal {
+    const char* what;
+    std::function<void(audio::BroadcastConfig&, int port)> change;
+    State state;
+    std::string message;  // "%p" stands for the server's port
+};
+
+TEST_F(Show, EachRefusalIsNamedAndOnlyCurableOnesAreRetried) {
+    audio::Broadcaster holder(kRate);  // keeps "/taken" busy
+    holder.start([&] {
+        auto c = config();
+        c.mount = "/taken";
+        return c;
+    }());
+    ASSERT_TRUE(WaitUntil([&] { return holder.status().state == State::OnAir; }, 15));
+    const Refusal cases[] = {
+        {"wrong password", [](auto& c, int) { c.password = "not-it"; }, State::Refused,
+         "The server refused the user name or password."},
+        {"mount in use", [](auto& c, int) { c.mount = "/taken"; }, State::Retrying,
+         "Another source is already on the mount point /taken."},
+        {"unknown host", [](auto& c, int) { c.host = "no-such-host.invalid"; }, State::Retrying,
+         "Unknown host \"no-such-host.invalid\"."},
+        {"nobody listening", [](auto& c, int port) { c.port = port + 1; }, State::Retrying,
+         "No Icecast server answers at 127.0.0.1:%p."},
+    };
+    QString refusedLog;
+    for (const Refusal& r : cases) {
+        auto c = config();
+        r.change(c, server.port());
+        std::string expected = r.message;
+        if (size_t at = expected.find("%p"); at != std::string::npos) {
+            expected.replace(at, 2, std::to_string(server.port() + 1));
+        }
+        air.start(c);
+        ASSERT_TRUE(reaches(r.state)) << r.what << ": " << audio::StatusLine(air.status());
+        const BroadcastStatus s = air.status();
+        EXPECT_EQ(s.message, expected) << r.what;
+        EXPECT_EQ(s.attempts, 1) << r.what;
+        if (refusedLog.isEmpty()) refusedLog = server.log("access.log");
+    }
+    // While the other cases ran, the refused password was never tried again.
+    const auto refusals = [](const QString& log) {
+        return log.count(QStringLiteral("/live HTTP/1.0\" 401"));
+    };
+    EXPECT_GT(refusals(refusedLog), 0);
+    EXPECT_EQ(refusals(server.log("access.log")), refusals(refusedLog));
+}
+
+TEST(RetryDelay, DoublesFromOneSecondUpToHalfAMinute) {
+    const std::pair<int, int> table[] = {{1, 1}, {2, 2}, {3, 4}, {4, 8}, {5, 16}, {6, 30}, {7, 30}, {40, 30}};
+    for (auto [failures, seconds] : table) EXPECT_EQ(audio::RetryDelay(failures), seconds) << failures;
+}
+
+}  // namespace
+
+namespace {
+
+TEST(MixTap, AReaderThatFallsBehindLosesTheOldestAudioAndCountsIt) {
+    audio::MixTap tap(8);
+    std::vector<float> in, out(2 * 16);
+    for (int i = 0; i < 15; ++i) in.insert(in.end(), {float(i), -float(i)});
+    tap.push(in.data(), 5);
+    ASSERT_EQ(tap.pop(out.data(), 3), 3);
+    EXPECT_EQ(out[4], 2.0f);
+    tap.push(in.data() + 10, 10);  // frames 5..14 on top of unread 3..4: 12 for 8 places
+    ASSERT_EQ(tap.pop(out.data(), 16), 8);
+    EXPECT_EQ(out[0], 7.0f);
+    EXPECT_EQ(out[15], -14.0f);
+    EXPECT_EQ(tap.dropped(), 4u);
+    EXPECT_EQ(tap.pop(out.data(), 16), 0);
+}
+
+TEST(ClassifyRefusal, NamesWhatTheServerObjectedTo) {
+    using audio::Refusal;
+    const std::tuple<const char*, Refusal, const char*> table[] = {
+        {"HTTP/1.0 401 Authentication Required\r\n\r\nYou need to authenticate\r\n", Refusal::BadLogin, ""},
+        {"HTTP/1.0 403 Forbidden\r\nServer: x\r\n\r\nMountpoint in use", Refusal::MountInUse, ""},
+        {"HTTP/1.0 403 Forbidden\r\n\r\nContent-type not supported", Refusal::FormatRefused, ""},
+        {"HTTP/1.1 415 Unsupported Media Type\r\n\r\n", Refusal::FormatRefused, ""},
+        {"HTTP/1.0 403 Forbidden\r\n\r\ntoo many sources connected", Refusal::Other,
+         "too many sources connected"},
+        {"HTTP/1.0 503 Busy\r\n\r\n", Refusal::Other, "503 Busy"},
+        {"HTTP/1.0 200 OK\r\n\r\n", Refusal::None, ""},
+        {"SSH-2.0-OpenSSH\r\n", Refusal::NoAnswer, ""},
+    };
+    for (auto [answer, kind, detail] : table) {
+        const audio::RefusalReason r = audio::ClassifyRefusal(answer);
+        EXPECT_EQ(r.kind, kind) << answer;
+        if (kind == Refusal::Other) {
+            EXPECT_EQ(r.detail, detail) << answer;
+        }
+    }
+}
+
+}  // namespace
+
+namespace {
+
+TEST(MixTap, CarriesTheMainMixAndNeverPreListen) {
+    QTemporaryDir dir;
+    const QString song = dir.filePath("tone.wav");
+    ASSERT_TRUE(WriteSineWav(song, 2, kFirstHz));
+    audio::Engine engine{audio::Engine::Offline{kRate}};
+    audio::MixTap tap(kRate);
+    engine.setMixTap(&tap);
+    std::string error;
+    audio::Deck* headphones = engine.addDeck(audio::Engine::Output::PreListen);
+    ASSERT_TRUE(headphones->open(song.toStdString(), error)) << error;
+    headphones->play();
+    std::vector<float> room(2 * 4096), cue(2 * 4096), tapped(2 * 4096);
+    for (int i = 0; i < 4; ++i) {
+        engine.pump();
+        engine.render(room.data(), 4096);
+        engine.render(audio::Engine::Output::PreListen, cue.data(), 4096);
+    }
+    EXPECT_GT(ToneAmplitude(cue.data(), 2, kRate, kFirstHz, 4096), 0.3);
+    ASSERT_EQ(tap.pop(tapped.data(), 4096), 4096);
+    EXPECT_EQ(*std::max_element(tapped.begin(), tapped.end()), 0.0f);
+}
+
+}  // namespace
