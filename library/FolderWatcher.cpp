@@ -79,6 +79,10 @@ void FolderWatcher::readEvents() {
         for (ssize_t at = 0; at < n;) {
             const auto* e = reinterpret_cast<const inotify_event*>(buf + at);
             at += sizeof(inotify_event) + e->len;
+            if (e->mask & IN_Q_OVERFLOW) {  // events were lost: any folder may have changed
+                for (const QString& f : folders_) pending_.insert(f);
+                continue;
+            }
             const QString folder = folders_.value(e->wd);
             if (folder.isEmpty()) continue;
             if (e->mask & IN_IGNORED) {  // the folder went away: its last events came before
