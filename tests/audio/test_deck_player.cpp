@@ -190,7 +190,8 @@ TEST(DeckPlayer, SkipSilenceAndLevelLoudness) {
     only(nullptr);
 }
 
-// Without a device the engine plays silently and says so once. With one,
+// Without a device the engine plays silently and says so once; a second
+// device that does not open leaves the first playing. With one,
 // what reaches the "device" is the deck's sound, and its end is reported on
 // the UI thread in real time.
 TEST(SdlOutput, NoDeviceSaysSoOnceAndTheDiskDriverReceivesTheSongThatEnds) {
@@ -204,6 +205,18 @@ TEST(SdlOutput, NoDeviceSaysSoOnceAndTheDiskDriverReceivesTheSongThatEnds) {
     const std::string err = testing::internal::GetCapturedStderr();
     EXPECT_EQ(std::count(err.begin(), err.end(), '\n'), 1) << err;
     EXPECT_NE(err.find("no audio device"), std::string::npos) << err;
+    // The dummy driver has one device: a pre-listen output that cannot open
+    // there leaves the main output as it is, without restarting the sound system.
+    qputenv("SDL_AUDIODRIVER", "dummy");
+    {
+        audio::Engine engine;
+        std::string error;
+        testing::internal::CaptureStderr();
+        EXPECT_FALSE(engine.selectDevice(audio::Engine::Output::PreListen, "", error));
+        EXPECT_EQ(testing::internal::GetCapturedStderr(), "");
+        EXPECT_EQ(std::make_pair(engine.driver(), engine.isOpen(audio::Engine::Output::Main)),
+                  std::make_pair(std::string("dummy"), true));
+    }
 
     QTemporaryDir dir;
     const QString raw = dir.filePath("device.raw");

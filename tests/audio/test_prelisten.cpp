@@ -56,51 +56,10 @@ struct Rig {
 
 }  // namespace
 
-TEST(PreListen, FromTheCuePlaysOnTheHeadphonesOnlyAndTouchesNothingElse) {
-    Rig r({"Laptop speakers", "Headphones"});
-    QTemporaryDir dir;
-    ASSERT_TRUE(WriteSineWav(dir.filePath("long.wav"), 25, 440, 0.5, 22050, 1));
-    Cue::Append({{"long.wav", dir.path() + "/"}}, Cue::Count::Refresh, Cue::Backup::Write);
-    const QStringList cue = CueRows();
-    const QByteArray backup = BackupBytes();
-    r.f->lstPlaylist->SetSelected(1, true);
-    r.app.ui.popupChoices = {"Pre-listen"};
-    r.f->lstPlaylist_MouseDown(2, 0, 0, 0);
-
-    frmPreListen* w = Windows::Find<frmPreListen>();
-    ASSERT_TRUE(w);
-    EXPECT_EQ(w->lblSong->text(), "long.wav");
-    auto [cans, room] = r.run(0.5);
-    EXPECT_GT(ToneAmplitude(cans.data() + 2 * 8192, 2, kRate, 440, 8192), 0.45);
-    EXPECT_EQ(*std::max_element(room.begin(), room.end()), 0.0f);
-    EXPECT_EQ(CueRows(), cue);
-    EXPECT_EQ(BackupBytes(), backup);
-    EXPECT_EQ(r.f->MP1->FileName() + r.f->MP2->FileName(), "");
-    EXPECT_FALSE(r.f->T1->isActive() || r.f->T2->isActive());
-
-    // Its own volume, the outro, the slider and stop.
-    w->sldVolume->setValue(-600);
-    cans = r.run(0.3).first;
-    EXPECT_NEAR(ToneAmplitude(cans.data() + 2 * 4096, 2, kRate, 440, 8192), 0.25, 0.01);
-    w->cmdOutro_Click();
-    r.run(0.1);
-    w->tmrPosition_Timer();
-    EXPECT_NEAR(w->sldPosition->value() / 10.0, 5.1, 0.15);
-    w->sldPosition->setValue(100);
-    w->sldPosition_Release();
-    r.run(0.1);
-    w->tmrPosition_Timer();
-    EXPECT_NEAR(w->sldPosition->value() / 10.0, 10.1, 0.15);
-    EXPECT_EQ(w->cmdPlay->text(), "Stop");
-    w->cmdPlay_Click();
-    EXPECT_EQ(w->cmdPlay->text(), "Play");
-    cans = r.run(0.2).first;
-    EXPECT_EQ(*std::max_element(cans.begin() + 2 * 2048, cans.end()), 0.0f);
-}
-
-// Each other list's "Pre-listen" (its pop-up item and its shortcut) starts
-// that list's selected song.
-TEST(PreListen, EverySongListStartsItsSelectedSong) {
+// Each song list's "Pre-listen" (its pop-up item and its shortcut) starts
+// that list's selected song; from the cue it plays on the headphones only
+// and touches nothing else.
+TEST(PreListen, EverySongListStartsItsSongOnTheHeadphonesOnly) {
     Rig r({"Laptop speakers", "Headphones"});
     QTemporaryDir dir;
     ASSERT_TRUE(WriteSineWav(dir.filePath("a.wav"), 1, 440));
@@ -144,10 +103,49 @@ TEST(PreListen, EverySongListStartsItsSelectedSong) {
         Windows::Unload<frmPreListen>();
         Windows::flushDeleted();
     }
+
+    ASSERT_TRUE(WriteSineWav(dir.filePath("long.wav"), 25, 440, 0.5, 22050, 1));
+    Cue::Append({{"long.wav", dir.path() + "/"}}, Cue::Count::Refresh, Cue::Backup::Write);
+    const QStringList cue = CueRows();
+    const QByteArray backup = BackupBytes();
+    r.f->lstPlaylist->SetSelected(1, true);
+    r.app.ui.popupChoices = {"Pre-listen"};
+    r.f->lstPlaylist_MouseDown(2, 0, 0, 0);
+
+    frmPreListen* w = Windows::Find<frmPreListen>();
+    ASSERT_TRUE(w);
+    EXPECT_EQ(w->lblSong->text(), "long.wav");
+    auto [cans, room] = r.run(0.5);
+    EXPECT_GT(ToneAmplitude(cans.data() + 2 * 8192, 2, kRate, 440, 8192), 0.45);
+    EXPECT_EQ(*std::max_element(room.begin(), room.end()), 0.0f);
+    EXPECT_EQ(CueRows(), cue);
+    EXPECT_EQ(BackupBytes(), backup);
+    EXPECT_EQ(r.f->MP1->FileName() + r.f->MP2->FileName(), "");
+    EXPECT_FALSE(r.f->T1->isActive() || r.f->T2->isActive());
+
+    // Its own volume, the outro, the slider and stop.
+    w->sldVolume->setValue(-600);
+    cans = r.run(0.3).first;
+    EXPECT_NEAR(ToneAmplitude(cans.data() + 2 * 4096, 2, kRate, 440, 8192), 0.25, 0.01);
+    w->cmdOutro_Click();
+    r.run(0.1);
+    w->tmrPosition_Timer();
+    EXPECT_NEAR(w->sldPosition->value() / 10.0, 5.1, 0.15);
+    w->sldPosition->setValue(100);
+    w->sldPosition_Release();
+    r.run(0.1);
+    w->tmrPosition_Timer();
+    EXPECT_NEAR(w->sldPosition->value() / 10.0, 10.1, 0.15);
+    EXPECT_EQ(w->cmdPlay->text(), "Stop");
+    w->cmdPlay_Click();
+    EXPECT_EQ(w->cmdPlay->text(), "Play");
+    cans = r.run(0.2).first;
+    EXPECT_EQ(*std::max_element(cans.begin() + 2 * 2048, cans.end()), 0.0f);
 }
 
 // Ctrl+P belongs to pre-listen alone in the main window; with one device
-// the items are off, say why, and pre-listen never plays on the main output.
+// the items and the choice of a pre-listen device are off, say why, and
+// pre-listen never plays on the main output.
 TEST(PreListen, ItsShortcutIsFreeAndWithoutASecondOutputItIsOff) {
     Rig r({"Laptop speakers"});
     QStringList taken;
@@ -161,6 +159,8 @@ TEST(PreListen, ItsShortcutIsFreeAndWithoutASecondOutputItIsOff) {
     QTemporaryDir dir;
     ASSERT_TRUE(WriteSineWav(dir.filePath("a.wav"), 1, 440));
     EXPECT_FALSE(PreListen::Start({"a.wav", dir.path() + "/"}));
+    EXPECT_FALSE(SoundOutputs::current()->choose(SoundOutputs::Output::PreListen, "Headphones"));
+    EXPECT_TRUE(SoundOutputs::current()->preListenUnavailable().contains("only one"));
     EXPECT_FALSE(Windows::IsLoaded<frmPreListen>());
     EXPECT_EQ(r.fake->streams.size(), 1u);
 }

@@ -2,9 +2,6 @@
 // real icecast2, and what a listener gets back is decoded and measured.
 #include <gtest/gtest.h>
 
-#include <QJsonDocument>
-#include <QJsonObject>
-#include <QJsonValue>
 #include <QProcess>
 #include <QTemporaryDir>
 
@@ -24,39 +21,30 @@ using State = BroadcastStatus::State;
 constexpr int kRate = 44100;
 constexpr double kFirstHz = 440, kSecondHz = 660;
 
-std::string run(const QString& program, const QStringList& args, const QByteArray& input = {}) {
+// What a program prints for input fed on its standard input.
+std::string run(const QString& program, const QStringList& args, const std::string& input) {
     QProcess p;
     p.start(program, args);
-    p.write(input);
+    p.write(QByteArray::fromStdString(input));
     p.closeWriteChannel();
     p.waitForFinished(30000);
     return p.readAllStandardOutput().toStdString();
 }
 
-// What ffprobe makes of a captured stream: "format/codec/title".
+// What ffprobe makes of a captured stream: "codec[,title]\ncontainer\n" (tag
+// names are case-blind, so a Vorbis "TITLE" is found as well).
 std::string probe(const std::string& stream) {
-    const QJsonObject o =
-        QJsonDocument::fromJson(
-            QByteArray::fromStdString(
-                run(QStringLiteral("ffprobe"),
-                    {"-v", "error", "-show_entries", "format=format_name:stream=codec_name:stream_tags=title",
-                     "-of", "json", "-i", "-"},
-                    QByteArray::fromStdString(stream))))
-            .object();
-    const QJsonObject s = o["streams"][0].toObject();
-    // Comment names are case-blind; ffprobe shows them as written.
-    const QJsonObject tags = s["tags"].toObject();
-    return (o["format"]["format_name"].toString() + "/" + s["codec_name"].toString() + "/" +
-            tags.value(tags.contains("TITLE") ? "TITLE" : "title").toString())
-        .toStdString();
+    return run("ffprobe",
+               {"-v", "error", "-show_entries", "format=format_name:stream=codec_name:stream_tags=title",
+                "-of", "csv=p=0", "-i", "-"},
+               stream);
 }
 
 // A captured stream decoded to mono at kRate.
 std::vector<float> decode(const std::string& stream) {
-    const std::string raw =
-        run(QStringLiteral("ffmpeg"),
-            {"-v", "error", "-i", "-", "-ac", "1", "-ar", QString::number(kRate), "-f", "f32le", "-"},
-            QByteArray::fromStdString(stream));
+    const std::string raw = run(
+        "ffmpeg", {"-v", "error", "-i", "-", "-ac", "1", "-ar", QString::number(kRate), "-f", "f32le", "-"},
+        stream);
     std::vector<float> pcm(raw.size() / sizeof(float));
     std::memcpy(pcm.data(), raw.data(), pcm.size() * sizeof(float));
     return pcm;
@@ -106,71 +94,81 @@ struct Show : ::testing::Test {
             ASSERT_TRUE(WaitUntil([&] { return air.framesTaken() == air.tap().written(); }, 10));
         }
     }
-    // A cross-fade from the first deck to the second over a second.
-    void fade() {
-        second->setVolume(-6000);
+};
+
+// Each format on a mount of its own, one after the other, on the one server.
+TEST_F(Show, ListenersHearTheMixAndLearnEachSongsTitle) {
+    const std::tuple<StreamFormat, const char*, const char*> kFormats[] = {
+        {StreamFormat::OggVorbis, "vorbis", "ogg"},
+        {StreamFormat::Opus, "opus", "ogg"},
+        {StreamFormat::Mp3, "mp3", "mp3"}};
+    for (const auto& [format, codec, container] : kFormats) {
+        SCOPED_TRACE(codec);
+        const bool mp3 = format == StreamFormat::Mp3;
+        // This server reads titles from Vorbis comments and MP3 metadata, not
+        // (yet) from Opus comments; its view is what directory listings show.
+        const bool serverKnowsTitles = format != StreamFormat::Opus;
+        const std::string mount = std::string("/") + codec;
+        const auto heardBy = [&](const std::string& title) {
+            return std::string(codec) + (mp3 ? "" : "," + title) + "\n" + container + "\n";
+        };
+        const auto listeners = [&](int n) {
+            return WaitUntil([&] { return server.mountStatus(mount)["listeners"].toInt() == n; }, 10);
+        };
+        const auto serverTitleIs = [&](const QString& title) {
+            if (serverKnowsTitles) {
+                EXPECT_TRUE(
+                    WaitUntil([&] { return server.mountStatus(mount)["title"].toString() == title; }, 10))
+                    << title.toStdString();
+            }
+        };
+        for (audio::Deck* deck : {first, second}) {
+            deck->halt();
+            deck->seek(0);
+            deck->setVolume(0);
+        }
+        air.setTitle("Ann Artist - First Tone");
+        auto c = config(format);
+        c.mount = mount;
+        c.kbps = 96;  // not the default, so an encoder that ignores the setting shows
+        air.start(c);
+        ASSERT_TRUE(reaches(State::OnAir)) << audio::StatusLine(air.status());
+        StreamCapture early(server.port(), mount);
+        ASSERT_TRUE(listeners(1));
+        first->play();
+        play(3);
+        serverTitleIs("Ann Artist - First Tone");
+        second->setVolume(-6000);  // a cross-fade to the second deck over a second
         second->play();
         second->setVolume(0, kRate);
         first->setVolume(-6000, kRate);
         play(1);
         first->halt();
-    }
-};
+        air.setTitle("660.wav");
+        play(2);
+        StreamCapture late(server.port(), mount);
+        ASSERT_TRUE(listeners(2));
+        play(2);
+        serverTitleIs("660.wav");
 
-struct OnAir : Show, ::testing::WithParamInterface<std::tuple<StreamFormat, const char*>> {};
-
-TEST_P(OnAir, ListenersHearTheMixAndLearnEachSongsTitle) {
-    const auto [format, probed] = GetParam();
-    const bool mp3 = format == StreamFormat::Mp3;
-    air.setTitle("Ann Artist - First Tone");
-    audio::BroadcastConfig c = config(format);
-    c.kbps = 96;  // not the default, so an encoder that ignores the setting shows
-    air.start(c);
-    ASSERT_TRUE(reaches(State::OnAir)) << audio::StatusLine(air.status());
-    StreamCapture early(server.port(), "/live");
-    ASSERT_TRUE(WaitUntil([&] { return server.mountStatus("/live")["listeners"].toInt() == 1; }, 10));
-    first->play();
-    play(3);
-    // The server's own idea of the title is what directory listings show;
-    // this server reads it from Vorbis comments and from MP3 metadata, not
-    // (yet) from Opus comments.
-    const bool serverKnowsTitles = format != StreamFormat::Opus;
-    const auto serverTitleBecomes = [&](const QString& title) {
-        return WaitUntil([&] { return server.mountStatus("/live")["title"].toString() == title; }, 10);
-    };
-    if (serverKnowsTitles) EXPECT_TRUE(serverTitleBecomes("Ann Artist - First Tone"));
-    fade();
-    air.setTitle("660.wav");
-    play(2);
-    StreamCapture late(server.port(), "/live");
-    ASSERT_TRUE(WaitUntil([&] { return server.mountStatus("/live")["listeners"].toInt() == 2; }, 10));
-    play(2);
-    if (serverKnowsTitles) EXPECT_TRUE(serverTitleBecomes("660.wav"));
-
-    const std::string heard = early.finish();
-    EXPECT_EQ(probe(heard), std::string(probed) + (mp3 ? "" : "Ann Artist - First Tone"));
-    if (!mp3) {
-        EXPECT_EQ(probe(late.finish()), std::string(probed) + "660.wav");
-    }
-    const std::vector<float> pcm = decode(heard);
-    ASSERT_GT(pcm.size(), size_t(6 * kRate));
-    // Opus and MP3 hold the setting; Vorbis spends bits where the audio asks
-    // for them, and a bare tone asks for few.
-    const double kbps = double(heard.size()) * 8 * kRate / double(pcm.size()) / 1000;
-    EXPECT_LT(kbps, c.kbps * 1.1);
-    if (format != StreamFormat::OggVorbis) EXPECT_GT(kbps, c.kbps * 0.9);
-    for (auto [from, hz, other] :
-         {std::tuple{1.0, kFirstHz, kSecondHz}, std::tuple{5.0, kSecondHz, kFirstHz}}) {
-        const float* at = pcm.data() + long(from * kRate);
-        EXPECT_GT(ToneAmplitude(at, 1, kRate, hz, kRate / 2), 0.3) << from;
-        EXPECT_LT(ToneAmplitude(at, 1, kRate, other, kRate / 2), 0.02) << from;
+        const std::string heard = early.finish();
+        EXPECT_EQ(probe(heard), heardBy("Ann Artist - First Tone"));
+        EXPECT_EQ(probe(late.finish()), heardBy("660.wav"));
+        const std::vector<float> pcm = decode(heard);
+        ASSERT_GT(pcm.size(), size_t(6 * kRate));
+        // Opus and MP3 hold the setting; Vorbis spends bits where the audio
+        // asks for them, and a bare tone asks for few.
+        const double kbps = double(heard.size()) * 8 * kRate / double(pcm.size()) / 1000;
+        EXPECT_LT(kbps, c.kbps * 1.1);
+        if (format != StreamFormat::OggVorbis) EXPECT_GT(kbps, c.kbps * 0.9);
+        for (auto [from, hz, other] : {std::tuple{1.0, kFirstHz, kSecondHz}, {5.0, kSecondHz, kFirstHz}}) {
+            const float* at = pcm.data() + long(from * kRate);
+            EXPECT_GT(ToneAmplitude(at, 1, kRate, hz, kRate / 2), 0.3) << from;
+            EXPECT_LT(ToneAmplitude(at, 1, kRate, other, kRate / 2), 0.02) << from;
+        }
+        air.stop();
     }
 }
-
-INSTANTIATE_TEST_SUITE_P(Formats, OnAir,
-                         ::testing::Values(std::tuple{StreamFormat::OggVorbis, "ogg/vorbis/"},
-                                           std::tuple{StreamFormat::Opus, "ogg/opus/"},
-                                           std::tuple{StreamFormat::Mp3, "mp3/mp3/"}));
 
 TEST_F(Show, ServerRestartMidShowIsRejoinedAndTheDecksNeverNotice) {
     std::vector<float> heardInRoom;
@@ -203,13 +201,6 @@ TEST_F(Show, ServerRestartMidShowIsRejoinedAndTheDecksNeverNotice) {
     EXPECT_EQ(alone_out, heardInRoom);
 }
 
-struct Refusal {
-    const char* what;
-    std::function<void(audio::BroadcastConfig&, int port)> change;
-    State state;
-    std::string message;  // "%p" stands for the server's port
-};
-
 TEST_F(Show, EachRefusalIsNamedAndOnlyCurableOnesAreRetried) {
     audio::Broadcaster holder(kRate);  // keeps "/taken" busy
     holder.start([&] {
@@ -218,28 +209,29 @@ TEST_F(Show, EachRefusalIsNamedAndOnlyCurableOnesAreRetried) {
         return c;
     }());
     ASSERT_TRUE(WaitUntil([&] { return holder.status().state == State::OnAir; }, 15));
-    const Refusal cases[] = {
-        {"wrong password", [](auto& c, int) { c.password = "not-it"; }, State::Refused,
+    const struct {
+        const char* what;
+        std::function<void(audio::BroadcastConfig&)> change;
+        State state;
+        std::string message;
+    } cases[] = {
+        {"wrong password", [](auto& c) { c.password = "not-it"; }, State::Refused,
          "The server refused the user name or password."},
-        {"mount in use", [](auto& c, int) { c.mount = "/taken"; }, State::Retrying,
+        {"mount in use", [](auto& c) { c.mount = "/taken"; }, State::Retrying,
          "Another source is already on the mount point /taken."},
-        {"unknown host", [](auto& c, int) { c.host = "no-such-host.invalid"; }, State::Retrying,
+        {"unknown host", [](auto& c) { c.host = "no-such-host.invalid"; }, State::Retrying,
          "Unknown host \"no-such-host.invalid\"."},
-        {"nobody listening", [](auto& c, int port) { c.port = port + 1; }, State::Retrying,
-         "No Icecast server answers at 127.0.0.1:%p."},
+        {"nobody listening", [&](auto& c) { c.port = server.port() + 1; }, State::Retrying,
+         "No Icecast server answers at 127.0.0.1:" + std::to_string(server.port() + 1) + "."},
     };
     QString refusedLog;
-    for (const Refusal& r : cases) {
+    for (const auto& r : cases) {
         auto c = config();
-        r.change(c, server.port());
-        std::string expected = r.message;
-        if (size_t at = expected.find("%p"); at != std::string::npos) {
-            expected.replace(at, 2, std::to_string(server.port() + 1));
-        }
+        r.change(c);
         air.start(c);
         ASSERT_TRUE(reaches(r.state)) << r.what << ": " << audio::StatusLine(air.status());
         const BroadcastStatus s = air.status();
-        EXPECT_EQ(s.message, expected) << r.what;
+        EXPECT_EQ(s.message, r.message) << r.what;
         EXPECT_EQ(s.attempts, 1) << r.what;
         if (refusedLog.isEmpty()) refusedLog = server.log("access.log");
     }
@@ -255,10 +247,6 @@ TEST(RetryDelay, DoublesFromOneSecondUpToHalfAMinute) {
     const std::pair<int, int> table[] = {{1, 1}, {2, 2}, {3, 4}, {4, 8}, {5, 16}, {6, 30}, {7, 30}, {40, 30}};
     for (auto [failures, seconds] : table) EXPECT_EQ(audio::RetryDelay(failures), seconds) << failures;
 }
-
-}  // namespace
-
-namespace {
 
 TEST(MixTap, AReaderThatFallsBehindLosesTheOldestAudioAndCountsIt) {
     audio::MixTap tap(8);
@@ -295,32 +283,6 @@ TEST(ClassifyRefusal, NamesWhatTheServerObjectedTo) {
             EXPECT_EQ(r.detail, detail) << answer;
         }
     }
-}
-
-}  // namespace
-
-namespace {
-
-TEST(MixTap, CarriesTheMainMixAndNeverPreListen) {
-    QTemporaryDir dir;
-    const QString song = dir.filePath("tone.wav");
-    ASSERT_TRUE(WriteSineWav(song, 2, kFirstHz));
-    audio::Engine engine{audio::Engine::Offline{kRate}};
-    audio::MixTap tap(kRate);
-    engine.setMixTap(&tap);
-    std::string error;
-    audio::Deck* headphones = engine.addDeck(audio::Engine::Output::PreListen);
-    ASSERT_TRUE(headphones->open(song.toStdString(), error)) << error;
-    headphones->play();
-    std::vector<float> room(2 * 4096), cue(2 * 4096), tapped(2 * 4096);
-    for (int i = 0; i < 4; ++i) {
-        engine.pump();
-        engine.render(room.data(), 4096);
-        engine.render(audio::Engine::Output::PreListen, cue.data(), 4096);
-    }
-    EXPECT_GT(ToneAmplitude(cue.data(), 2, kRate, kFirstHz, 4096), 0.3);
-    ASSERT_EQ(tap.pop(tapped.data(), 4096), 4096);
-    EXPECT_EQ(*std::max_element(tapped.begin(), tapped.end()), 0.0f);
 }
 
 }  // namespace

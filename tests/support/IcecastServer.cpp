@@ -65,8 +65,7 @@ std::string body(const std::string& answer) {
     return at == std::string::npos ? "" : answer.substr(at + 4);
 }
 
-}  // namespace
-
+// The body of a plain HTTP GET on 127.0.0.1, empty on failure.
 std::string HttpGet(int port, const std::string& path) {
     const int fd = requestGet(port, path, 5);
     std::string answer;
@@ -75,6 +74,8 @@ std::string HttpGet(int port, const std::string& path) {
     if (fd >= 0) close(fd);
     return body(answer);
 }
+
+}  // namespace
 
 StreamCapture::StreamCapture(int port, const std::string& mount) {
     const int fd = requestGet(port, mount, 1);

@@ -53,6 +53,3 @@ class StreamCapture {
 // Polls until done() holds or `seconds` have passed; for states a real
 // server reaches in its own time.
 bool WaitUntil(const std::function<bool()>& done, double seconds);
-
-// The body of a plain HTTP GET on 127.0.0.1, empty on failure.
-std::string HttpGet(int port, const std::string& path);
