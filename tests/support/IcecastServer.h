@@ -22,7 +22,6 @@ class IcecastServer {
     bool start();
     void stop();
     int port() const { return port_; }
-    std::string url(const std::string& mount) const;
 
     // The server's own view of a mount (status-json), empty when unknown.
     QJsonObject mountStatus(const std::string& mount) const;
@@ -53,6 +52,3 @@ class StreamCapture {
 // Polls until done() holds or `seconds` have passed; for states a real
 // server reaches in its own time.
 bool WaitUntil(const std::function<bool()>& done, double seconds);
-
-// The body of a plain HTTP GET on 127.0.0.1, empty on failure.
-std::string HttpGet(int port, const std::string& path);
