@@ -111,6 +111,9 @@ class MprisPlayer : public QDBusAbstractAdaptor {
         m_->SetPosition(track.path(), position);
     }
     void OpenUri(const QString&) {}
+  signals:
+    // Listed for the desktop's introspection; sent by Mpris::moveTo.
+    void Seeked(qlonglong position);
 
   private:
     QVariant get(const char* key) const { return m_->PlayerProperties().value(QLatin1String(key)); }
@@ -219,7 +222,8 @@ void Mpris::Act(const QString& method) {
 
 void Mpris::Seek(qlonglong offset) {
     form1* f = Windows::Find<form1>();
-    if (!f || liveDeck(f)->FileName().isEmpty()) return;
+    // A song of unknown length has no end to measure a jump against.
+    if (!f || liveDeck(f)->FileName().isEmpty() || liveDeck(f)->Duration() <= 0) return;
     DeckControl* d = liveDeck(f);
     const double to = d->CurrentPosition() + double(offset) / 1e6;
     if (to >= d->Duration())

@@ -37,16 +37,23 @@ TEST_F(MprisTest, MediaKeysDriveTheLiveDeckAndChangesAreSignalled) {
     QDBusConnection::connectToBus(address, "mpris-client")
         .connect(QString(), Mpris::kPath, "org.freedesktop.DBus.Properties", "PropertiesChanged", &seen,
                  SLOT(changed(QString, QVariantMap, QStringList)));
-    auto playerctl = [&](const QStringList& args) {
+    auto run = [&](const QString& program, const QStringList& args) {
         QProcess p;
         p.setEnvironment(QProcess::systemEnvironment() << "DBUS_SESSION_BUS_ADDRESS=" + address);
         QEventLoop loop;  // the service answers on this thread
         QObject::connect(&p, &QProcess::finished, &loop, &QEventLoop::quit);
         QTimer::singleShot(30000, &loop, &QEventLoop::quit);
-        p.start("playerctl", QStringList{"--player=velumix"} + args);
+        p.start(program, args);
         loop.exec();
         return QString::fromUtf8(p.readAllStandardOutput() + p.readAllStandardError()).trimmed();
     };
+    auto playerctl = [&](const QStringList& args) {
+        return run("playerctl", QStringList{"--player=velumix"} + args);
+    };
+    // Panels learn of jumps only from the signal the introspection lists.
+    EXPECT_TRUE(run("dbus-send", {"--bus=" + address, "--print-reply", QString("--dest=") + Mpris::kService,
+                                  Mpris::kPath, "org.freedesktop.DBus.Introspectable.Introspect"})
+                    .contains(R"(<signal name="Seeked">)"));
     app.addSong("B.mp3", "/m/", "Beta");
     app.exec("UPDATE songs SET artist2='Ann', album='LP'");
     const QString format = "{{title}}|{{artist}}|{{album}}|{{xesam:url}}|{{mpris:length}}";
@@ -64,6 +71,15 @@ TEST_F(MprisTest, MediaKeysDriveTheLiveDeckAndChangesAreSignalled) {
         EXPECT_EQ(playerctl(args), "") << args.join(' ').toStdString();
         EXPECT_EQ(FakeDeckPlayer::deckNo(1)->CurrentPosition(), at);
     }
+    // A song of unknown length has no end to jump towards: a seek neither moves nor starts a
+    // fade (a stray one would hold off the fade that "next" asks for below).
+    FakeDeckPlayer::durations()["/m/B.mp3"] = 0;
+    FakeDeckPlayer::deckNo(1)->Open("/m/B.mp3");
+    FakeDeckPlayer::deckNo(1)->SetCurrentPosition(30);
+    mpris.Seek(5000000);
+    EXPECT_EQ(FakeDeckPlayer::deckNo(1)->CurrentPosition(), 30);
+    FakeDeckPlayer::durations().clear();
+    FakeDeckPlayer::deckNo(1)->Open("/m/B.mp3");
     // The desktop's volume is the whole mix's; the fade keeps the decks' own.
     EXPECT_EQ(playerctl({"volume", "0.25"}), "");
     EXPECT_EQ(MasterLevel(), 0.25);
