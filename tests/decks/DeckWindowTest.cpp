@@ -43,17 +43,17 @@ class DeckWindow : public CueTest {
 };
 
 TEST_F(DeckWindow, PlayCompiledListStartsDeck1WhichMovesOnByItselfAndLoadingFollows) {
-    // An empty cue: the message, and nothing loads.
+    // An empty cue: the message, nothing loads, and the deck that plays goes on (60 dB down).
+    d2()->setState(DeckPlayer::Playing);
     f->Command2_Click();
     f->cmdLD1_Click();
     f->cmdLD2_Click();
     ASSERT_EQ(app.ui.messages.size(), 1);
     const Seams::Message& m = app.ui.messages.first();
-    EXPECT_EQ(std::make_tuple(m.text, m.icon, m.buttons, m.title, d1()->calls + d2()->calls),
-              std::make_tuple(QString("No songs found in list ?"), Seams::Icon::Information,
-                              Seams::Buttons::OK, QString("Velumix"), QStringList()));
-
-    d2()->setState(DeckPlayer::Playing);  // goes on playing, 60 dB down
+    EXPECT_EQ(
+        std::make_tuple(m.text, m.icon, m.buttons, m.title, d1()->opened + d2()->opened, d2()->PlayState()),
+        std::make_tuple(QString("No songs found in list ?"), Seams::Icon::Information, Seams::Buttons::OK,
+                        QString("Velumix"), QStringList(), int(DeckPlayer::Playing)));
     fill(f->lstPlaylist, {"A.mp3", "C.mp3", "D.mp3"});
     Module1::CurrentDeck = 2;
     f->Fader->setValue(40);

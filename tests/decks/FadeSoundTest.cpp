@@ -121,9 +121,8 @@ TEST_F(FadeSound, ShortAndBrokenSongsNeverLeaveDeadAir) {
     }
 
     EXPECT_EQ(show->started, good);
-    for (int i = 0; i < show->started.size(); ++i) {
-        EXPECT_EQ(show->labels[i], show->started[i].section('/', -1)) << i;
-        EXPECT_EQ(show->startDeck[i], i % 2 ? 2 : 1) << show->started[i].toStdString();
-    }
+    for (int i = 0; i < show->started.size(); ++i)
+        EXPECT_EQ(std::make_pair(show->labels[i], show->runs[i].deck),
+                  std::make_pair(show->started[i].section('/', -1), i % 2 ? 2 : 1));
     EXPECT_LT(show->longestSilence, 1.0);
 }

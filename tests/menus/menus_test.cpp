@@ -33,23 +33,21 @@ TEST_F(Menus, TheTreeAsTheUserSeesItAndWhatItsTickItemsDo) {
         }
         tree << m->title() + ": " + items.join(" | ");
     }
-    EXPECT_EQ(tree,
-              (QStringList{
-                  "&File: &Open Single\tCtrl+O | Open &List | &Save List\tCtrl+S | - | E&xit | - | "
-                  "&Import Play List... | &Export Play List... | Export With &Relative Paths [ ]",
-                  "&Tools: &Auto Recover [ ] | &Setup | Fade &Now\tCtrl+N | Sound Output... | Broadcast... | "
-                  "- | More Audio "
-                  "Types [x] | "
-                  "Read All Tag Formats [x] | Search Tags Too [x] | Show Tag Columns [x] | Include "
-                  "Subfolders [ ] | - | Smooth Fades [x] | Skip Silence [ "
-                  "] | Level Loudness [ ] | - | "
-                  "Play &History | Keep Playing [ ] | Play On Start [ ] | Start At Login [ ]",
-                  "Sea&rch: ID3 &Tag Search | &Multilist Viewer",
-                  "&Help: &Quick Help | &Help Guide | &Log problem online | "
-                  "&Email Velumix Project (support@velumix.example.org) | &About...",
-                  "rightclicklist: Delete Selected [ ] | Pre-listen\tCtrl+P",
-                  "SendSelected: Add Selected [ ] | Pre-listen\tCtrl+P",
-              }))
+    EXPECT_EQ(
+        tree,
+        (QStringList{
+            "&File: &Open Single\tCtrl+O | Open &List | &Save List\tCtrl+S | - | E&xit | - | "
+            "&Import Play List... | &Export Play List... | Export With &Relative Paths [ ]",
+            "&Tools: &Auto Recover [ ] | &Setup | Fade &Now\tCtrl+N | Sound Output... | Broadcast... | - | "
+            "More Audio Types [x] | Read All Tag Formats [x] | Search Tags Too [x] | Show Tag Columns [x] | "
+            "Include Subfolders [ ] | - | Smooth Fades [x] | Skip Silence [ ] | Level Loudness [ ] | - | "
+            "Play &History | Keep Playing [ ] | Play On Start [ ] | Start At Login [ ]",
+            "Sea&rch: ID3 &Tag Search | &Multilist Viewer",
+            "&Help: &Quick Help | &Help Guide | &Log problem online | "
+            "&Email Velumix Project (support@velumix.example.org) | &About...",
+            "rightclicklist: Delete Selected [ ] | Pre-listen\tCtrl+P",
+            "SendSelected: Add Selected [ ] | Pre-listen\tCtrl+P",
+        }))
         << tree.join("\n").toStdString();
     // The option items tick options kept per user.
     for (QAction* a : f->mnu_Tools->actions())

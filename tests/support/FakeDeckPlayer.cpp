@@ -3,7 +3,6 @@
 #include "app/decks/DeckFactory.h"
 
 bool FakeDeckPlayer::Open(const QString& f) {
-    calls << "open";
     file_ = f;
     opened << f;
     duration_ = durations().value(f, 180.0);
@@ -13,20 +12,17 @@ bool FakeDeckPlayer::Open(const QString& f) {
 }
 
 void FakeDeckPlayer::Play() {
-    calls << "play";
     if (file_.isEmpty()) return;
     if (position_ >= duration_) position_ = 0;
     setState(Playing);
 }
 
 void FakeDeckPlayer::Stop() {
-    calls << "stop";
     position_ = 0;
     setState(Stopped);
 }
 
 void FakeDeckPlayer::Pause() {
-    calls << "pause";
     if (state_ == Playing) setState(Paused);
 }
 

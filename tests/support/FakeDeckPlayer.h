@@ -15,7 +15,6 @@ class FakeDeckPlayer : public DeckPlayer {
     static QMap<QString, double>& durations() { return durations_; }
 
     QStringList opened;  // every file successfully opened, in order
-    QStringList calls;   // "open", "play", "stop", "pause" in order
 
     bool SetFileName(const QString& f) override { return Open(f); }
     bool Open(const QString& f) override;

@@ -38,7 +38,6 @@ void OfflineShow::watch() {
         }
         if (starts) {
             started << deck(d)->FileName();
-            startDeck << d;
             labels << (d == 1 ? f->lblD1 : f->lblD2)->text();
             run_[d] = int(runs.size());
             runs.append({deck(d)->FileName(), d, seconds()});

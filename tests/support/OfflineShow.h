@@ -30,9 +30,8 @@ class OfflineShow {
     std::shared_ptr<audio::Engine> engine;
     form1* f = nullptr;
     int rate;
-    std::vector<float> left;  // the output's left channel, when kept
-    QStringList started;      // files in the order they started playing
-    QList<int> startDeck;
+    std::vector<float> left;                      // the output's left channel, when kept
+    QStringList started;                          // files in the order they started playing
     QStringList labels;                           // the deck's song label as each started
     double longestSilence = 0, totalSilence = 0;  // seconds, while songs waited
     // Each stretch a deck played one song, in show seconds (`to` -1 while it plays on).
