@@ -1,13 +1,20 @@
-// The cue's editing: buttons, pop-ups, double-clicks and drag and drop.
-#include <QCoreApplication>
+// The cue's editing (buttons, pop-ups, double-clicks, drag and drop), the
+// list view under it, and the running time of the songs it holds.
+#include <QApplication>
+#include <QDateTime>
 #include <QDir>
 #include <QDropEvent>
 #include <QMimeData>
+#include <QMouseEvent>
+#include <QScrollBar>
 #include <QTimer>
 #include <QWindow>
+#include <algorithm>
 #include <functional>
 
+#include "app/ListOptions.h"
 #include "support/CueFixture.h"
+#include "support/WavWriter.h"
 #include "windows/multilist.h"
 
 namespace {
@@ -154,4 +161,104 @@ TEST_F(CueTest, DroppedFilesAndFoldersGoInAsAudioAndListsOpenInTheViewer) {
     drop(m.lstPlaylist, files({d + "/mix.vlx", d + "/dir/b.mp3"}), 0);
     EXPECT_EQ(names(m.lstPlaylist), QStringList{"mix.vlx"});
     EXPECT_EQ(names(m.lstresults), QStringList({"one.mp3", "two.mp3"}));
+}
+
+// The rows selected from code show once control returns to the event loop,
+// and what the user changes in the view flows back into the row flags.
+TEST_F(CueTest, ListSelectionShownOnceControlReturnsAndUserChangesFlowBack) {
+    ListView& view = *f->lstPlaylist;
+    QStringList many;
+    for (int i = 1; i <= 500; ++i) many << QString::number(i);
+    fill(&view, many);
+    view.window()->show();
+    const auto shownSelected = [&] {
+        QApplication::processEvents();
+        QList<int> out;
+        for (const QModelIndex& i : view.selectionModel()->selectedRows()) out << i.row() + 1;
+        std::sort(out.begin(), out.end());
+        return out;
+    };
+    select(&view, {2, 3});
+    view.SetSelectedItem(5);
+    EXPECT_EQ(shownSelected(), QList<int>({2, 3, 5}));
+
+    // A right-button press on row 1 selects it alone and reports the button.
+    int button = 0;
+    QObject::connect(&view, &ListView::MouseDown, [&](int b, int, int, int) { button = b; });
+    const QPoint at = view.visualRect(view.model()->index(0, 1)).center();
+    QMouseEvent press(QEvent::MouseButtonPress, at, view.viewport()->mapToGlobal(at), Qt::RightButton,
+                      Qt::RightButton, Qt::NoModifier);
+    QApplication::sendEvent(view.viewport(), &press);
+    EXPECT_EQ(button, 2);
+    EXPECT_TRUE(view.Selected(1) && !view.Selected(2) && !view.Selected(3) && !view.Selected(5));
+    EXPECT_EQ(view.SelectedItem(), 1);
+
+    view.ClearSelection();
+    EXPECT_TRUE(shownSelected().isEmpty());
+
+    // Selecting from code does not scroll the row into view.
+    view.SetSelectedItem(500);
+    shownSelected();
+    EXPECT_EQ(view.selectionModel()->currentIndex().row(), 499);
+    EXPECT_EQ(view.verticalScrollBar()->value(), 0);
+}
+
+// Rows a listing supplies on demand read like rows of their own, keep what is
+// changed in them, and stay in place when the rows around them move.
+TEST_F(CueTest, ListRowsFromASourceActLikeItsOwn) {
+    ListView& view = *f->lstPlaylist;
+    int built = 0;
+    view.SetSourceRows(3, [&](int row0) {
+        ++built;
+        return QStringList{"1", QString("s%1.mp3").arg(row0), "/m/"};
+    });
+    EXPECT_EQ(view.Count(), 3);
+    EXPECT_EQ(view.SubItem(2, 1), "s1.mp3");
+    view.SetSubItem(3, 1, "changed.mp3");
+    view.Add(1);
+    view.Remove(3);
+    EXPECT_EQ(RowsOf(&view), QStringList({"1||", "1|s0.mp3|/m/", "1|changed.mp3|/m/"}));
+    const int before = built;
+    view.Clear();
+    view.Add();
+    EXPECT_EQ(RowsOf(&view), QStringList{"1||"});
+    EXPECT_EQ(built, before) << "a cleared list has let go of its source";
+}
+
+// Lengths come in from the reader thread; the window shows what is known.
+TEST_F(CueTest, CueTimeSumsKnownLengthsCountsUnknownAndRereadsChangedFiles) {
+    // The Length column would send the shown rows to the reader before the sum does.
+    Options::Set(Options::ShowTagColumns, false);
+    f->ApplyTagColumns();
+    const QString d = app.path() + "/";
+    WriteSineWav(d + "a.wav", 60, 440);
+    WriteSineWav(d + "b.wav", 30, 440);
+    ASSERT_TRUE(ListFile::WriteAtomically(d + "bad.mp3", "not audio at all"));
+    f->lstPlaylist->AddRows({{"1", "a.wav", d}, {"1", "b.wav", d}, {"1", "bad.mp3", d}});
+    QCoreApplication::processEvents();  // the cue change is summed
+    EXPECT_TRUE(f->lblCueTime->toolTip().contains("reading 3"));
+    const auto settle = [&] {
+        for (int round = 0; round < 3; ++round) {
+            f->cueTime_.WaitIdle();
+            QCoreApplication::processEvents();
+        }
+    };
+    settle();
+    const QString caption = f->lblCueTime->toolTip();
+    EXPECT_TRUE(caption.startsWith("Total 1:30, ends ")) << caption.toStdString();
+    EXPECT_TRUE(caption.endsWith(", 1 unknown")) << caption.toStdString();
+    // The label is cut short to fit beside the count; the tip holds the whole text.
+    EXPECT_LE(f->lblCueTime->fontMetrics().horizontalAdvance(f->lblCueTime->text()), f->lblCueTime->width());
+
+    // A file rewritten under the same name is read again.
+    WriteSineWav(d + "b.wav", 90, 440);
+    QFile b(d + "b.wav");
+    ASSERT_TRUE(b.open(QIODevice::ReadWrite));
+    b.setFileTime(QDateTime::currentDateTime().addSecs(60), QFileDevice::FileModificationTime);
+    f->lstPlaylist->Remove(3);
+    settle();
+    EXPECT_TRUE(f->lblCueTime->toolTip().startsWith("Total 2:30, ends "));
+
+    EXPECT_EQ(CueTime::Caption({3725, 0, 0}, 60, QTime(23, 0)), "Total 1:02:05, ends 00:03");
+    Options::Set(Options::ShowTagColumns, true);
 }
