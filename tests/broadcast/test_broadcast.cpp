@@ -191,10 +191,7 @@ TEST_F(Show, ServerRestartMidShowIsRejoinedAndTheDecksNeverNotice) {
 
     // The same show without a broadcast, sample for sample.
     audio::Engine alone{audio::Engine::Offline{kRate}};
-    audio::Deck* deck = alone.addDeck();
-    std::string error;
-    ASSERT_TRUE(deck->open(songs.filePath("440.wav").toStdString(), error));
-    deck->play();
+    PlayOn(alone, songs.filePath("440.wav").toStdString());
     std::vector<float> alone_out;
     Render(alone, double(heardInRoom.size() / 2) / kRate, &alone_out);
     alone_out.resize(heardInRoom.size());
