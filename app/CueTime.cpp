@@ -87,6 +87,12 @@ std::optional<double> CueTime::Known(const QString& file) {
     return it == cache_.cend() ? std::nullopt : std::optional<double>(it->seconds);
 }
 
+QString CueTime::LengthKey(const QString& file) {
+    const std::optional<double> s = Known(file);
+    // Of one width, so that even a collator without a numeric mode orders them by value.
+    return s && *s >= 0 ? QStringLiteral("%1").arg(qint64(*s * 1000), 12, 10, QLatin1Char('0')) : QString();
+}
+
 void CueTime::WaitIdle() {
     std::unique_lock lock(mutex_);
     idle_.wait(lock, [this] { return queue_.empty() && !busy_; });

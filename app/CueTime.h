@@ -42,6 +42,10 @@ class CueTime : public QObject {
     // nothing when it has not been read yet.
     std::optional<double> Known(const QString& file);
 
+    // A known length as digits that sort by its value, "" otherwise; a
+    // header click sorts by it without sending every file to the reader.
+    QString LengthKey(const QString& file);
+
     // Blocks until the reader has nothing queued (for tests).
     void WaitIdle();
 

@@ -1,7 +1,6 @@
 #include "app/Cue.h"
 #include "app/ListView.h"
 
-#include <QCollator>
 #include <QDataStream>
 #include <QDrag>
 #include <QDropEvent>
@@ -10,6 +9,7 @@
 #include <QMouseEvent>
 #include <algorithm>
 
+#include "app/SortedOrder.h"
 #include "layout/Twips.h"
 
 int ListModel::rowCount(const QModelIndex& parent) const {
@@ -38,24 +38,17 @@ QVariant ListModel::data(const QModelIndex& index, int role) const {
 void ListModel::sortRows(int column, Qt::SortOrder order) {
     keepSourceRows();
     selected.resize(rows.size());
-    QCollator collator;
-    collator.setNumericMode(true);
-    collator.setCaseSensitivity(Qt::CaseInsensitive);
-    QVector<int> order0(rows.size());
-    QStringList keys;
-    keys.reserve(rows.size());
-    for (int r = 0; r < rows.size(); ++r) {
-        order0[r] = r;
-        keys << text(r, column);
-    }
-    std::stable_sort(order0.begin(), order0.end(), [&](int a, int b) {
-        const int c = collator.compare(keys[a], keys[b]);
-        return order == Qt::AscendingOrder ? c < 0 : c > 0;
-    });
+    const std::vector<int> order0 = SortedOrder(
+        int(rows.size()),
+        [&](int r) {
+            const QStringList c = cells(r);
+            return column >= c.size() && sortedBeyond ? sortedBeyond(c, column) : text(r, column);
+        },
+        order);
     QVector<QStringList> sortedRows(rows.size());
     QVector<char> sortedSelected(rows.size());
     int sortedCurrent = -1;
-    for (int i = 0; i < order0.size(); ++i) {
+    for (int i = 0; i < int(order0.size()); ++i) {
         sortedRows[i] = rows[order0[i]];
         sortedSelected[i] = selected[order0[i]];
         if (order0[i] == current) sortedCurrent = i;
@@ -207,10 +200,7 @@ ListView::ListView(QWidget* parent) : QTreeView(parent), model_(new ListModel(th
     header()->setSectionsClickable(false);
     connect(header(), &QHeaderView::sectionClicked, this, [this](int column) {
         if (!sortable_) return;
-        const bool again = header()->sortIndicatorSection() == column;
-        const Qt::SortOrder order = again && header()->sortIndicatorOrder() == Qt::AscendingOrder
-                                        ? Qt::DescendingOrder
-                                        : Qt::AscendingOrder;
+        const Qt::SortOrder order = ClickedSortOrder(header(), column);
         model_->sortRows(column, order);
         header()->setSortIndicator(column, order);
     });
@@ -318,6 +308,8 @@ void ListView::RemoveSelected() {
 void ListView::Clear() {
     viewSelectionStale();
     model_->clearRows();
+    // New rows come in their own order.
+    header()->setSortIndicator(-1, Qt::AscendingOrder);
 }
 
 void ListView::SetSourceRows(int count, std::function<QStringList(int)> cells) {

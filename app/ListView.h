@@ -41,6 +41,8 @@ class ListModel : public QAbstractTableModel {
     // Columns beyond a row's cells are shown from elsewhere (a song's tags and
     // length), never stored in the row: rows copy and save as they are.
     std::function<QString(const QStringList& cells, int column)> shownBeyond;
+    // What such a column sorts by, when not its text (a length by its value).
+    std::function<QString(const QStringList& cells, int column)> sortedBeyond;
     QString text(int row0, int column) const;
     // Reorders the rows (their selection flags along) by a column's text,
     // numbers within it by value, letter case aside.

@@ -15,7 +15,8 @@ const QVector<ListView::Column> kShared{{"id", 0}, {"Song", 5500}, {"Path", 0}};
 const QVector<ListView::Column> kWithTags{{"id", 0},        {"Song", 2400},  {"Path", 0},
                                           {"Artist", 1300}, {"Title", 1300}, {"Length", 500}};
 
-// Past this many songs the remembered tags start afresh.
+// Past this many songs looked up one by one (beyond a search's own hits) the
+// remembered tags start afresh.
 constexpr qsizetype kTagLimit = 50000;
 
 }  // namespace
@@ -25,11 +26,15 @@ void TagColumns::Apply(ListView* list, bool on, bool sortable) {
     list->listModel()->shownBeyond =
         on ? [this](const QStringList& row, int column) { return text(row, column); }
            : std::function<QString(const QStringList&, int)>();
+    list->listModel()->sortedBeyond =
+        on ? [this](const QStringList& row, int column) {
+            return column == kLength ? lengths_.LengthKey(row.value(2) + row.value(1)) : text(row, column);
+        }
+           : std::function<QString(const QStringList&, int)>();
     list->SetSortable(on && sortable);
 }
 
 void TagColumns::Remember(const QString& file, const QString& artist, const QString& title) {
-    if (tags_.size() >= kTagLimit) tags_.clear();
     tags_.insert(file, {ID3Tag::Unpadded(artist), ID3Tag::Unpadded(title)});
 }
 
@@ -40,6 +45,9 @@ QString TagColumns::text(const QStringList& row, int column) {
     if (it == tags_.cend()) {
         // A song that came in another way (a list file, a drop): one look at its library row.
         const SongTags::Tags tags = SongTags::Of(row.value(2), row.value(1));
+        // Songs looked up one by one are bounded; a search's own hits stay,
+        // so sorting its results never looks them up again.
+        if (tags_.size() >= found_ + kTagLimit) Forget();
         Remember(file, tags.artist, tags.title);
         it = tags_.constFind(file);
     }

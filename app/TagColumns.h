@@ -22,11 +22,17 @@ class TagColumns {
     // A song's tags as a search just read them, so its rows need no lookup.
     void Remember(const QString& file, const QString& artist, const QString& title);
     // Forgets every song's tags, so that edits and rescans show.
-    void Forget() { tags_.clear(); }
+    void Forget() {
+        tags_.clear();
+        found_ = 0;
+    }
+    // The songs remembered so far are a search's hits, all kept while it shows.
+    void Found() { found_ = tags_.size(); }
 
   private:
     QString text(const QStringList& row, int column);
 
     CueTime& lengths_;
     QHash<QString, QPair<QString, QString>> tags_;  // file: artist, title
+    qsizetype found_ = 0;
 };

@@ -18,6 +18,7 @@
 #include "app/CommonDialog.h"
 #include "app/CueTime.h"
 #include "app/TagColumns.h"
+#include "library/SongSearch.h"
 #include "app/HistoryRecorder.h"
 #include "app/KeepPlaying.h"
 #include "app/decks/CrossFade.h"
@@ -61,6 +62,7 @@ class form1 : public Form {
     QLabel* lblCueTime;  // beyond the design: the cue's total time and when it runs out
     CueTime cueTime_;    // reads the cue's lengths in the background
     TagColumns tagColumns_{cueTime_};
+    SongSearch songSearch_;  // the search by tags too, over the library's text in memory
     QPushButton* cmdUP;
     QPushButton* cmdDown;
     QLabel* Label6;

@@ -1,6 +1,8 @@
 #include "app/form1.h"
 #include "app/ListOptions.h"
 #include "app/Module1.h"
+#include "app/Windows.h"
+#include "windows/formlist.h"
 
 void form1::WireCueTime() {
     cueTimeSum_ = new QTimer(this);
@@ -31,6 +33,7 @@ void form1::ApplyTagColumns() {
     tagColumns_.Apply(lstresults, on, true);
     // The cue's order is the show's: no header click reorders it.
     tagColumns_.Apply(lstPlaylist, on, false);
+    if (formlist* songs = Windows::Find<formlist>()) songs->FillList();
 }
 
 void form1::CueChanged() {

@@ -35,45 +35,52 @@ void form1::Command1_Click() {
 
     // All hits go into the list in one step; a row that cannot be read fully
     // still gets its place, with the unreadable sub-item left empty.
-    QVector<QStringList> rows;
-    long hits = 0;
-    // The tag columns show what this search reads; others look theirs up afresh.
-    const bool tagColumns = Options::Get(Options::ShowTagColumns);
-    tagColumns_.Forget();
-    for (const QString& sql : SearchStatements(t, Options::Get(Options::SearchTagsToo))) {
-        StrSQL = sql;
-        // A recordset left open by an earlier failure would refuse the query.
-        rsLibrary.Close();
-        try {
-            rsLibrary.Open(StrSQL, cnLibrary);
-        } catch (const StoreError& e) {
-            Seams::MsgBox(QStringLiteral("The search could not be run: ") + e.message(), Seams::Buttons::OK,
-                          Seams::Icon::Critical);
-            return;
-        }
-        while (!rsLibrary.EOF_()) {
-            CueSong song;
+    QVector<SongSearch::Song> found;
+    const bool tagsToo = Options::Get(Options::SearchTagsToo);
+    // The copy in memory finds what the statements would, many times faster.
+    if (!(tagsToo && songSearch_.Find(cnLibrary, t, true, found))) {
+        for (const QString& sql : SearchStatements(t, tagsToo)) {
+            StrSQL = sql;
+            // A recordset left open by an earlier failure would refuse the query.
+            rsLibrary.Close();
             try {
-                song.name = rsLibrary.Fields(QStringLiteral("artist")).toString();
-            } catch (const StoreError&) {
+                rsLibrary.Open(StrSQL, cnLibrary);
+            } catch (const StoreError& e) {
+                Seams::MsgBox(QStringLiteral("The search could not be run: ") + e.message(),
+                              Seams::Buttons::OK, Seams::Icon::Critical);
+                return;
             }
-            try {
-                song.folder = rsLibrary.Fields(QStringLiteral("path")).toString();
-                if (tagColumns)
-                    tagColumns_.Remember(song.folder + song.name,
-                                         rsLibrary.Fields(QStringLiteral("artist2")).toString(),
-                                         rsLibrary.Fields(QStringLiteral("title")).toString());
-            } catch (const StoreError&) {
-            }
-            rows.append(Cue::Row(song));
-            ++hits;
-            try {
-                rsLibrary.MoveNext();
-            } catch (const StoreError&) {
-                break;
+            while (!rsLibrary.EOF_()) {
+                SongSearch::Song song;
+                auto field = [](const char* name, QString& to) {
+                    try {
+                        to = rsLibrary.Fields(QString::fromLatin1(name)).toString();
+                    } catch (const StoreError&) {
+                    }
+                };
+                field("artist", song.name);
+                field("path", song.folder);
+                field("artist2", song.artist);
+                field("title", song.title);
+                found.append(song);
+                try {
+                    rsLibrary.MoveNext();
+                } catch (const StoreError&) {
+                    break;
+                }
             }
         }
     }
+    QVector<QStringList> rows;
+    rows.reserve(found.size());
+    // The tag columns show what this search read; others look theirs up afresh.
+    const bool tagColumns = Options::Get(Options::ShowTagColumns);
+    tagColumns_.Forget();
+    for (const SongSearch::Song& song : found) {
+        rows.append(Cue::Row({song.name, song.folder}));
+        if (tagColumns) tagColumns_.Remember(song.folder + song.name, song.artist, song.title);
+    }
+    const long hits = long(found.size());
     lstresults->AddRows(rows);
     rsLibrary.Close();
     txtSearch->setText(QString());

@@ -147,6 +147,18 @@ bool match(const std::vector<char32_t>& pat, const Text* text, size_t n, Fold fo
     return p == np;
 }
 
+// What LIKE says of one text, given the pattern compiled once.
+bool matches(const Pattern& pat, const unsigned char* ts, size_t tn) {
+    if (pat.substring && findAscii(pat.needle, ts, tn)) return true;
+    // An ASCII text cannot hold a letter that folds to something else.
+    if (isAscii(ts, tn))
+        return !pat.substring && pat.asciiLiterals &&
+               match(pat.tokens, ts, tn, [](unsigned char c) { return foldAscii(c); });
+    thread_local std::vector<char32_t> folded;
+    foldUtf8(ts, int(tn), folded);
+    return match(pat.tokens, folded.data(), folded.size(), [](char32_t c) { return c; });
+}
+
 void freePattern(void* p) {
     delete static_cast<Pattern*>(p);
 }
@@ -200,18 +212,7 @@ void likeFunction(sqlite3_context* ctx, int argc, sqlite3_value** argv) {
 
     size_t tn = 0;
     const unsigned char* ts = utf8(argv[1], utf8Database, tn);
-    bool hit;
-    if (pat->substring && findAscii(pat->needle, ts, tn)) {
-        hit = true;
-    } else if (isAscii(ts, tn)) {
-        // An ASCII text cannot hold a letter that folds to something else.
-        hit = !pat->substring && pat->asciiLiterals &&
-              match(pat->tokens, ts, tn, [](unsigned char c) { return foldAscii(c); });
-    } else {
-        thread_local std::vector<char32_t> folded;
-        foldUtf8(ts, int(tn), folded);
-        hit = match(pat->tokens, folded.data(), folded.size(), [](char32_t c) { return c; });
-    }
+    const bool hit = matches(*pat, ts, tn);
     sqlite3_result_int(ctx, hit ? 1 : 0);
 }
 
@@ -249,6 +250,22 @@ int nocaseCompare(void*, int n1, const void* v1, int n2, const void* v2) {
 }
 
 }  // namespace
+
+struct LikePattern::Compiled : Pattern {};
+
+LikePattern::LikePattern(const QByteArray& pattern) : p_(std::make_unique<Compiled>()) {
+    compile(reinterpret_cast<const unsigned char*>(pattern.constData()), int(pattern.size()), 0, false, *p_);
+}
+
+LikePattern::~LikePattern() = default;
+
+bool LikePattern::Matches(const char* text, size_t n) const {
+    return matches(*p_, reinterpret_cast<const unsigned char*>(text), n);
+}
+
+const std::string* LikePattern::Needle() const {
+    return p_->substring ? &p_->needle : nullptr;
+}
 
 sqlite3* SqliteHandle(const QSqlDatabase& db) {
     if (!db.isOpen()) return nullptr;

@@ -1,5 +1,8 @@
 #pragma once
+#include <QByteArray>
 #include <QSqlDatabase>
+#include <memory>
+#include <string>
 
 struct sqlite3;
 
@@ -12,3 +15,21 @@ sqlite3* SqliteHandle(const QSqlDatabase& db);
 // connection to a library.
 void RegisterSqlFunctions(QSqlDatabase& db);
 void RegisterSqlFunctions(sqlite3* handle);
+
+// A LIKE pattern (no escape) compiled once: the connection's LIKE, for text
+// held outside the engine, so both always agree.
+class LikePattern {
+  public:
+    explicit LikePattern(const QByteArray& utf8Pattern);
+    ~LikePattern();
+    // Whether "text LIKE pattern" holds for the UTF-8 text.
+    bool Matches(const char* text, size_t n) const;
+    // For "%text%" with plain ASCII text, that text folded to lower case: a
+    // text holding it (ASCII letter case aside) matches, and an ASCII text
+    // matches only so. Null for any other pattern.
+    const std::string* Needle() const;
+
+  private:
+    struct Compiled;
+    std::unique_ptr<Compiled> p_;
+};

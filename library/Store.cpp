@@ -81,6 +81,8 @@ void Connection::Open() {
         registered_ = false;
         throw StoreError(err);
     }
+    static std::atomic<long long> openings{0};
+    opening_ = ++openings;
     RegisterSqlFunctions(db);
     // Reading the schema proves this is a database at all (a random file opens fine).
     QSqlQuery probe(db);

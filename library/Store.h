@@ -46,11 +46,15 @@ class Connection {
     void RollbackTrans();
 
     QSqlDatabase database() const;
+    // Tells one opening from another, so what was read over an earlier one
+    // (even of the same file) is never taken for current.
+    long long Opening() const { return opening_; }
     static QString DataSource(const QString& connectionString);
 
   private:
     QString name_;
     bool registered_ = false;  // a Qt connection of this name exists
+    long long opening_ = 0;
 };
 
 class Recordset {

@@ -1,11 +1,15 @@
 #include "windows/formlist.h"
 
+#include <QHeaderView>
 #include <QMimeData>
 
 #include "app/Cue.h"
+#include "app/ListOptions.h"
+#include "app/SortedOrder.h"
 #include "app/PreListen.h"
 #include "app/Module1.h"
 #include "layout/Twips.h"
+#include "library/ID3Tag.h"
 #include "app/form1.h"
 
 namespace {
@@ -31,11 +35,34 @@ QString entry(const SongListModel& m, int row) {
     return m.Field(row, QStringLiteral("artist")) + QLatin1Char(' ') + m.Field(row, QStringLiteral("path"));
 }
 
+const QStringList kEntryFields{QStringLiteral("artist"), QStringLiteral("path")};
+
+// With the tag columns: the entry, then the song's tags and its length as
+// far as the length reader knows it (a row shown sends its file there).
+QVector<SongListModel::Column> tagColumns(CueTime* lengths) {
+    const auto tag = [](const char* field) {
+        return [field](const SongListModel& m, int row) { return ID3Tag::Unpadded(m.Field(row, field)); };
+    };
+    const auto file = [](const SongListModel& m, int row) {
+        return m.Field(row, QStringLiteral("path")) + m.Field(row, QStringLiteral("artist"));
+    };
+    return {{QStringLiteral("Song"), entry},
+            {QStringLiteral("Artist"), tag("artist2")},
+            {QStringLiteral("Title"), tag("title")},
+            {QStringLiteral("Length"),
+             [=](const SongListModel& m, int row) {
+                 return lengths ? CueTime::Clock(lengths->Seconds(file(m, row))) : QString();
+             },
+             [=](const SongListModel& m, int row) {
+                 return lengths ? lengths->LengthKey(file(m, row)) : QString();
+             }}};
+}
+const int kTagColumnTwips[] = {4400, 2000, 2200, 700};
+
 // The master list's entries dragged into the cue travel as cue rows.
 class EntryModel : public SongListModel {
   public:
-    explicit EntryModel(QObject* parent)
-        : SongListModel({QStringLiteral("artist"), QStringLiteral("path")}, {{QString(), entry}}, parent) {}
+    explicit EntryModel(QObject* parent) : SongListModel(kEntryFields, {{QString(), entry}}, parent) {}
     Qt::ItemFlags flags(const QModelIndex& index) const override {
         return SongListModel::flags(index) | Qt::ItemIsDragEnabled;
     }
@@ -68,7 +95,14 @@ formlist::formlist() {
     lstShowSongs->setUniformRowHeights(true);
     lstShowSongs->setRootIsDecorated(false);
     lstShowSongs->setItemsExpandable(false);
-    lstShowSongs->setHeaderHidden(entries_->columnCount() == 1);
+    lstShowSongs->setHeaderHidden(true);
+    lstShowSongs->header()->setStretchLastSection(false);
+    connect(lstShowSongs->header(), &QHeaderView::sectionClicked, this, [this](int column) {
+        if (entries_->columnCount() == 1) return;
+        const Qt::SortOrder order = ClickedSortOrder(lstShowSongs->header(), column);
+        entries_->sort(column, order);
+        lstShowSongs->header()->setSortIndicator(column, order);
+    });
     lstShowSongs->setEditTriggers(QAbstractItemView::NoEditTriggers);
     lstShowSongs->setSelectionMode(QAbstractItemView::SingleSelection);
     lstShowSongs->setSelectionBehavior(QAbstractItemView::SelectRows);
@@ -87,6 +121,10 @@ formlist::formlist() {
         return i >= 0 && SplitEntry(List(i), song.name, song.folder);
     });
     lstShowSongs->setContextMenuPolicy(Qt::ActionsContextMenu);
+    // Lengths read meanwhile show in the Length column.
+    if (form1* main = Windows::Find<form1>())
+        connect(&main->cueTime_, &CueTime::LengthsChanged, lstShowSongs->viewport(),
+                qOverload<>(&QWidget::update));
 }
 
 formlist::~formlist() = default;
@@ -113,6 +151,22 @@ void formlist::SetListIndex(int index) {
 }
 
 void formlist::FillList() {
+    // The lengths are the cue's reader's, which the main window owns.
+    form1* main = Windows::Find<form1>();
+    if (Options::Get(Options::ShowTagColumns)) {
+        entries_->SetColumns(kEntryFields + QStringList{QStringLiteral("artist2"), QStringLiteral("title")},
+                             tagColumns(main ? &main->cueTime_ : nullptr));
+        for (int c = 0; c < entries_->columnCount(); ++c)
+            lstShowSongs->setColumnWidth(c, Twips::px(kTagColumnTwips[c]));
+    } else {
+        entries_->SetColumns(kEntryFields, {{QString(), entry}});
+    }
+    // One column is a plain list: no header to show or click.
+    lstShowSongs->setHeaderHidden(entries_->columnCount() == 1);
+    lstShowSongs->header()->setSectionsClickable(entries_->columnCount() > 1);
+    lstShowSongs->header()->setSortIndicatorShown(entries_->columnCount() > 1);
+    lstShowSongs->header()->setSortIndicator(-1, Qt::AscendingOrder);
+
     // A failed read keeps what was read so far; the window says nothing.
     Module1::rsLibrary.Close();
     Module1::StrSQL = QStringLiteral("Select * FROM songs order by artist");

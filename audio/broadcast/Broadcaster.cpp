@@ -14,8 +14,12 @@ namespace audio {
 namespace {
 
 constexpr int kTapSeconds = 4;  // how far the encoder may fall behind before audio is dropped
-constexpr int kChunkFrames = 2048;
-constexpr auto kIdle = std::chrono::milliseconds(10);  // a tenth of the shortest output buffer
+// The encoder wakes ten times a second and takes what gathered, up to 8192
+// frames a go. Waking at every output buffer cost nearly as much again as the
+// encoding itself; listeners' players buffer seconds, so a tenth of a second
+// more delay goes unheard.
+constexpr int kChunkFrames = 8192;
+constexpr auto kIdle = std::chrono::milliseconds(100);
 
 }  // namespace
 
@@ -105,6 +109,7 @@ void Broadcaster::run(BroadcastConfig config) {
     sigemptyset(&pipe);
     sigaddset(&pipe, SIGPIPE);
     pthread_sigmask(SIG_BLOCK, &pipe, nullptr);
+    pthread_setname_np(pthread_self(), kThreadName);  // for top -H and the bench
     int failures = 0;
     while (!stop_) {
         set(BroadcastStatus::State::Connecting,

@@ -50,6 +50,9 @@ class Broadcaster {
     Broadcaster(const Broadcaster&) = delete;
     Broadcaster& operator=(const Broadcaster&) = delete;
 
+    // The encoder thread's name, as top -H shows it (at most 15 characters).
+    static constexpr const char* kThreadName = "velumix-onair";
+
     MixTap& tap() { return tap_; }
     int rate() const { return rate_; }
 

@@ -28,14 +28,6 @@ struct Songs {
     std::string path(const char* name) const { return dir.filePath(name).toStdString(); }
 };
 
-audio::Deck* Start(audio::Engine& engine, const std::string& file, Output output = Output::Main) {
-    audio::Deck* d = engine.addDeck(output);
-    std::string error;
-    EXPECT_TRUE(d->open(file, error)) << error;
-    d->play();
-    return d;
-}
-
 // Both outputs of each engine rendered in lockstep, as their devices would.
 void RenderBoth(std::vector<audio::Engine*> engines, int chunks, std::vector<std::vector<float>>& main,
                 std::vector<std::vector<float>>& pre) {
@@ -63,10 +55,10 @@ TEST(Outputs, PreListenNeverReachesTheMainMixAndCarriesOnlyItsSong) {
     Songs s;
     audio::Engine alone{audio::Engine::Offline{kRate}}, both{audio::Engine::Offline{kRate}},
         cansOnly{audio::Engine::Offline{kRate}};
-    Start(alone, s.room);
-    Start(both, s.room);
-    audio::Deck* pre = Start(both, s.cans, Output::PreListen);
-    Start(cansOnly, s.cans);
+    PlayOn(alone, s.room);
+    PlayOn(both, s.room);
+    audio::Deck* pre = PlayOn(both, s.cans, Output::PreListen);
+    PlayOn(cansOnly, s.cans);
     audio::MixTap tap(70 * kChunk);
     both.setMixTap(&tap);
     std::vector<std::vector<float>> main, cans;
@@ -107,7 +99,7 @@ TEST(Outputs, MainMixMovesBetweenDevicesWithoutLosingItsPlace) {
     };
     Songs s;
     audio::Engine reference{audio::Engine::Offline{kRate}};
-    Start(reference, s.room);
+    PlayOn(reference, s.room);
     std::vector<float> want;
     Render(reference, 1.2, &want, nullptr, kChunk);
 
@@ -120,7 +112,7 @@ TEST(Outputs, MainMixMovesBetweenDevicesWithoutLosingItsPlace) {
         audio::Engine engine{audio::Engine::Offline{kRate}, std::move(system)};
         std::string error;
         ASSERT_TRUE(engine.selectDevice(Output::Main, c.from, error)) << error;
-        audio::Deck* deck = Start(engine, s.room);
+        audio::Deck* deck = PlayOn(engine, s.room);
         std::vector<float> got, buf(2 * kChunk);
         const auto play = [&](int chunks) {
             for (int i = 0; i < chunks; ++i) {

@@ -2,6 +2,7 @@
 #include <QHeaderView>
 
 #include "app/ListOptions.h"
+#include "library/SongSearch.h"
 #include "layout/Twips.h"
 #include "support/CueFixture.h"
 #include "support/WavWriter.h"
@@ -95,6 +96,54 @@ TEST_F(SearchTest, TagsFindSongsAfterTheFileNameHits) {
     Options::Set(Options::SearchTagsToo, true);
 }
 
+// The copy in memory finds what the two statements find, in their order, for
+// every kind of text; it follows each change to the library and stands aside
+// inside a transaction, whose rows may yet be undone.
+TEST_F(SearchTest, TheCopyInMemoryFindsWhatTheStatementsFind) {
+    app.addSong(QString::fromUtf8("\u212Aelvin.mp3"), "/lib/", "Kay");  // the Kelvin sign folds to "k"
+    app.addSong("01 Track.mp3", "/lib/", QString::fromUtf8("\u00DCNDER the Aurora"));
+    app.exec("INSERT INTO songs (artist, path, title) VALUES (NULL, '/lib/', 'a_b')");
+    app.exec("UPDATE songs SET artist2 = 'Aurora', album = '100%' WHERE artist = 'x.mid'");
+    auto statements = [](const QString& text) {
+        QStringList out;
+        for (const QString& sql : form1::SearchStatements(text, true)) {
+            Recordset rs;
+            rs.Open(sql, Module1::cnLibrary);
+            for (; !rs.EOF_(); rs.MoveNext()) {
+                QStringList cells;
+                for (const char* c : {"artist", "path", "artist2", "title"}) cells << rs.Fields(c).toString();
+                out << cells.join('|');
+            }
+        }
+        return out;
+    };
+    SongSearch copy;
+    auto found = [&](const QString& text) {
+        QVector<SongSearch::Song> songs;
+        QStringList out;
+        if (!copy.Find(Module1::cnLibrary, text, true, songs)) out << "stood aside";
+        for (const auto& s : songs) out << s.name + '|' + s.folder + '|' + s.artist + '|' + s.title;
+        return out;
+    };
+    for (const char* text :
+         {"ABBA", "k", "\u00FCnder", "aurora", "%", "_", "a_b", "o%l", "o'neil", "100%", "zz"})
+        EXPECT_EQ(found(QString::fromUtf8(text)), statements(QString::fromUtf8(text))) << text;
+
+    app.exec("UPDATE songs SET title = 'Needle' WHERE artist = 'x.mid'");
+    EXPECT_EQ(found("needle"), QStringList{"x.mid|/lib/|Aurora|Needle"});
+    {
+        Connection other;
+        other.ConnectionString = Module1::cnLibrary.ConnectionString;
+        other.Open();
+        other.Execute("UPDATE songs SET album = 'needles' WHERE artist = 'oneil.mp3'");
+    }
+    EXPECT_EQ(found("needle"), statements("needle"));
+    EXPECT_EQ(found("needle").size(), 2);
+    Module1::cnLibrary.BeginTrans();
+    EXPECT_EQ(found("needle"), QStringList{"stood aside"});
+    Module1::cnLibrary.RollbackTrans();
+}
+
 // The tag columns come from the library and the length reader and are never
 // stored in the rows; a header click sorts the results, never the cue.
 TEST_F(SearchTest, TagColumnsShowSongsAndSortTheResultsButNeverTheCue) {
@@ -159,5 +208,7 @@ TEST_F(SearchTest, TagColumnsShowSongsAndSortTheResultsButNeverTheCue) {
     }
     emit f->lstresults->header()->sectionClicked(1);
     EXPECT_EQ(names(f->lstresults), clicks[2].songs) << "no sorting without the columns";
+    f->Command1_Click();
+    EXPECT_EQ(f->lstresults->header()->sortIndicatorSection(), -1) << "a new search shows in its own order";
     Options::Set(Options::ShowTagColumns, true);
 }

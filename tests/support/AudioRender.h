@@ -1,8 +1,11 @@
 #pragma once
 // Driving an offline audio engine and measuring what it made: rendered output
 // is interleaved stereo, and the measures read one channel of it.
+#include <gtest/gtest.h>
+
 #include <algorithm>
 #include <cmath>
+#include <string>
 #include <vector>
 
 #include "audio/Engine.h"
@@ -12,6 +15,16 @@ struct PlayOut {
     double renderedSeconds = 0;
     double endPosition = -1;  // deck position when its end was reported
 };
+
+// A new deck on the engine's output playing the file (a failure to open fails the test).
+inline audio::Deck* PlayOn(audio::Engine& engine, const std::string& file,
+                           audio::Engine::Output output = audio::Engine::Output::Main) {
+    audio::Deck* d = engine.addDeck(output);
+    std::string error;
+    EXPECT_TRUE(d->open(file, error)) << file << ": " << error;
+    d->play();
+    return d;
+}
 
 // Pumps and renders `seconds` of output in chunks, appended to out when given.
 // With a deck, stops 0.5 s after it reports its end (where a second end would

@@ -29,20 +29,6 @@ int freePort() {
     return port;
 }
 
-}  // namespace
-
-bool WaitUntil(const std::function<bool()>& done, double seconds) {
-    QDeadlineTimer deadline(qint64(seconds * 1000));
-    while (!done()) {
-        if (deadline.hasExpired()) return false;
-        QCoreApplication::processEvents();
-        QThread::msleep(20);
-    }
-    return true;
-}
-
-namespace {
-
 // A connected socket with a GET for path sent; -1 on failure.
 int requestGet(int port, const std::string& path, int timeoutSeconds) {
     const int fd = socket(AF_INET, SOCK_STREAM, 0);
@@ -77,6 +63,16 @@ std::string HttpGet(int port, const std::string& path) {
 
 }  // namespace
 
+bool WaitUntil(const std::function<bool()>& done, double seconds) {
+    QDeadlineTimer deadline(qint64(seconds * 1000));
+    while (!done()) {
+        if (deadline.hasExpired()) return false;
+        QCoreApplication::processEvents();
+        QThread::msleep(20);
+    }
+    return true;
+}
+
 StreamCapture::StreamCapture(int port, const std::string& mount) {
     const int fd = requestGet(port, mount, 1);
     thread_ = std::thread([this, fd] {
@@ -104,11 +100,9 @@ IcecastServer::IcecastServer() : port_(freePort()) {
     const QString d = dir_.path();
     // The server drops root for an unprivileged account, which must still write its logs.
     chmod(QFile::encodeName(d).constData(), 0777);
-    const QString root = getuid() == 0 ? QStringLiteral(
-                                             "<changeowner><user>nobody</user><group>nogroup</group>"
-                                             "</changeowner>")
-                                       : QString();
-    QFile conf(d + QStringLiteral("/icecast.xml"));
+    const char* root =
+        getuid() == 0 ? "<changeowner><user>nobody</user><group>nogroup</group></changeowner>" : "";
+    QFile conf(d + "/icecast.xml");
     conf.open(QIODevice::WriteOnly);
     conf.write(
         QStringLiteral(
@@ -146,25 +140,14 @@ void IcecastServer::stop() {
     process_.waitForFinished(5000);
 }
 
-std::string IcecastServer::url(const std::string& mount) const {
-    return "http://127.0.0.1:" + std::to_string(port_) + mount;
-}
-
 QJsonObject IcecastServer::mountStatus(const std::string& mount) const {
     const QJsonObject stats =
-        QJsonDocument::fromJson(QByteArray::fromStdString(HttpGet(port_, "/status-json.xsl")))
-            .object()
-            .value(QStringLiteral("icestats"))
+        QJsonDocument::fromJson(QByteArray::fromStdString(HttpGet(port_, "/status-json.xsl")))["icestats"]
             .toObject();
     // One source comes as an object, several as an array.
-    const QJsonValue sources = stats.value(QStringLiteral("source"));
-    const QJsonArray all = sources.isArray() ? sources.toArray() : QJsonArray{sources};
-    for (const QJsonValue& s : all)
-        if (s.toObject()
-                .value(QStringLiteral("listenurl"))
-                .toString()
-                .endsWith(QString::fromStdString(mount)))
-            return s.toObject();
+    const QJsonValue sources = stats["source"];
+    for (const QJsonValue& s : sources.isArray() ? sources.toArray() : QJsonArray{sources})
+        if (s["listenurl"].toString().endsWith(QString::fromStdString(mount))) return s.toObject();
     return {};
 }
 

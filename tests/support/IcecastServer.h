@@ -22,7 +22,6 @@ class IcecastServer {
     bool start();
     void stop();
     int port() const { return port_; }
-    std::string url(const std::string& mount) const;
 
     // The server's own view of a mount (status-json), empty when unknown.
     QJsonObject mountStatus(const std::string& mount) const;

@@ -4,6 +4,8 @@
 // happens; each refreshes the count and writes the auto-recover file. Each
 // springs back to its smallest size and scales its controls.
 #include <QApplication>
+#include <QHeaderView>
+#include <QRegularExpression>
 #include <QFile>
 #include <QFileInfo>
 #include <QMimeData>
@@ -13,7 +15,8 @@
 #include "support/CueFixture.h"
 #include "windows/formlist.h"
 #include "windows/id3search.h"
-#include "windows/SongListModel.h"
+#include "app/ListOptions.h"
+#include "support/WavWriter.h"
 #include "windows/multilist.h"
 
 namespace {
@@ -277,16 +280,61 @@ TEST_F(SongWindows, ListViewerOpensListsShowsTheTopOneAndSendsASongOrAWholeListT
     EXPECT_EQ(w.lblsongs->text(), "Number of Songs In Selected List:2");
 }
 
-// A song list shows what its columns make of each song's fields, under their
-// headers: a window shows more of a song by adding a column.
-TEST_F(SongWindows, SongListColumnsAreMadeFromTheSongsFields) {
-    const auto field = [](const char* name) {
-        return [name](const SongListModel& m, int row) { return m.Field(row, name); };
+// Readable failures of the texts compared below.
+static void PrintTo(const QString& s, std::ostream* os) {
+    *os << s.toStdString();
+}
+
+// With the tag columns the master list shows each song's artist, title and
+// length after its entry, and a header click sorts it, the selection moving
+// along; without them it is the plain list it always was.
+TEST_F(SongWindows, MasterListShowsTagColumnsAndSortsByAHeaderClick) {
+    WriteSineWav(d + "long.wav", 90, 440);
+    WriteSineWav(d + "short.wav", 30, 440);
+    app.addSong("long.wav", d, "Zed");
+    app.addSong("short.wav", d, "Alpha");
+    app.exec("UPDATE songs SET artist2 = 'Aurora' WHERE artist = 'B.mp3'");
+    form1& f = Windows::Load<form1>();
+    f.cmdShowSongs_Click();
+    formlist& w = *Windows::Find<formlist>();
+    const QAbstractItemModel* m = w.lstShowSongs->model();
+    auto shown = [&](int column) {
+        QStringList out;
+        for (int r = 0; r < m->rowCount(); ++r) out << m->index(r, column).data().toString();
+        return out.join('|');
     };
-    SongListModel m({"artist", "title"}, {{"Name", field("artist")}, {"Title", field("title")}});
-    m.Fill(Module1::cnLibrary, "Select * from songs order by artist");
-    EXPECT_EQ(m.columnCount(), 2);
-    EXPECT_EQ(m.headerData(1, Qt::Horizontal, Qt::DisplayRole).toString(), "Title");
-    EXPECT_EQ(m.data(m.index(0, 1), Qt::DisplayRole).toString() + "|" + m.Text(1, 0), "it's over|B.mp3");
-    EXPECT_EQ(m.Text(4, 0) + m.Field(0, "genre"), "") << "past the last row, and a field not read";
+    shown(3);  // the shown rows' lengths go to the reader
+    f.cueTime_.WaitIdle();
+    QCoreApplication::processEvents();
+    EXPECT_FALSE(w.lstShowSongs->isHeaderHidden());
+    EXPECT_EQ(m->headerData(3, Qt::Horizontal).toString(), "Length");
+    EXPECT_EQ(shown(0), "A.mp3 /m/|B.mp3 /n/|c.mp3 C:\\Music\\|d.mp3 |long.wav " + d + "|short.wav " + d);
+    EXPECT_EQ(shown(1) + "/" + shown(2) + "/" + shown(3),
+              "|Aurora||||/it's over|its fine|Padded||Zed|Alpha/||||1:30|0:30");
+
+    w.SetListIndex(1);
+    const struct {
+        int column;
+        QString names;
+    } clicks[] = {
+        {3, "A|B|c|d|short|long"},  // by length, the unknown first, in their order
+        {3, "long|short|A|B|c|d"},  // again: the other way round
+        {2, "d|short|A|B|c|long"},  // by title
+        {0, "A|B|c|d|long|short"},
+    };
+    for (const auto& c : clicks) {
+        emit w.lstShowSongs->header()->sectionClicked(c.column);
+        EXPECT_EQ(shown(0).remove(QRegularExpression("\\.\\w+ [^|]*")), c.names) << c.column;
+        EXPECT_EQ(w.List(w.ListIndex()), "B.mp3 /n/") << "the selection moves along";
+    }
+    w.cmdPlaynext_Click();
+    EXPECT_EQ(CueRows(), QStringList{"1|B.mp3|/n/"});
+
+    Options::Set(Options::ShowTagColumns, false);
+    f.ApplyTagColumns();
+    emit w.lstShowSongs->header()->sectionClicked(0);
+    EXPECT_TRUE(w.lstShowSongs->isHeaderHidden());
+    EXPECT_EQ(m->columnCount(), 1);
+    EXPECT_EQ(w.List(4), "long.wav " + d) << "the listing's own order";
+    Options::Set(Options::ShowTagColumns, true);
 }
