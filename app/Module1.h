@@ -37,8 +37,15 @@ struct ScanRun {
     QStringList folders;
     QStringList unreadable;  // folders that could not be listed: named in the progress window, not scanned
     std::function<void(int)> beforeEach;
+    bool skipUnchanged = false;  // folders unchanged since their last rebuild are not read again
 };
 bool ScanFolders(const ScanRun& run);
+
+// Whether a scan is running (it lets events through meanwhile).
+bool Scanning();
+// Rebuilds the folders that changed since their last rebuild, with no
+// progress window and no report of folders found gone: for changes noticed on disk.
+void RescanQuietly(const QStringList& folders);
 
 // "Include Subfolders": adding a folder takes in its whole tree.
 bool TreesOn();

@@ -1,6 +1,7 @@
 #include <QCoreApplication>
 #include <QDir>
 
+#include "app/LibraryWatch.h"
 #include "app/Module1.h"
 #include "app/Shutdown.h"
 #include "seams/Seams.h"
@@ -43,6 +44,7 @@ int Main() {
         cnLibrary.Open();
         Shutdown::CloseLibraryAtExit();
         Windows::Load<form1>();
+        LibraryWatch::Refresh();
     } catch (const StoreError& e) {
         return StartupFailed(e.message());
     } catch (const std::exception& e) {

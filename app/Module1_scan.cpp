@@ -1,11 +1,15 @@
 #include <QCheckBox>
+#include <QElapsedTimer>
+#include <optional>
 
 #include "app/Module1.h"
+#include "app/LibraryWatch.h"
 #include "app/Options.h"
 #include "app/ScanProgress.h"
 #include "seams/Seams.h"
 #include "app/TagOptions.h"
 #include "app/Windows.h"
+#include "library/FolderPrints.h"
 #include "library/Scanner.h"
 #include "windows/frmSetup.h"
 
@@ -32,6 +36,91 @@ bool ScanFolders(const QStringList& folderPaths, const std::function<void(int)>&
     return ScanFolders(ScanRun{folderPaths, {}, beforeEach});
 }
 
+bool Scanning() {
+    return g_scanning;
+}
+
+namespace {
+// How a scan reads files now: a folder read another way is read again.
+QString readingMode(const Scanner::Choices& c) {
+    return QStringLiteral("tags %1, more types %2, all formats %3")
+        .arg(tagReadingOn())
+        .arg(c.moreAudioTypes)
+        .arg(c.allTagFormats);
+}
+
+Scanner::Choices currentChoices() {
+    return {Options::Get(Options::MoreAudioTypes), Options::Get(Options::ReadAllTagFormats)};
+}
+
+// One folder's rebuild, unless kept says nothing changed since the last one.
+// The print is taken first: a change during the scan then makes the next
+// rescan read the folder again.
+Scanner::Outcome scanOne(const QString& folder, const FolderPrints::Kept* kept,
+                         const Scanner::Progress& progress, int* rows) {
+    const Scanner::Choices choices = currentChoices();
+    const QByteArray print = FolderPrints::Of(folder, readingMode(choices));
+    if (kept && kept->unchanged(folder, print)) return Scanner::Outcome::Empty;
+    const Scanner::Outcome outcome = Scanner::ScanFolder(folder, tagReadingOn(), progress, choices, rows);
+    try {
+        if (outcome == Scanner::Outcome::Rebuilt && !print.isEmpty())
+            FolderPrints::Keep(folder, print, *rows);
+    } catch (const StoreError&) {
+    }
+    return outcome;
+}
+
+// The folders of a run are committed together, about once a second: a
+// commit of its own per folder would wait for the disk longer than reading
+// the folder takes. Cancel still keeps every folder done.
+class Batch {
+  public:
+    Batch() { begin(); }
+    ~Batch() { end(); }
+    void step() {
+        if (since_.elapsed() < kCommitMs) return;
+        end();
+        begin();
+    }
+
+  private:
+    static constexpr int kCommitMs = 1000;
+    void begin() {
+        try {
+            cnLibrary.BeginBatch();
+        } catch (const StoreError&) {
+            // No batch: each folder commits on its own, as without one.
+        }
+        since_.start();
+    }
+    void end() {
+        try {
+            cnLibrary.EndBatch();
+        } catch (const StoreError&) {
+        }
+    }
+    QElapsedTimer since_;
+};
+}  // namespace
+
+void RescanQuietly(const QStringList& folders) {
+    if (g_scanning) return;
+    struct Running {
+        Running() { g_scanning = true; }
+        ~Running() { g_scanning = false; }
+    } running;
+    // Nobody asked for this rescan: a folder it finds gone is not reported later.
+    const int removedBefore = FolderRemoved;
+    Batch batch;
+    const FolderPrints::Kept kept;
+    for (const QString& f : folders) {
+        int rows = 0;
+        scanOne(f, &kept, {}, &rows);
+        batch.step();
+    }
+    FolderRemoved = removedBefore;
+}
+
 bool ScanFolders(const ScanRun& run) {
     // A scan pumps events while it runs; nothing it lets through may start another.
     if (g_scanning) return true;
@@ -42,18 +131,20 @@ bool ScanFolders(const ScanRun& run) {
     ScanProgress progress;
     progress.setUnreadable(run.unreadable);
     const auto told = [&progress](int done, int total) { return progress(done, total); };
-    const Scanner::Choices choices{Options::Get(Options::MoreAudioTypes),
-                                   Options::Get(Options::ReadAllTagFormats)};
     const QStringList& folders = run.folders;
+    Batch batch;
+    std::optional<FolderPrints::Kept> kept;
+    if (run.skipUnchanged) kept.emplace();
     for (int i = 0; i < folders.size(); ++i) {
         if (run.beforeEach) run.beforeEach(i);
         progress.setFolder(folders[i], i, folders.size());
         int rows = 0;
-        if (Scanner::ScanFolder(folders[i], tagReadingOn(), told, choices, &rows) ==
-            Scanner::Outcome::Cancelled)
+        if (scanOne(folders[i], kept ? &*kept : nullptr, told, &rows) == Scanner::Outcome::Cancelled)
             return false;
         progress.addSongs(rows);
+        batch.step();
     }
+    LibraryWatch::Refresh();  // the run may have brought new folders to watch
     return true;
 }
 

@@ -33,6 +33,7 @@ ScanRun TreeRun(const QString& top) {
 ScanRun RescanRun(const QStringList& libraryFolders) {
     ScanRun run;
     run.folders = libraryFolders;
+    run.skipUnchanged = true;
     if (!TreesOn()) return run;
     for (const QString& top : LibraryTrees::Tops()) {
         const TreeWalker::Tree tree = TreeWalker::Walk(top);

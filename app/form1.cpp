@@ -10,6 +10,7 @@
 #include "seams/Seams.h"
 #include "app/ListOptions.h"
 #include "app/FolderOptions.h"
+#include "app/LibraryWatch.h"
 #include "app/PlayHistoryWindow.h"
 #include "app/TagOptions.h"
 #include "layout/Twips.h"
@@ -210,6 +211,7 @@ void form1::BuildMenus() {
     Options::AddMenuItem(mnu_Tools, Options::SearchTagsToo);
     Options::AddMenuItem(mnu_Tools, Options::ShowTagColumns, [this](bool) { ApplyTagColumns(); });
     Options::AddMenuItem(mnu_Tools, Options::IncludeSubfolders);
+    Options::AddMenuItem(mnu_Tools, Options::WatchFolders, [](bool) { LibraryWatch::Refresh(); });
     mnu_Tools->addSeparator();
     for (const Options::Flag* o :
          {&SoundOptions::kSmoothFades, &SoundOptions::kSkipSilence, &SoundOptions::kLevelLoudness})

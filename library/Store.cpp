@@ -106,6 +106,7 @@ void Connection::Close() {
     // Connection may be destroyed after Qt's own statics.
     if (!registered_) return;
     registered_ = false;
+    batch_ = false;
     {
         QSqlDatabase db = QSqlDatabase::database(name_, false);
         db.close();
@@ -124,17 +125,41 @@ void Connection::Execute(const QString& sql) {
 }
 
 void Connection::BeginTrans() {
+    if (batch_) return Execute(QStringLiteral("SAVEPOINT velumix_step"));
     if (!IsOpen() || !database().transaction())
         throw StoreError(QStringLiteral("Could not begin a transaction: ") +
                          lastError(database().lastError()));
 }
 
 void Connection::CommitTrans() {
+    if (batch_) return Execute(QStringLiteral("RELEASE velumix_step"));
     if (!database().commit()) throw StoreError(lastError(database().lastError()));
 }
 
 void Connection::RollbackTrans() {
-    database().rollback();
+    if (!batch_) {
+        database().rollback();
+        return;
+    }
+    QSqlQuery q(database());
+    q.exec(QStringLiteral("ROLLBACK TO velumix_step"));
+    q.exec(QStringLiteral("RELEASE velumix_step"));
+}
+
+void Connection::BeginBatch() {
+    if (batch_) return;
+    BeginTrans();
+    batch_ = true;
+}
+
+void Connection::EndBatch() {
+    if (!batch_) return;
+    batch_ = false;
+    if (!database().commit()) {
+        const QString why = lastError(database().lastError());
+        database().rollback();
+        throw StoreError(why);
+    }
 }
 
 namespace {

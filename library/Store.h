@@ -44,6 +44,11 @@ class Connection {
     void BeginTrans();
     void CommitTrans();
     void RollbackTrans();
+    // Between BeginBatch and EndBatch the transactions above nest, as
+    // savepoints, in one outer transaction: a run of many small ones then
+    // waits for the disk once, not once each. EndBatch commits what they kept.
+    void BeginBatch();
+    void EndBatch();
 
     QSqlDatabase database() const;
     // Tells one opening from another, so what was read over an earlier one
@@ -54,6 +59,7 @@ class Connection {
   private:
     QString name_;
     bool registered_ = false;  // a Qt connection of this name exists
+    bool batch_ = false;
     long long opening_ = 0;
 };
 

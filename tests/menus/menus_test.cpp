@@ -40,7 +40,8 @@ TEST_F(Menus, TheTreeAsTheUserSeesItAndWhatItsTickItemsDo) {
             "&Import Play List... | &Export Play List... | Export With &Relative Paths [ ]",
             "&Tools: &Auto Recover [ ] | &Setup | Fade &Now\tCtrl+N | Sound Output... | Broadcast... | - | "
             "More Audio Types [x] | Read All Tag Formats [x] | Search Tags Too [x] | Show Tag Columns [x] | "
-            "Include Subfolders [ ] | - | Smooth Fades [x] | Skip Silence [ ] | Level Loudness [ ] | - | "
+            "Include Subfolders [ ] | Watch Folders [ ] | - | Smooth Fades [x] | Skip Silence [ ] | Level "
+            "Loudness [ ] | - | "
             "Play &History | Keep Playing [ ] | Play On Start [ ] | Start At Login [ ]",
             "Sea&rch: ID3 &Tag Search | &Multilist Viewer",
             "&Help: &Quick Help | &Help Guide | &Log problem online | "

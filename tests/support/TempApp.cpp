@@ -6,6 +6,7 @@
 #include <stdexcept>
 
 #include "app/FolderOptions.h"
+#include "app/LibraryWatch.h"
 #include "app/Module1.h"
 #include "app/Windows.h"
 #include "app/decks/DeckFactory.h"
@@ -48,6 +49,7 @@ TempApp::TempApp(bool openLibrary) {
 }
 
 TempApp::~TempApp() {
+    LibraryWatch::Stop();
     UnloadAllWindows();
     Module1::ResetState();
     Module1::SetAppPath(QString());

@@ -4,10 +4,14 @@
 #include <sys/syscall.h>
 #include <unistd.h>
 
+#include <QCoreApplication>
+#include <QDeadlineTimer>
 #include <QFile>
 #include <QSqlQuery>
 
 #include "app/FolderOptions.h"
+#include "app/LibraryWatch.h"
+#include "library/FolderWatcher.h"
 #include "support/CueFixture.h"
 #include "support/SetupFolders.h"
 #include "windows/frmSetup.h"
@@ -38,7 +42,7 @@ struct Trees : ::testing::Test {
     static frmSetup& w() { return Windows::Load<frmSetup>(); }
 
     QString at(const QString& rel, const QStringList& files = {}) const {
-        return MusicFolder(top, rel, files);
+        return QDir::cleanPath(MusicFolder(top, rel, files)) + '/';
     }
     void add(const QString& folder) {
         app.ui.folders.push_back(folder.chopped(1));
@@ -168,4 +172,83 @@ TEST_F(Trees, RescansFollowTheTreeOnDisk) {
     app.exec("UPDATE settings SET ext1='YES'");
     app.loadMain();
     EXPECT_EQ(library(), QStringList({"/Music/Later/|1", "/Music/New/Album/|1"}));
+}
+
+// Update All Paths reads a folder again only when its listing, a file's size
+// or time, its rows or the way tags are read changed; else a stale title stays.
+TEST_F(Trees, UpdateAllRereadsOnlyChangedFolders) {
+    const QString a = at("A", {"1.mp3", "2.mp3"});
+    const struct {
+        const char* change;
+        std::function<void()> make;
+        bool reread;
+    } cases[] = {
+        {"nothing", [] {}, false},
+        {"time",
+         [&] {
+             QFile f(a + "1.mp3");  // the time is set through an open file
+             f.open(QIODevice::ReadOnly),
+                 f.setFileTime(QDateTime(QDate(2001, 1, 1), QTime()), QFile::FileModificationTime);
+         },
+         true},
+        {"size",
+         [&] {
+             QFile f(a + "2.mp3");
+             f.open(QIODevice::Append), f.write("x");
+         },
+         true},
+        {"new file", [&] { at("A", {"3.mp3"}); }, true},
+        {"row deleted", [&] { app.exec("DELETE FROM songs WHERE artist='3.mp3'"); }, true},
+        {"tag reading", [&] { w().Check1->setChecked(false); }, true},
+    };
+    add(top);
+    for (const auto& c : cases) {
+        app.exec("UPDATE songs SET title='stale'");
+        c.make();
+        w().cmdUpdateAll_Click();
+        EXPECT_EQ(app.rows(a, "title").contains("stale"), !c.reread) << c.change;
+    }
+}
+
+// Real file operations reach the library once the folder is quiet, and not
+// while another operation holds a shared recordset: then they wait their turn.
+TEST_F(Trees, WatchedChangesReachTheLibraryInTheirTurn) {
+    Options::Set(Options::WatchFolders, true);
+    const QString a = at("A", {"1.mp3"});
+    add(top);
+    FolderWatcher* watcher = LibraryWatch::Watcher();
+    ASSERT_TRUE(watcher);
+    at("A", {"2.mp3"});
+    QFile::rename(a + "1.mp3", a + "3.mp3");
+    at("B", {"b.mp3"});
+    QDeadlineTimer bound(5000);
+    while (watcher->pending().size() < 3 && !bound.hasExpired())
+        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 50);
+    EXPECT_EQ(watcher->pending(), QStringList({top, a, top + "B/"}));
+    Module1::rsLookup.Open("SELECT * FROM settings", Module1::cnLibrary);
+    watcher->flush();
+    EXPECT_EQ(library(), QStringList({"/Music/A/|1"}));
+    Module1::rsLookup.Close();
+    LibraryWatch::Rescan({});
+    EXPECT_EQ(library(), QStringList({"/Music/A/|2", "/Music/B/|1"}));
+    EXPECT_EQ(app.rows(a), QStringList({"2.mp3", "3.mp3"}));
+    Options::Set(Options::WatchFolders, false);
+    LibraryWatch::Refresh();
+    EXPECT_FALSE(LibraryWatch::Watcher());
+}
+
+// Past the watch limit a folder is checked by the periodic pass instead.
+TEST(FolderWatch, PastTheLimitTheListingIsCompared) {
+    QTemporaryDir dir;
+    const QString folder = MusicFolder(dir.path(), "F", {"1.mp3"});
+    FolderWatcher watcher;
+    watcher.setMaxWatches(0);
+    EXPECT_FALSE(watcher.watch(folder));
+    EXPECT_EQ(watcher.polled().value(folder), "limit");
+    QStringList told;
+    QObject::connect(&watcher, &FolderWatcher::changed, [&](const QStringList& f) { told += f; });
+    watcher.pollNow();
+    MusicFolder(dir.path(), "F", {"2.mp3"});
+    watcher.pollNow();
+    EXPECT_EQ(told, QStringList{folder});
 }
