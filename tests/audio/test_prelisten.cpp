@@ -42,13 +42,11 @@ struct Rig {
     ~Rig() { Options::SetText("sound/preListenOutput", ""); }
     // Renders both devices in lockstep; returns the headphones' and the room's samples.
     std::pair<std::vector<float>, std::vector<float>> run(double seconds) {
-        std::vector<float> cans, room, buf(2 * kChunk);
+        std::vector<float> cans, room;
         for (long n = 0; n < long(seconds * kRate); n += kChunk) {
             engine->pump();
-            fake->on("Headphones")->pull(buf.data(), kChunk);
-            cans.insert(cans.end(), buf.begin(), buf.end());
-            fake->on("Laptop speakers")->pull(buf.data(), kChunk);
-            room.insert(room.end(), buf.begin(), buf.end());
+            fake->on("Headphones")->pull(cans, kChunk);
+            fake->on("Laptop speakers")->pull(room, kChunk);
         }
         return {cans, room};
     }

@@ -28,6 +28,10 @@ struct Start {
         outputs->start();
     }
     QString lastNotice() const { return notices.isEmpty() ? "" : notices.last(); }
+    // The devices playing the main mix and pre-listen, as "main|pre-listen".
+    QString on() const {
+        return outputs->playingOn(Output::Main) + "|" + outputs->playingOn(Output::PreListen);
+    }
 };
 
 struct ForgetChoices {
@@ -50,14 +54,13 @@ TEST(SoundOutputs, ChoiceKeptByNameAcrossStartsAndDevicesComingAndGoing) {
         EXPECT_EQ(rows, QStringList({"Laptop speakers (default)", "USB interface", "Headphones"}));
         EXPECT_EQ(std::make_tuple(w.lstMain->currentRow(), w.cmbPreListen->currentText()),
                   std::make_tuple(0, QString("(none)")));
-        EXPECT_EQ(first.outputs->playingOn(Output::Main), "Laptop speakers");
+        EXPECT_EQ(first.on(), "Laptop speakers|");
         EXPECT_FALSE(first.outputs->preListenUnavailable().isEmpty());
         w.lstMain->setCurrentRow(1);
         w.lstMain_Click();
         w.cmbPreListen->setCurrentIndex(3);
         w.cmbPreListen_Click();
-        EXPECT_EQ(first.outputs->playingOn(Output::Main), "USB interface");
-        EXPECT_EQ(first.outputs->playingOn(Output::PreListen), "Headphones");
+        EXPECT_EQ(first.on(), "USB interface|Headphones");
         EXPECT_EQ(
             std::make_tuple(w.lstMain->currentRow(), w.cmbPreListen->currentText(), w.lblStatus->text()),
             std::make_tuple(1, QString("Headphones"), QString()));
@@ -69,28 +72,27 @@ TEST(SoundOutputs, ChoiceKeptByNameAcrossStartsAndDevicesComingAndGoing) {
     // Next start without the interface: the default plays, the user is told
     // (not asked), and the interface is taken back once it is plugged in.
     Start second({"Laptop speakers", "Headphones"});
-    EXPECT_EQ(second.outputs->playingOn(Output::Main), "Laptop speakers");
-    EXPECT_EQ(second.outputs->playingOn(Output::PreListen), "Headphones");
+    EXPECT_EQ(second.on(), "Laptop speakers|Headphones");
     EXPECT_EQ(second.notices.count(), 1);
     EXPECT_TRUE(second.lastNotice().contains("\"USB interface\"")) << second.lastNotice().toStdString();
     second.outputs->recheck();
-    EXPECT_EQ(second.outputs->playingOn(Output::Main), "Laptop speakers");
+    EXPECT_EQ(second.on(), "Laptop speakers|Headphones");
     second.fake->names.push_back("USB interface");
     second.outputs->recheck();
-    EXPECT_EQ(second.outputs->playingOn(Output::Main), "USB interface");
+    EXPECT_EQ(second.on(), "USB interface|Headphones");
     EXPECT_EQ(second.outputs->chosen(Output::Main), "USB interface");
 
     // Unplugged while playing: the watch moves the mix and says so.
     second.fake->unplug("USB interface");
     second.outputs->watch();
-    EXPECT_EQ(second.outputs->playingOn(Output::Main), "Laptop speakers");
+    EXPECT_EQ(second.on(), "Laptop speakers|Headphones");
     EXPECT_TRUE(second.lastNotice().contains("went away")) << second.lastNotice().toStdString();
     EXPECT_EQ(second.outputs->chosen(Output::Main), "USB interface");
 
     // The main mix onto the headphones: pre-listen stops rather than share them.
     second.outputs->choose(Output::Main, "Headphones");
-    EXPECT_EQ(second.outputs->playingOn(Output::PreListen), "");
+    EXPECT_EQ(second.on(), "Headphones|");
     EXPECT_TRUE(second.outputs->preListenUnavailable().contains("other than the main"));
     second.outputs->choose(Output::Main, "Laptop speakers");
-    EXPECT_EQ(second.outputs->playingOn(Output::PreListen), "Headphones");
+    EXPECT_EQ(second.on(), "Laptop speakers|Headphones");
 }

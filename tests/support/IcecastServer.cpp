@@ -17,6 +17,10 @@
 
 namespace {
 
+sockaddr_in loopback(int port) {
+    return {AF_INET, htons(uint16_t(port)), {htonl(INADDR_LOOPBACK)}, {}};
+}
+
 // A free port below the kernel's ephemeral range (from 32768): a port taken
 // from that range can be handed to a client socket of a parallel test before
 // the server binds it, or again on its restart.
@@ -25,11 +29,8 @@ int freePort() {
     for (int attempt = 0; attempt < 100; ++attempt) {
         const int port = 20000 + int(pick() % 12000);
         const int fd = socket(AF_INET, SOCK_STREAM, 0);
-        sockaddr_in a{};
-        a.sin_family = AF_INET;
-        a.sin_port = htons(uint16_t(port));
-        a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-        const bool free = bind(fd, reinterpret_cast<sockaddr*>(&a), sizeof a) == 0;
+        const sockaddr_in a = loopback(port);
+        const bool free = bind(fd, reinterpret_cast<const sockaddr*>(&a), sizeof a) == 0;
         close(fd);
         if (free) return port;
     }
@@ -39,14 +40,11 @@ int freePort() {
 // A connected socket with a GET for path sent; -1 on failure.
 int requestGet(int port, const std::string& path, int timeoutSeconds) {
     const int fd = socket(AF_INET, SOCK_STREAM, 0);
-    sockaddr_in a{};
-    a.sin_family = AF_INET;
-    a.sin_port = htons(uint16_t(port));
-    a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    const sockaddr_in a = loopback(port);
     timeval timeout{timeoutSeconds, 0};
     setsockopt(fd, SOL_SOCKET, SO_RCVTIMEO, &timeout, sizeof timeout);
     const std::string request = "GET " + path + " HTTP/1.0\r\n\r\n";
-    if (connect(fd, reinterpret_cast<sockaddr*>(&a), sizeof a) == 0 &&
+    if (connect(fd, reinterpret_cast<const sockaddr*>(&a), sizeof a) == 0 &&
         send(fd, request.data(), request.size(), MSG_NOSIGNAL) == ssize_t(request.size()))
         return fd;
     close(fd);

@@ -19,16 +19,15 @@
 #include "windows/multilist.h"
 #include "windows/wizard.h"
 
+template <class... W>
+static void Unload() {
+    (Windows::Unload<W>(), ...);
+}
+
 void UnloadAllWindows() {
     Windows::setOnLastUnloaded(nullptr);
-    Windows::Unload<frmAbout>();
-    Windows::Unload<formlist>();
-    Windows::Unload<frmSetup>();
-    Windows::Unload<id3search>();
-    Windows::Unload<multilist>();
-    Windows::Unload<form1>();
-    // Last: closing the setup window on a first start opens the tour.
-    Windows::Unload<wizard>();
+    // In order; the tour last: closing the setup window on a first start opens it.
+    Unload<frmAbout, formlist, frmSetup, id3search, multilist, form1, wizard>();
     Windows::flushDeleted();
 }
 
@@ -61,26 +60,27 @@ form1* TempApp::loadMain() {
     return &Windows::Load<form1>();
 }
 
-void TempApp::addSong(const QString& name, const QString& folder, const QString& title) {
+// A statement run on the library with its values bound in order; a failure throws.
+static QSqlQuery run(const QString& sql, const QVariantList& values = {}) {
     QSqlQuery q(Module1::cnLibrary.database());
-    q.prepare("INSERT INTO songs (artist, path, title) VALUES (?, ?, ?)");
-    q.addBindValue(name);
-    q.addBindValue(folder);
-    q.addBindValue(title.isNull() ? QVariant() : QVariant(title));
+    q.prepare(sql);
+    for (const QVariant& v : values) q.addBindValue(v);
     if (!q.exec()) throw std::runtime_error(q.lastError().text().toStdString());
+    return q;
+}
+
+void TempApp::addSong(const QString& name, const QString& folder, const QString& title) {
+    run("INSERT INTO songs (artist, path, title) VALUES (?, ?, ?)",
+        {name, folder, title.isNull() ? QVariant() : QVariant(title)});
 }
 
 QString TempApp::scalar(const QString& sql) const {
-    QSqlQuery q(Module1::cnLibrary.database());
-    if (!q.exec(sql)) throw std::runtime_error(q.lastError().text().toStdString());
+    QSqlQuery q = run(sql);
     return q.next() ? q.value(0).toString() : QString();
 }
 
 QStringList TempApp::rows(const QString& folder, const QString& columns) const {
-    QSqlQuery q(Module1::cnLibrary.database());
-    q.prepare("SELECT " + columns + " FROM songs WHERE path=? ORDER BY id");
-    q.addBindValue(folder);
-    q.exec();
+    QSqlQuery q = run("SELECT " + columns + " FROM songs WHERE path=? ORDER BY id", {folder});
     QStringList out;
     for (QStringList cells; q.next(); out << cells.join('|'), cells.clear())
         for (int i = 0; i < q.record().count(); ++i) cells << (q.isNull(i) ? "~" : q.value(i).toString());
