@@ -7,6 +7,8 @@
 #include <QJsonDocument>
 #include <QThread>
 
+#include <random>
+
 #include <arpa/inet.h>
 #include <netinet/in.h>
 #include <sys/socket.h>
@@ -15,18 +17,23 @@
 
 namespace {
 
+// A free port below the kernel's ephemeral range (from 32768): a port taken
+// from that range can be handed to a client socket of a parallel test before
+// the server binds it, or again on its restart.
 int freePort() {
-    const int fd = socket(AF_INET, SOCK_STREAM, 0);
-    sockaddr_in a{};
-    a.sin_family = AF_INET;
-    a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    socklen_t len = sizeof a;
-    int port = 0;
-    if (bind(fd, reinterpret_cast<sockaddr*>(&a), sizeof a) == 0 &&
-        getsockname(fd, reinterpret_cast<sockaddr*>(&a), &len) == 0)
-        port = ntohs(a.sin_port);
-    close(fd);
-    return port;
+    std::mt19937 pick(std::random_device{}());
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        const int port = 20000 + int(pick() % 12000);
+        const int fd = socket(AF_INET, SOCK_STREAM, 0);
+        sockaddr_in a{};
+        a.sin_family = AF_INET;
+        a.sin_port = htons(uint16_t(port));
+        a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+        const bool free = bind(fd, reinterpret_cast<sockaddr*>(&a), sizeof a) == 0;
+        close(fd);
+        if (free) return port;
+    }
+    return 0;
 }
 
 // A connected socket with a GET for path sent; -1 on failure.
