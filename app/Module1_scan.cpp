@@ -41,27 +41,26 @@ bool Scanning() {
 }
 
 namespace {
-// How a scan reads files now: a folder read another way is read again.
-QString readingMode(const Scanner::Choices& c) {
-    return QStringLiteral("tags %1, more types %2, all formats %3")
-        .arg(tagReadingOn())
-        .arg(c.moreAudioTypes)
-        .arg(c.allTagFormats);
-}
-
-Scanner::Choices currentChoices() {
-    return {Options::Get(Options::MoreAudioTypes), Options::Get(Options::ReadAllTagFormats)};
-}
+// How a run reads files, fixed at its start so each folder's print names
+// the way it was read: a folder read another way is read again.
+struct Reading {
+    Scanner::Choices choices{Options::Get(Options::MoreAudioTypes), Options::Get(Options::ReadAllTagFormats)};
+    bool tags = tagReadingOn();
+    QString mode = QStringLiteral("tags %1, more types %2, all formats %3")
+                       .arg(tags)
+                       .arg(choices.moreAudioTypes)
+                       .arg(choices.allTagFormats);
+};
 
 // One folder's rebuild, unless kept says nothing changed since the last one.
 // The print is taken first: a change during the scan then makes the next
 // rescan read the folder again.
-Scanner::Outcome scanOne(const QString& folder, const FolderPrints::Kept* kept,
+Scanner::Outcome scanOne(const QString& folder, const Reading& reading, const FolderPrints::Kept* kept,
                          const Scanner::Progress& progress, int* rows) {
-    const Scanner::Choices choices = currentChoices();
-    const QByteArray print = FolderPrints::Of(folder, readingMode(choices));
+    const QByteArray print = FolderPrints::Of(folder, reading.mode);
     if (kept && kept->unchanged(folder, print)) return Scanner::Outcome::Empty;
-    const Scanner::Outcome outcome = Scanner::ScanFolder(folder, tagReadingOn(), progress, choices, rows);
+    const Scanner::Outcome outcome =
+        Scanner::ScanFolder(folder, reading.tags, progress, reading.choices, rows);
     try {
         if (outcome == Scanner::Outcome::Rebuilt && !print.isEmpty())
             FolderPrints::Keep(folder, print, *rows);
@@ -113,9 +112,10 @@ void RescanQuietly(const QStringList& folders) {
     const int removedBefore = FolderRemoved;
     Batch batch;
     const FolderPrints::Kept kept;
+    const Reading reading;
     for (const QString& f : folders) {
         int rows = 0;
-        scanOne(f, &kept, {}, &rows);
+        scanOne(f, reading, &kept, {}, &rows);
         batch.step();
     }
     FolderRemoved = removedBefore;
@@ -135,11 +135,12 @@ bool ScanFolders(const ScanRun& run) {
     Batch batch;
     std::optional<FolderPrints::Kept> kept;
     if (run.skipUnchanged) kept.emplace();
+    const Reading reading;
     for (int i = 0; i < folders.size(); ++i) {
         if (run.beforeEach) run.beforeEach(i);
         progress.setFolder(folders[i], i, folders.size());
         int rows = 0;
-        if (scanOne(folders[i], kept ? &*kept : nullptr, told, &rows) == Scanner::Outcome::Cancelled)
+        if (scanOne(folders[i], reading, kept ? &*kept : nullptr, told, &rows) == Scanner::Outcome::Cancelled)
             return false;
         progress.addSongs(rows);
         batch.step();

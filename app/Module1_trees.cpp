@@ -1,5 +1,6 @@
 #include <QDir>
 #include <QFileInfo>
+#include <QSet>
 #include <QStandardPaths>
 
 #include "app/FolderOptions.h"
@@ -14,9 +15,11 @@ bool TreesOn() {
 }
 
 namespace {
+// A set beside the list: a collection has thousands of folders.
 void addMissing(QStringList& to, const QStringList& folders) {
+    QSet<QString> have(to.begin(), to.end());
     for (const QString& f : folders)
-        if (!to.contains(f)) to << f;
+        if (!have.contains(f)) to << f, have.insert(f);
 }
 }  // namespace
 

@@ -80,10 +80,7 @@ TEST(Genres, LookupEdges) {
 // Each row: a field's bytes as they lie in the tag, and its text. Only bytes
 // that are UTF-8 and more than ASCII read as UTF-8; padding stays.
 TEST(Id3Utf8, FieldsOfUtf8BytesReadAsUtf8) {
-    const struct {
-        QByteArray bytes;
-        QString text;
-    } cases[] = {
+    const std::pair<QByteArray, QString> cases[] = {
         {QByteArray("Caf\xc3\xa9\0\0", 7), QString::fromUtf8("Café") + QString(2, QChar(0))},
         {QByteArray("Caf\xe9  "), QString::fromUtf8("Café  ")},                      // Windows-1252
         {QByteArray("Caf\xc3\xa9") + QByteArray(23, 'x') + QByteArray("\xc3\0", 2),  // cut in two
@@ -91,6 +88,6 @@ TEST(Id3Utf8, FieldsOfUtf8BytesReadAsUtf8) {
         {QByteArray(28, 'x') + QByteArray("\xc3\0", 2), QString(28, 'x') + QString::fromUtf8("Ã") + QChar(0)},
         {QByteArray("\xc3\xa9t\xe9  "), QString::fromUtf8("Ã©té  ")},  // not UTF-8 throughout
     };
-    for (const auto& c : cases)
-        EXPECT_EQ(Utf8Field(Cp1252::Decode(c.bytes)), c.text) << c.bytes.toHex().data();
+    for (const auto& [bytes, text] : cases)
+        EXPECT_EQ(Utf8Field(Cp1252::Decode(bytes)), text) << bytes.toHex().data();
 }

@@ -46,26 +46,21 @@ TEST(Elastic, ScalesEachControlFromItsRecordWithinHalfTheDesignedSize) {
     EXPECT_EQ(class_Elastic::Controls(&w), (QVector<QWidget*>{label, button, line, far}));
     EXPECT_EQ(label->font().pointSize(), 11) << "the first resize after Init changes nothing";
     EXPECT_EQ(far->x(), 2200);
-    const struct {
-        QSize asked, kept;
-        QRect label;
-        int labelPt, buttonPt;
-        QLine line;
-    } rows[] = {
-        {{800, 620}, {800, 620}, {40, 126, 200, 63}, 22, 16, {300, 1884, 3000, 1884}},
-        {{600, 310}, {600, 310}, {30, 60, 150, 30}, 16, 12, {225, 900, 2250, 900}},  // 16.5 floors
+    // Each row: asked, kept, the label's place, its and the button's point sizes, the line.
+    const std::tuple<QSize, QSize, QRect, QPoint, QLine> rows[] = {
+        {{800, 620}, {800, 620}, {40, 126, 200, 63}, {22, 16}, {300, 1884, 3000, 1884}},
+        {{600, 310}, {600, 310}, {30, 60, 150, 30}, {16, 12}, {225, 900, 2250, 900}},  // 16.5 floors
         // Back at divisors 1: no drift, fonts round up to even, the overflowed far record moves.
-        {{400, 310}, {400, 310}, {20, 60, 100, 30}, 12, 8, {150, 900, 1500, 900}},
-        {{100, 620}, {200, 620}, {10, 126, 50, 63}, 6, 4, {75, 1884, 750, 1884}},
+        {{400, 310}, {400, 310}, {20, 60, 100, 30}, {12, 8}, {150, 900, 1500, 900}},
+        {{100, 620}, {200, 620}, {10, 126, 50, 63}, {6, 4}, {75, 1884, 750, 1884}},
     };
-    for (const auto& r : rows) {
-        SCOPED_TRACE(testing::PrintToString(r.asked));
-        resizeTo(r.asked.width(), r.asked.height());
-        EXPECT_EQ(QSize(w.width(), w.height() + 25), r.kept);
-        EXPECT_EQ(label->geometry(), r.label);
-        EXPECT_EQ(QPoint(label->font().pointSize(), button->font().pointSize()),
-                  QPoint(r.labelPt, r.buttonPt));
-        EXPECT_EQ(QLine(line->X1(), line->Y1(), line->X2(), line->Y2()), r.line);
+    for (const auto& [asked, kept, place, points, ends] : rows) {
+        SCOPED_TRACE(testing::PrintToString(asked));
+        resizeTo(asked.width(), asked.height());
+        EXPECT_EQ(QSize(w.width(), w.height() + 25), kept);
+        EXPECT_EQ(label->geometry(), place);
+        EXPECT_EQ(QPoint(label->font().pointSize(), button->font().pointSize()), points);
+        EXPECT_EQ(QLine(line->X1(), line->Y1(), line->X2(), line->Y2()), ends);
     }
     EXPECT_EQ(far->x(), 0);
     WindowFrame::SetProbe(nullptr);

@@ -27,11 +27,7 @@ class SearchTest : public CueTest {
 // Each row: the text typed, the names found, the text left in the box and the
 // count shown (none for no hits; a blank search leaves the last count).
 TEST_F(SearchTest, FindsNamesContainingTheText) {
-    const struct {
-        QString text;
-        QStringList found;
-        QString box, count;
-    } cases[] = {
+    const std::tuple<QString, QStringList, QString, QString> cases[] = {
         {"  o'neil  ", {"O'Neil.mp3"}, "o'neil", "1"},
         {"o%l", {"abba gold.wav", "O'Neil.mp3", "oneil.mp3"}, "o%l", "3"},
         {"   ", {}, "   ", "3"},
@@ -39,11 +35,11 @@ TEST_F(SearchTest, FindsNamesContainingTheText) {
         {"first line\r\nabba", {"ABBA - Waterloo.mp3", "abba gold.wav"}, "abba", "2"},
         {"  first line\r\n x.mid", {"x.mid"}, "x.mid", "1"},
     };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.text.toStdString());
-        EXPECT_EQ(search(c.text), c.found);
-        EXPECT_EQ(f->txtSearch->text(), c.box);
-        EXPECT_EQ(f->lblTotalsongs->text(), "Total Songs Found:" + c.count);
+    for (const auto& [text, found, box, count] : cases) {
+        SCOPED_TRACE(text.toStdString());
+        EXPECT_EQ(search(text), found);
+        EXPECT_EQ(f->txtSearch->text(), box);
+        EXPECT_EQ(f->lblTotalsongs->text(), "Total Songs Found:" + count);
         EXPECT_FALSE(Module1::rsLibrary.IsOpen());
     }
     EXPECT_EQ(RowsOf(f->lstresults), QStringList{"1|x.mid|/lib/"});
@@ -74,23 +70,20 @@ TEST_F(SearchTest, TagsFindSongsAfterTheFileNameHits) {
     app.addSong("Aurora - Runaway.mp3", "/lib/");
     app.exec("UPDATE songs SET artist2 = 'AURORA', album = 'x' WHERE artist = '01 Track.mp3'");
     app.exec("UPDATE songs SET album = 'All My Demons' WHERE artist = 'abba gold.wav'");
-    const struct {
-        bool tagsToo;
-        QString text;
-        QStringList found;  // in the order shown
-    } cases[] = {
+    // Each row: "Search Tags Too", the text and the names found in the order shown.
+    const std::tuple<bool, QString, QStringList> cases[] = {
         {true, "aurora", {"Aurora - Runaway.mp3", "02 Track.mp3", "01 Track.mp3"}},
         {true, QString::fromUtf8("ünder"), {"02 Track.mp3"}},
         {true, "demons", {"abba gold.wav"}},
         {true, "x", {"x.mid", "01 Track.mp3"}},  // each song once, by its name first
         {false, "aurora", {"Aurora - Runaway.mp3"}},
     };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.text.toStdString());
-        Options::Set(Options::SearchTagsToo, c.tagsToo);
-        f->txtSearch->setText(c.text);
+    for (const auto& [tagsToo, text, found] : cases) {
+        SCOPED_TRACE(text.toStdString());
+        Options::Set(Options::SearchTagsToo, tagsToo);
+        f->txtSearch->setText(text);
         f->Command1_Click();
-        EXPECT_EQ(names(f->lstresults), c.found);
+        EXPECT_EQ(names(f->lstresults), found);
     }
     EXPECT_EQ(Module1::StrSQL, "SELECT * FROM songs WHERE artist like '%aurora%'");
     Options::Set(Options::SearchTagsToo, true);
@@ -183,19 +176,15 @@ TEST_F(SearchTest, TagColumnsShowSongsAndSortTheResultsButNeverTheCue) {
               QStringList({"seed.wav|||", "abba gold.wav|||", "b.wav|Aurora|Zed|1:30", "a.wav||Alpha|0:30"}));
 
     f->lstresults->SetSelected(names(f->lstresults).indexOf("b.wav") + 1, true);
-    const struct {
-        int column;
-        QStringList songs;
-    } clicks[] = {
-        {4, {"seed.wav", "abba gold.wav", "a.wav", "b.wav"}},  // by title
-        {4, {"b.wav", "a.wav", "seed.wav", "abba gold.wav"}},  // again: the other way round
-        {5, {"seed.wav", "abba gold.wav", "a.wav", "b.wav"}},  // by length, as a number
-    };
-    for (const auto& c : clicks) {
-        emit f->lstresults->header()->sectionClicked(c.column);
-        emit f->lstPlaylist->header()->sectionClicked(c.column);
-        EXPECT_EQ(names(f->lstresults), c.songs);
-        EXPECT_TRUE(f->lstresults->Selected(c.songs.indexOf("b.wav") + 1)) << "the selection moves along";
+    // By title, again (the other way round), by length (as a number).
+    const std::pair<int, QStringList> clicks[] = {{4, {"seed.wav", "abba gold.wav", "a.wav", "b.wav"}},
+                                                  {4, {"b.wav", "a.wav", "seed.wav", "abba gold.wav"}},
+                                                  {5, {"seed.wav", "abba gold.wav", "a.wav", "b.wav"}}};
+    for (const auto& [column, songs] : clicks) {
+        emit f->lstresults->header()->sectionClicked(column);
+        emit f->lstPlaylist->header()->sectionClicked(column);
+        EXPECT_EQ(names(f->lstresults), songs);
+        EXPECT_TRUE(f->lstresults->Selected(songs.indexOf("b.wav") + 1)) << "the selection moves along";
     }
     EXPECT_EQ(cue(), QStringList({"seed.wav", "abba gold.wav", "b.wav", "a.wav"}));
     EXPECT_EQ(RowsOf(f->lstPlaylist).value(2), "1|b.wav|" + d) << "rows keep the shared layout";
@@ -207,7 +196,7 @@ TEST_F(SearchTest, TagColumnsShowSongsAndSortTheResultsButNeverTheCue) {
         EXPECT_EQ(list->columnWidth(1), Twips::px(5500));
     }
     emit f->lstresults->header()->sectionClicked(1);
-    EXPECT_EQ(names(f->lstresults), clicks[2].songs) << "no sorting without the columns";
+    EXPECT_EQ(names(f->lstresults), clicks[2].second) << "no sorting without the columns";
     f->Command1_Click();
     EXPECT_EQ(f->lstresults->header()->sortIndicatorSection(), -1) << "a new search shows in its own order";
     Options::Set(Options::ShowTagColumns, true);
