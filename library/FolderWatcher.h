@@ -29,6 +29,8 @@ class FolderWatcher : public QObject {
     void setMaxWatches(int n) { maxWatches_ = n; }
 
     static constexpr int kQuietMs = 1000;
+    // How long a folder must be quiet; tests lengthen it and call flush().
+    void setQuietMs(int ms) { quiet_.setInterval(ms); }
     static constexpr int kPollMs = 5 * 60 * 1000;
     // Folders with events waiting for quiet, sorted.
     QStringList pending() const;

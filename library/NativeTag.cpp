@@ -1,6 +1,8 @@
 #include "library/NativeTag.h"
 
 #include <taglib/fileref.h>
+#include <taglib/id3v2framefactory.h>
+#include <taglib/tfilestream.h>
 #include <taglib/id3v2header.h>
 #include <taglib/id3v2tag.h>
 #include <taglib/mpegfile.h>
@@ -99,14 +101,20 @@ bool isMpeg(const TagLib::FileRef& ref) {
 
 bool Read(const QString& file, Fields& out) {
     out = Fields();
-    const TagLib::FileRef ref = open(file);
+    // Read-only: a file opened for writing is reported as written when closed,
+    // and a watched folder would then be rescanned for a mere read.
+    TagLib::FileStream stream(pathOf(file).constData(), true);
+    if (!stream.isOpen()) return false;
+    const TagLib::FileRef ref(&stream, false);
     if (ref.isNull()) return false;
     return fieldsOf(ref.file()->properties(), ref.tag(), out);
 }
 
 bool ReadId3v2(const QString& file, Fields& out) {
     out = Fields();
-    TagLib::MPEG::File mp3(pathOf(file).constData(), false);
+    TagLib::FileStream stream(pathOf(file).constData(), true);  // read-only, as in Read()
+    if (!stream.isOpen()) return false;
+    TagLib::MPEG::File mp3(&stream, TagLib::ID3v2::FrameFactory::instance(), false);
     if (!mp3.isValid() || !mp3.hasID3v2Tag()) return false;
     TagLib::ID3v2::Tag* tag = mp3.ID3v2Tag();
     return fieldsOf(tag->properties(), tag, out);

@@ -218,13 +218,17 @@ TEST_F(Trees, WatchedChangesReachTheLibraryInTheirTurn) {
     add(top);
     FolderWatcher* watcher = LibraryWatch::Watcher();
     ASSERT_TRUE(watcher);
+    watcher->setQuietMs(3600 * 1000);  // the test says when the folders are quiet
+    const auto waitFor = [watcher](const QStringList& pending) {
+        QDeadlineTimer bound(5000);
+        while (watcher->pending() != pending && !bound.hasExpired())
+            QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 50);
+        EXPECT_EQ(watcher->pending(), pending);
+    };
     at("A", {"2.mp3"});
     QFile::rename(a + "1.mp3", a + "3.mp3");
     at("B", {"b.mp3"});
-    QDeadlineTimer bound(5000);
-    while (watcher->pending().size() < 3 && !bound.hasExpired())
-        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 50);
-    EXPECT_EQ(watcher->pending(), QStringList({top, a, top + "B/"}));
+    waitFor({top, a, top + "B/"});
     Module1::rsLookup.Open("SELECT * FROM settings", Module1::cnLibrary);
     watcher->flush();
     EXPECT_EQ(library(), QStringList({"/Music/A/|1"}));
@@ -232,6 +236,14 @@ TEST_F(Trees, WatchedChangesReachTheLibraryInTheirTurn) {
     LibraryWatch::Rescan({});
     EXPECT_EQ(library(), QStringList({"/Music/A/|2", "/Music/B/|1"}));
     EXPECT_EQ(app.rows(a), QStringList({"2.mp3", "3.mp3"}));
+    // A tag fixed in place by another program.
+    QFile tagged(a + "2.mp3");
+    tagged.open(QIODevice::WriteOnly), tagged.write("TAG" + QByteArray("Fixed").leftJustified(125, '\0'));
+    tagged.close();
+    waitFor({a});
+    watcher->flush();
+    EXPECT_TRUE(app.rows(a, "title").value(0).startsWith("Fixed"))
+        << app.rows(a, "title").join(',').toStdString();
     Options::Set(Options::WatchFolders, false);
     LibraryWatch::Refresh();
     EXPECT_FALSE(LibraryWatch::Watcher());
