@@ -63,11 +63,6 @@ TEST(PreListen, EverySongListStartsItsSongOnTheHeadphonesOnly) {
     ASSERT_TRUE(WriteSineWav(dir.filePath("a.wav"), 1, 440));
     const CueSong song{"a.wav", dir.path() + "/"};
     r.app.addSong(song.name, song.folder);
-    const auto action = [](QWidget* list) {
-        for (QAction* a : list->actions())
-            if (a->text() == "Pre-listen" && a->shortcut() == PreListen::kShortcut) return a;
-        return static_cast<QAction*>(nullptr);
-    };
     const std::pair<const char*, std::function<QWidget*()>> kLists[] = {
         {"search results",
          [&] {
@@ -92,7 +87,9 @@ TEST(PreListen, EverySongListStartsItsSongOnTheHeadphonesOnly) {
     };
     for (const auto& [name, list] : kLists) {
         SCOPED_TRACE(name);
-        QAction* item = action(list());
+        QAction* item = nullptr;
+        for (QAction* a : list()->actions())
+            if (a->text() == "Pre-listen" && a->shortcut() == PreListen::kShortcut) item = a;
         ASSERT_TRUE(item && item->isEnabled());
         item->trigger();
         ASSERT_TRUE(Windows::IsLoaded<frmPreListen>());
