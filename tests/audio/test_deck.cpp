@@ -79,16 +79,13 @@ TEST_P(EachType, OpensKnowsItsLengthPlaysEndsOnceAndSeeks) {
                               return c.signal ? c.signal(f, ch) : chirp(f, c.rate, ch ? 0.25 : 0.5);
                           })
                  : writeBytes(path, path.ends_with(".rmi") ? wrapRmi(kThreeSecondMidi) : kThreeSecondMidi));
-    if (c.cutInHalf) {
-        ASSERT_EQ(::truncate(path.c_str(), QFileInfo(path.c_str()).size() / 2), 0);
-    }
+    ASSERT_TRUE(!c.cutInHalf || ::truncate(path.c_str(), QFileInfo(path.c_str()).size() / 2) == 0);
     s.open(path);
-    if (!c.signal && !c.cutInHalf) {
-        EXPECT_NEAR(s.deck->duration(), c.seconds, 0.05) << "as reported at open";
-    }
+    const double atOpen = s.deck->duration();
     s.engine.pump();  // the decoder counts the packets while the ring is full
-    if (c.signal) {
-        EXPECT_NEAR(s.deck->duration(), c.seconds, 0.05) << "known before the end";
+    if (!c.cutInHalf) {
+        // As reported at open; the header-less VBR file's once its first packets are counted.
+        EXPECT_NEAR(c.signal ? s.deck->duration() : atOpen, c.seconds, 0.05) << "known before the end";
     }
     s.deck->play();
     std::vector<float> whole;

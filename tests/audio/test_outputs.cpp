@@ -1,14 +1,21 @@
 // The engine's two outputs: pre-listen is heard only on its own output and
 // leaves the main mix untouched to the sample; the main mix moves between
 // devices (by choice, by unplugging, by a device that will not open) without
-// a song restarting, skipping or repeating anything.
+// a song restarting, skipping or repeating anything. The user's choice of
+// devices over a scripted sound system: kept by name across starts, a missing
+// device told without stopping anyone and taken back when it returns,
+// pre-listen never on the main mix's device; and the window that lists and
+// chooses them.
 #include <gtest/gtest.h>
 
 #include <QTemporaryDir>
 
 #include "AudioFixtures.h"
+#include "app/Options.h"
+#include "app/decks/SoundOutputs.h"
 #include "audio/MixTap.h"
 #include "support/FakeOutputs.h"
+#include "windows/frmSoundOutput.h"
 
 using namespace fixtures;
 using Output = audio::Engine::Output;
@@ -19,30 +26,41 @@ constexpr int kRate = 44100, kChunk = 1024;
 
 struct Songs {
     QTemporaryDir dir;
-    std::string room = path("room.wav"), cans = path("cans.wav");
+    std::string room = dir.filePath("room.wav").toStdString(), cans = dir.filePath("cans.wav").toStdString();
     Songs() {
         WriteWav(QString::fromStdString(room), kRate, 2, 3 * kRate,
                  [](long f, int) { return chirp(f, kRate); });
         WriteSineWav(QString::fromStdString(cans), 3, 880, 0.4);
     }
-    std::string path(const char* name) const { return dir.filePath(name).toStdString(); }
 };
 
-// Both outputs of each engine rendered in lockstep, as their devices would.
-void RenderBoth(std::vector<audio::Engine*> engines, int chunks, std::vector<std::vector<float>>& main,
-                std::vector<std::vector<float>>& pre) {
-    main.resize(engines.size());
-    pre.resize(engines.size());
-    std::vector<float> buf(2 * kChunk);
-    for (int c = 0; c < chunks; ++c)
-        for (size_t e = 0; e < engines.size(); ++e) {
-            engines[e]->pump();
-            engines[e]->render(buf.data(), kChunk);
-            main[e].insert(main[e].end(), buf.begin(), buf.end());
-            engines[e]->render(Output::PreListen, buf.data(), kChunk);
-            pre[e].insert(pre[e].end(), buf.begin(), buf.end());
-        }
-}
+// One start of the program: an engine on a fresh fake system, its outputs as remembered.
+struct Start {
+    FakeOutputs* fake;
+    std::unique_ptr<SoundOutputs> outputs;
+    QStringList notices;
+    explicit Start(std::vector<std::string> names = {"Laptop speakers", "USB interface", "Headphones"}) {
+        auto system = std::make_unique<FakeOutputs>();
+        fake = system.get();
+        fake->names = std::move(names);
+        outputs = std::make_unique<SoundOutputs>(
+            std::make_shared<audio::Engine>(audio::Engine::Offline{kRate}, std::move(system)));
+        QObject::connect(outputs.get(), &SoundOutputs::Notice, [this](const QString& t) { notices << t; });
+        outputs->start();
+    }
+    QString lastNotice() const { return notices.isEmpty() ? "" : notices.last(); }
+    // The devices playing the main mix and pre-listen, as "main|pre-listen".
+    QString on() const {
+        return outputs->playingOn(Output::Main) + "|" + outputs->playingOn(Output::PreListen);
+    }
+};
+
+struct ForgetChoices {
+    ~ForgetChoices() {
+        Options::SetText("sound/mainOutput", "");
+        Options::SetText("sound/preListenOutput", "");
+    }
+};
 
 }  // namespace
 
@@ -61,12 +79,17 @@ TEST(Outputs, PreListenNeverReachesTheMainMixAndCarriesOnlyItsSong) {
     PlayOn(cansOnly, s.cans);
     audio::MixTap tap(70 * kChunk);
     both.setMixTap(&tap);
-    std::vector<std::vector<float>> main, cans;
-    RenderBoth({&alone, &both, &cansOnly}, 40, main, cans);
+    audio::Engine* engines[] = {&alone, &both, &cansOnly};
+    std::vector<float> main[3], cans[3];  // each engine's two outputs
+    const auto render = [&](int chunks) {
+        for (int e = 0; e < 3; ++e)
+            Render(*engines[e], chunks * double(kChunk) / kRate, &main[e], nullptr, kChunk, &cans[e]);
+    };
+    render(40);
     pre->seek(2.5);
-    RenderBoth({&alone, &both, &cansOnly}, 10, main, cans);
+    render(10);
     pre->halt();
-    RenderBoth({&alone, &both, &cansOnly}, 20, main, cans);
+    render(20);
 
     EXPECT_TRUE(main[0] == main[1]);
     EXPECT_GT(Rms(main[1], 0, 40 * kChunk), 0.1);
@@ -113,15 +136,13 @@ TEST(Outputs, MainMixMovesBetweenDevicesWithoutLosingItsPlace) {
         std::string error;
         ASSERT_TRUE(engine.selectDevice(Output::Main, c.from, error)) << error;
         audio::Deck* deck = PlayOn(engine, s.room);
-        std::vector<float> got, buf(2 * kChunk);
+        std::vector<float> got;
         const auto play = [&](int chunks) {
             for (int i = 0; i < chunks; ++i) {
                 engine.pump();
                 ASSERT_EQ(fake->streams.size(), 1u);
-                if (fake->streams[0]->pull(buf.data(), kChunk))
-                    got.insert(got.end(), buf.begin(), buf.end());
-                else
-                    engine.checkDevices();  // what the UI's watch would find
+                // An unplugged device gives nothing, which the UI's watch would find.
+                if (!fake->streams[0]->pull(got, kChunk)) engine.checkDevices();
             }
         };
         play(22);
@@ -134,4 +155,58 @@ TEST(Outputs, MainMixMovesBetweenDevicesWithoutLosingItsPlace) {
         EXPECT_TRUE(got == want);
         EXPECT_NEAR(deck->position(), double(want.size() / 2) / kRate, 0.03);
     }
+}
+
+TEST(SoundOutputs, ChoiceKeptByNameAcrossStartsAndDevicesComingAndGoing) {
+    ForgetChoices forget;
+    {
+        // The window lists the devices, marks the default and chooses.
+        Start first;
+        auto& w = Windows::Show<frmSoundOutput>();
+        QStringList rows;
+        for (int i = 0; i < w.lstMain->count(); ++i) rows << w.lstMain->item(i)->text();
+        EXPECT_EQ(rows, QStringList({"Laptop speakers (default)", "USB interface", "Headphones"}));
+        EXPECT_EQ(std::make_tuple(w.lstMain->currentRow(), w.cmbPreListen->currentText()),
+                  std::make_tuple(0, QString("(none)")));
+        EXPECT_EQ(first.on(), "Laptop speakers|");
+        EXPECT_FALSE(first.outputs->preListenUnavailable().isEmpty());
+        w.lstMain->setCurrentRow(1);
+        w.lstMain_Click();
+        w.cmbPreListen->setCurrentIndex(3);
+        w.cmbPreListen_Click();
+        EXPECT_EQ(first.on(), "USB interface|Headphones");
+        EXPECT_EQ(
+            std::make_tuple(w.lstMain->currentRow(), w.cmbPreListen->currentText(), w.lblStatus->text()),
+            std::make_tuple(1, QString("Headphones"), QString()));
+        EXPECT_EQ(first.outputs->preListenUnavailable(), "");
+        EXPECT_EQ(first.notices.count(), 0);
+        Windows::Unload<frmSoundOutput>();
+        Windows::flushDeleted();
+    }
+    // Next start without the interface: the default plays, the user is told
+    // (not asked), and the interface is taken back once it is plugged in.
+    Start second({"Laptop speakers", "Headphones"});
+    EXPECT_EQ(second.on(), "Laptop speakers|Headphones");
+    EXPECT_EQ(second.notices.count(), 1);
+    EXPECT_TRUE(second.lastNotice().contains("\"USB interface\"")) << second.lastNotice().toStdString();
+    second.outputs->recheck();
+    EXPECT_EQ(second.on(), "Laptop speakers|Headphones");
+    second.fake->names.push_back("USB interface");
+    second.outputs->recheck();
+    EXPECT_EQ(second.on(), "USB interface|Headphones");
+    EXPECT_EQ(second.outputs->chosen(Output::Main), "USB interface");
+
+    // Unplugged while playing: the watch moves the mix and says so.
+    second.fake->unplug("USB interface");
+    second.outputs->watch();
+    EXPECT_EQ(second.on(), "Laptop speakers|Headphones");
+    EXPECT_TRUE(second.lastNotice().contains("went away")) << second.lastNotice().toStdString();
+    EXPECT_EQ(second.outputs->chosen(Output::Main), "USB interface");
+
+    // The main mix onto the headphones: pre-listen stops rather than share them.
+    second.outputs->choose(Output::Main, "Headphones");
+    EXPECT_EQ(second.on(), "Headphones|");
+    EXPECT_TRUE(second.outputs->preListenUnavailable().contains("other than the main"));
+    second.outputs->choose(Output::Main, "Laptop speakers");
+    EXPECT_EQ(second.on(), "Laptop speakers|Headphones");
 }

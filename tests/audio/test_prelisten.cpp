@@ -42,13 +42,11 @@ struct Rig {
     ~Rig() { Options::SetText("sound/preListenOutput", ""); }
     // Renders both devices in lockstep; returns the headphones' and the room's samples.
     std::pair<std::vector<float>, std::vector<float>> run(double seconds) {
-        std::vector<float> cans, room, buf(2 * kChunk);
+        std::vector<float> cans, room;
         for (long n = 0; n < long(seconds * kRate); n += kChunk) {
             engine->pump();
-            fake->on("Headphones")->pull(buf.data(), kChunk);
-            cans.insert(cans.end(), buf.begin(), buf.end());
-            fake->on("Laptop speakers")->pull(buf.data(), kChunk);
-            room.insert(room.end(), buf.begin(), buf.end());
+            fake->on("Headphones")->pull(cans, kChunk);
+            fake->on("Laptop speakers")->pull(room, kChunk);
         }
         return {cans, room};
     }
@@ -65,11 +63,6 @@ TEST(PreListen, EverySongListStartsItsSongOnTheHeadphonesOnly) {
     ASSERT_TRUE(WriteSineWav(dir.filePath("a.wav"), 1, 440));
     const CueSong song{"a.wav", dir.path() + "/"};
     r.app.addSong(song.name, song.folder);
-    const auto action = [](QWidget* list) {
-        for (QAction* a : list->actions())
-            if (a->text() == "Pre-listen" && a->shortcut() == PreListen::kShortcut) return a;
-        return static_cast<QAction*>(nullptr);
-    };
     const std::pair<const char*, std::function<QWidget*()>> kLists[] = {
         {"search results",
          [&] {
@@ -94,7 +87,9 @@ TEST(PreListen, EverySongListStartsItsSongOnTheHeadphonesOnly) {
     };
     for (const auto& [name, list] : kLists) {
         SCOPED_TRACE(name);
-        QAction* item = action(list());
+        QAction* item = nullptr;
+        for (QAction* a : list()->actions())
+            if (a->text() == "Pre-listen" && a->shortcut() == PreListen::kShortcut) item = a;
         ASSERT_TRUE(item && item->isEnabled());
         item->trigger();
         ASSERT_TRUE(Windows::IsLoaded<frmPreListen>());

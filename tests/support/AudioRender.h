@@ -26,17 +26,22 @@ inline audio::Deck* PlayOn(audio::Engine& engine, const std::string& file,
     return d;
 }
 
-// Pumps and renders `seconds` of output in chunks, appended to out when given.
-// With a deck, stops 0.5 s after it reports its end (where a second end would
-// be a fault).
+// Pumps and renders `seconds` of output in chunks, appended to out when given
+// (and the pre-listen output's to preListen). With a deck, stops 0.5 s after
+// it reports its end (where a second end would be a fault).
 inline PlayOut Render(audio::Engine& engine, double seconds, std::vector<float>* out = nullptr,
-                      audio::Deck* deck = nullptr, int chunk = 1024) {
+                      audio::Deck* deck = nullptr, int chunk = 1024,
+                      std::vector<float>* preListen = nullptr) {
     PlayOut run;
     std::vector<float> buf(2 * size_t(chunk));
     for (long frames = 0; frames < long(seconds * engine.rate()); frames += chunk) {
         engine.pump();
         engine.render(buf.data(), chunk);
         if (out) out->insert(out->end(), buf.begin(), buf.end());
+        if (preListen) {
+            engine.render(audio::Engine::Output::PreListen, buf.data(), chunk);
+            preListen->insert(preListen->end(), buf.begin(), buf.end());
+        }
         run.renderedSeconds = double(frames + chunk) / engine.rate();
         if (deck && deck->takeEnded() && ++run.ends == 1) {
             run.endPosition = deck->position();

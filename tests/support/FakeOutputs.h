@@ -22,10 +22,11 @@ struct FakeOutputs : audio::OutputSystem {
         bool lost() const override { return gone; }
         void lock() override {}
         void unlock() override {}
-        // What the device's callback would ask for; nothing once unplugged.
-        bool pull(float* out, int frames) {
+        // What the device's callback would ask for, appended to out; nothing once unplugged.
+        bool pull(std::vector<float>& out, int frames) {
             if (gone) return false;
-            fn(user, out, frames);
+            out.resize(out.size() + 2 * size_t(frames));
+            fn(user, out.data() + out.size() - 2 * size_t(frames), frames);
             return true;
         }
     };

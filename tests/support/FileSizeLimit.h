@@ -4,19 +4,15 @@
 #include <csignal>
 #include <sys/resource.h>
 
-class FileSizeLimit {
-  public:
+struct FileSizeLimit {
     explicit FileSizeLimit(rlim_t bytes) {
         getrlimit(RLIMIT_FSIZE, &old_);
         // Past the limit a write then comes up short instead of killing the
         // process; the signal stays ignored, as it matters only under a limit.
         std::signal(SIGXFSZ, SIG_IGN);
-        rlimit r = old_;
-        r.rlim_cur = bytes;
-        setrlimit(RLIMIT_FSIZE, &r);
+        const rlimit limit{bytes, old_.rlim_max};
+        setrlimit(RLIMIT_FSIZE, &limit);
     }
     ~FileSizeLimit() { setrlimit(RLIMIT_FSIZE, &old_); }
-
-  private:
     rlimit old_{};
 };
