@@ -193,9 +193,6 @@ TEST_F(CueTest, ListSelectionShownOnceControlReturnsAndUserChangesFlowBack) {
     EXPECT_TRUE(view.Selected(1) && !view.Selected(2) && !view.Selected(3) && !view.Selected(5));
     EXPECT_EQ(view.SelectedItem(), 1);
 
-    view.ClearSelection();
-    EXPECT_TRUE(shownSelected().isEmpty());
-
     // Selecting from code does not scroll the row into view.
     view.SetSelectedItem(500);
     shownSelected();
@@ -212,8 +209,6 @@ TEST_F(CueTest, ListRowsFromASourceActLikeItsOwn) {
         ++built;
         return QStringList{"1", QString("s%1.mp3").arg(row0), "/m/"};
     });
-    EXPECT_EQ(view.Count(), 3);
-    EXPECT_EQ(view.SubItem(2, 1), "s1.mp3");
     view.SetSubItem(3, 1, "changed.mp3");
     view.Add(1);
     view.Remove(3);

@@ -43,7 +43,6 @@ TEST_F(CueTest, SaveAndOpenListsAndSingleSongs) {
     f->mnuOpen_Click();
     f->mnuOpen_Click();
     EXPECT_EQ(CueRows(), saved + QStringList{"1|abc.mp3|/music/deep/"});
-    EXPECT_EQ(CueCountLabel(), "Songs in cue:8");
     EXPECT_EQ(app.ui.messages.size(), 2);
 }
 
@@ -71,7 +70,6 @@ TEST_F(CueTest, PlayListsOfOtherPlayersGoOutAndComeBack) {
     EXPECT_EQ(app.ui.lastText(), "1 song taken from out.m3u8. Left out: 1 file not found.");
     f->cmdOpen_Click();
     EXPECT_EQ(cue(), QStringList({"a.mp3"}));
-    EXPECT_EQ(CueCountLabel(), "Songs in cue:1");
 
     const QByteArray up = QDir(d).relativeFilePath("/etc/passwd").toUtf8();
     for (const auto& [name, bytes] : std::initializer_list<std::pair<const char*, QByteArray>>{
@@ -125,9 +123,6 @@ TEST_F(CueTest, AutoRecoverWrittenAlwaysRestoredOnlyWhenOn) {
     const QByteArray atExit = backup();
     Module1::SaveAutoRecover();
     EXPECT_EQ(backup(), atExit);
-    restart();
-    f->mnuAutorecover->trigger();
-    EXPECT_EQ(app.scalar("SELECT autosave FROM settings"), "NO");
 }
 
 // A kill keeps the cue as it last changed, and the song that was on air goes
@@ -149,7 +144,6 @@ TEST_F(CueTest, AfterACrashTheSongOnAirComesBackOnTopOfTheCue) {
     writeBackup(cueFile);
     f = &Windows::Load<form1>();
     EXPECT_EQ(cue(), QStringList({"A.mp3", "C.mp3", "B.mp3"}));
-    EXPECT_EQ(CueCountLabel(), "Songs in cue:3");
     f->autoRecover->WriteNow();
     EXPECT_EQ(BackupRows(), CueRows());
     EXPECT_FALSE(QFile::exists(Module1::OnAirFile()));
