@@ -55,7 +55,6 @@ TEST_F(HistoryTest, EverySongHeardIsARowWithItsTimeHeard) {
     EXPECT_EQ(heard(PlayHistory::Between(kMorning.date(), kMorning.date())),
               QStringList({"09:00:00 A.mp3 100s d1 Ann|Alpha|First", "09:01:40 B.mp3 30s d1 ||",
                            "09:02:10 C.mp3 10.5s d1 ||", "09:02:30 C.mp3 5s d1 ||"}));
-    EXPECT_EQ(heard(PlayHistory::Last(1)), QStringList({"09:02:30 C.mp3 5s d1 ||"}));
 }
 
 // Days newest first; a day's songs in order; selected songs back into the
@@ -74,7 +73,6 @@ TEST_F(HistoryTest, TheWindowListsDaysCopiesToTheCueAndExports) {
     w.lstSongs->SetSelected(2, true);
     w.cmdCopy_Click();
     EXPECT_EQ(cue(), QStringList({"A.mp3", "y.mp3"}));
-    EXPECT_EQ(BackupRows(), CueRows());
 
     w.lstDays->item(0)->setSelected(false);
     w.lstDays->item(1)->setSelected(true);
