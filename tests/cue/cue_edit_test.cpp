@@ -106,6 +106,7 @@ TEST_F(CueTest, EachOperationsResultCountAndFile) {
         {"drop results on the cue", dragged(&form1::lstresults, 2), "AXZBCD", true, true},
     };
     for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
         load(f->lstPlaylist, "ABCD");
         f->lstPlaylist->SetSelected(2, true);
         if (c.selectedBefore) f->lstPlaylist->SetSelectedItem(c.selectedBefore);
@@ -119,27 +120,26 @@ TEST_F(CueTest, EachOperationsResultCountAndFile) {
         c.run(*f);
         QStringList rows;
         for (const QChar n : c.result) rows << QString("1|%1|/%1/").arg(n);
-        EXPECT_EQ(CueRows(), rows) << c.name;
-        EXPECT_EQ(CueCountLabel(), c.refreshes ? QString("Songs in cue:%1").arg(rows.size()) : "unchanged")
-            << c.name;
-        EXPECT_EQ(BackupRows(), c.writes ? rows : QStringList{"1|unchanged|/u/"}) << c.name;
+        EXPECT_EQ(CueRows(), rows);
+        EXPECT_EQ(CueCountLabel(), c.refreshes ? QString("Songs in cue:%1").arg(rows.size()) : "unchanged");
+        EXPECT_EQ(BackupRows(), c.writes ? rows : QStringList{"1|unchanged|/u/"});
+        // Writing the file leaves no row selected.
         for (int i = 1; c.writes && i <= f->lstPlaylist->Count(); ++i)
-            EXPECT_FALSE(f->lstPlaylist->Selected(i)) << c.name << ": writing leaves no row selected";
-        for (int i : {1, 3}) EXPECT_EQ(f->lstresults->Selected(i), c.resultsKeepSelection) << c.name << i;
+            EXPECT_FALSE(f->lstPlaylist->Selected(i));
+        for (int i : {1, 3}) EXPECT_EQ(f->lstresults->Selected(i), c.resultsKeepSelection) << i;
         if (c.selectedAfter) {
-            EXPECT_EQ(f->lstPlaylist->SelectedItem(), c.selectedAfter) << c.name;
-            EXPECT_EQ(f->lstPlaylist->toolTip(), QString(c.result[c.selectedAfter - 1])) << c.name;
+            EXPECT_EQ(f->lstPlaylist->SelectedItem(), c.selectedAfter);
+            EXPECT_EQ(f->lstPlaylist->toolTip(), QString(c.result[c.selectedAfter - 1]));
         }
         // The rest reach the file shortly after, with the selection left as the operation left it.
         const QVector<char> selected = f->lstPlaylist->listModel()->selected;
         const int item = f->lstPlaylist->SelectedItem();
         const bool changed = c.result != "ABCD";
-        EXPECT_EQ(f->autoRecover->pending()->isActive(), changed && !c.writes) << c.name;
+        EXPECT_EQ(f->autoRecover->pending()->isActive(), changed && !c.writes);
         if (f->autoRecover->pending()->isActive()) f->autoRecover->WriteNow();
-        EXPECT_EQ(BackupRows(), changed || c.writes ? rows : QStringList{"1|unchanged|/u/"}) << c.name;
+        EXPECT_EQ(BackupRows(), changed || c.writes ? rows : QStringList{"1|unchanged|/u/"});
         EXPECT_EQ(std::make_pair(f->lstPlaylist->listModel()->selected, f->lstPlaylist->SelectedItem()),
-                  std::make_pair(selected, item))
-            << c.name;
+                  std::make_pair(selected, item));
     }
 }
 

@@ -73,7 +73,6 @@ TEST_F(HistoryTest, TheWindowListsDaysCopiesToTheCueAndExports) {
     w.lstSongs->SetSelected(2, true);
     w.cmdCopy_Click();
     EXPECT_EQ(cue(), QStringList({"A.mp3", "y.mp3"}));
-    EXPECT_EQ(BackupRows(), CueRows());
 
     w.lstDays->item(0)->setSelected(false);
     w.lstDays->item(1)->setSelected(true);

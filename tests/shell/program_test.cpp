@@ -166,12 +166,13 @@ TEST(Program, AKilledShowComesBackWithItsCueAndTheSongOnAir) {
     ASSERT_GE(done, 2);
     EXPECT_EQ(finished, songs.mid(0, done));
     EXPECT_TRUE(cutOff.isEmpty() || cutOff == QStringList{songs[done]});
-    // Killed between the two files' writes, the last finished song may come back above the rest.
+    // Killed between the two files' writes, a song may come back twice but is never lost: the last
+    // finished one above the rest, or the one going on air listed again.
     const ListView* back = Windows::Load<form1>().lstPlaylist;
     QStringList restored;
     for (int i = 1; i <= back->Count(); ++i) restored << back->SubItem(i, 1);
-    EXPECT_TRUE(restored == songs.mid(done) || restored == songs.mid(done - 1))
-        << restored.join(",").toStdString();
+    EXPECT_TRUE(restored == songs.mid(done) || restored == songs.mid(done - 1) ||
+                restored == songs.mid(done, 1) + songs.mid(done));
 }
 
 using Seams::Answer;
