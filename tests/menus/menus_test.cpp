@@ -118,12 +118,10 @@ TEST_F(Menus, TheTourWalksBothPagesModalOrAfterTheFirstSetupModeless) {
     // Its left edge and top against the main window's (twips, on the pixel
     // grid), the labels shown on each side, and the buttons and notice shown.
     auto page = [this](const wizard& w) {
-        auto shown = [](const QVector<QLabel*>& labels) {
-            return std::count_if(labels.begin(), labels.end(), [](QLabel* l) { return !l->isHidden(); });
-        };
+        auto shown = [](const auto& ls) { return int(std::ranges::count(ls, false, &QWidget::isHidden)); };
         return QString::asprintf("%d,%d %d/%d%s%s%s", w.Left() - f->Left(), w.Top() - f->Top(),
-                                 int(shown(w.lblLeft)), int(shown(w.lblright)),
-                                 w.cmdNext->isHidden() ? "" : " next", w.cmdClose->isHidden() ? "" : " close",
+                                 shown(w.lblLeft), shown(w.lblright), w.cmdNext->isHidden() ? "" : " next",
+                                 w.cmdClose->isHidden() ? "" : " close",
                                  w.lblwiz[1]->isHidden() ? "" : " notice")
             .toStdString();
     };

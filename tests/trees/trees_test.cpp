@@ -44,10 +44,7 @@ struct Trees : ::testing::Test {
     QString at(const QString& rel, const QStringList& files = {}) const {
         return QDir::cleanPath(MusicFolder(top, rel, files)) + '/';
     }
-    void add(const QString& folder) {
-        app.ui.folders.push_back(folder.chopped(1));
-        w().cmdAdd_Click();
-    }
+    void add(const QString& folder) { app.ui.folders.push_back(folder.chopped(1)), w().cmdAdd_Click(); }
     // Every folder of the library below the app folder with its songs, as "folder|songs".
     QStringList library() const {
         QSqlQuery q(Module1::cnLibrary.database());
