@@ -45,10 +45,11 @@ struct Trees : ::testing::Test {
         return QDir::cleanPath(MusicFolder(top, rel, files)) + '/';
     }
     void add(const QString& folder) { app.ui.folders.push_back(folder.chopped(1)), w().cmdAdd_Click(); }
+    static void remove(int row) { w().lstPaths->SetSelectedItem(row), w().cmdRemove_Click(); }
     // Every folder of the library below the app folder with its songs, as "folder|songs".
     QStringList library() const {
-        QSqlQuery q(Module1::cnLibrary.database());
-        q.exec("SELECT path, count(*) FROM songs GROUP BY path ORDER BY path");
+        QSqlQuery q("SELECT path, count(*) FROM songs GROUP BY path ORDER BY path",
+                    Module1::cnLibrary.database());
         QStringList out;
         while (q.next()) out << q.value(0).toString().mid(app.path().size()) + "|" + q.value(1).toString();
         return out;
@@ -109,13 +110,9 @@ TEST_F(Trees, TreesInsideTreesAndWhatRemovingThemKeepsOut) {
     EXPECT_EQ(library(), all);
     EXPECT_EQ(RowsOf(w().lstPaths).first(), "1|" + top + "|0");  // the top, with no songs of its own
     app.ui.answers = {Seams::Answer::No, Seams::Answer::Yes, Seams::Answer::Yes};
-    for (int i = 0; i < 2; ++i) {
-        w().lstPaths->SetSelectedItem(2);  // Inner/
-        w().cmdRemove_Click();
-    }
+    for (int i = 0; i < 2; ++i) remove(2);  // Inner/
     EXPECT_EQ(library(), QStringList{"/Music/Other/|1"});
-    w().lstPaths->SetSelectedItem(2);  // Other/
-    w().cmdRemove_Click();
+    remove(2);  // Other/
     w().cmdUpdateAll_Click();
     EXPECT_EQ(library(), QStringList{});
     const QString tree = "Remove Song Path|2|Remove the folder tree " + top + "Inner/ from the database: ";
