@@ -87,21 +87,19 @@ TEST(BadPlay, EveryWayOntoADeckPassesOverABrokenSong) {
     const struct {
         const char* what;
         const char* bad;  // never written, or random bytes
-        int deck;
+        int deck, state;
         std::function<void(OfflineShow&)> act;
-        int state;
     } ways[] = {
-        {"play compiled list", "noise.mp3", 1, [](OfflineShow& s) { s.f->Command2_Click(); },
-         DeckPlayer::Playing},
-        {"load deck 2", "missing.mp3", 2, [](OfflineShow& s) { s.f->cmdLD2_Click(); }, DeckPlayer::Stopped},
+        {"play compiled list", "noise.mp3", 1, DeckPlayer::Playing,
+         [](OfflineShow& s) { s.f->Command2_Click(); }},
+        {"load deck 2", "missing.mp3", 2, DeckPlayer::Stopped, [](OfflineShow& s) { s.f->cmdLD2_Click(); }},
         // Deck 1 moves on by itself with auto fade off once its song ends.
-        {"deck 1 ends", "noise.mp3", 1,
+        {"deck 1 ends", "noise.mp3", 1, DeckPlayer::Playing,
          [](OfflineShow& s) {
              s.f->lstPlaylist->InsertRows(1, {{"1", "first.wav", s.f->lstPlaylist->SubItem(1, 2)}});
              s.f->Command2_Click();
              s.run(1.2);
-         },
-         DeckPlayer::Playing},
+         }},
     };
     std::mt19937 gen(42);
     QByteArray noise(50000, 0);
