@@ -22,16 +22,13 @@ namespace {
 // Root reads any folder; for the length of a scan it may not, so a locked
 // folder is locked for this test whoever runs it.
 struct WithoutReadOverride {
+    static constexpr unsigned kRead = (1u << CAP_DAC_OVERRIDE) | (1u << CAP_DAC_READ_SEARCH);
     __user_cap_header_struct head{_LINUX_CAPABILITY_VERSION_3, 0};
-    __user_cap_data_struct caps[2]{}, lowered[2]{};
-    bool dropped =
-        syscall(SYS_capget, &head, caps) == 0 && lower() && syscall(SYS_capset, &head, lowered) == 0;
-    bool lower() {
-        lowered[0] = caps[0], lowered[1] = caps[1];
-        return lowered[0].effective &= ~((1u << CAP_DAC_OVERRIDE) | (1u << CAP_DAC_READ_SEARCH)), true;
-    }
+    __user_cap_data_struct caps[2]{};
+    const unsigned had = syscall(SYS_capget, &head, caps) == 0 ? caps[0].effective & kRead : 0;
+    const bool dropped = had && (caps[0].effective &= ~kRead, syscall(SYS_capset, &head, caps) == 0);
     ~WithoutReadOverride() {
-        if (dropped) syscall(SYS_capset, &head, caps);
+        if (dropped) caps[0].effective |= had, syscall(SYS_capset, &head, caps);
     }
 };
 
