@@ -32,6 +32,12 @@ CueTime::~CueTime() {
     thread_.join();
 }
 
+void CueTime::enqueue(const QString& file) {
+    if (queued_.contains(file)) return;
+    queued_.insert(file);
+    queue_.push_back(file);
+}
+
 CueTime::Total CueTime::Sum(const QStringList& files) {
     Total t;
     {
@@ -45,10 +51,7 @@ CueTime::Total CueTime::Sum(const QStringList& files) {
             else
                 t.seconds += it->seconds;
             // Known ones too: the reader checks that the file has not changed.
-            if (!queued_.contains(f)) {
-                queued_.insert(f);
-                queue_.push_back(f);
-            }
+            enqueue(f);
         }
     }
     wake_.notify_one();
@@ -60,9 +63,7 @@ double CueTime::Seconds(const QString& file) {
         std::lock_guard lock(mutex_);
         const auto it = cache_.constFind(file);
         if (it != cache_.cend()) return it->seconds;
-        if (queued_.contains(file)) return -1;
-        queued_.insert(file);
-        queue_.push_back(file);
+        enqueue(file);
     }
     wake_.notify_one();
     return -1;

@@ -58,6 +58,8 @@ class CueTime : public QObject {
         double seconds = -1;
     };
     void run();
+    // Sends a file to the reader once, however often it is asked for; with mutex_ held.
+    void enqueue(const QString& file);
 
     std::mutex mutex_;
     std::condition_variable wake_, idle_;
