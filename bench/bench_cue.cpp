@@ -39,9 +39,7 @@ Figure measure(int runs, const std::function<void()>& prepare, const std::functi
         wall.push_back(t.nsecsElapsed() / 1e6);
         cpu.push_back(bench::threadCpuMs() - c0);
     }
-    std::sort(wall.begin(), wall.end());
-    std::sort(cpu.begin(), cpu.end());
-    return {wall[wall.size() / 2], cpu[cpu.size() / 2]};
+    return {bench::median(std::move(wall)), bench::median(std::move(cpu))};
 }
 
 void print(const char* what, const Figure& f, const char* goal) {
