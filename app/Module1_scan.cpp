@@ -145,7 +145,7 @@ bool ScanFolders(const ScanRun& run) {
         progress.addSongs(rows);
         batch.step();
     }
-    LibraryWatch::Refresh();  // the run may have brought new folders to watch
+    LibraryWatch::Watch(folders);  // the run may have brought new folders to watch
     return true;
 }
 
