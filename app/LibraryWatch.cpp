@@ -83,6 +83,12 @@ void Refresh() {
     announcePolled();
 }
 
+void Watch(const QStringList& folders) {
+    if (!g_watcher || !Options::Get(Options::WatchFolders)) return Refresh();
+    for (const QString& f : folders) g_watcher->watch(f);
+    announcePolled();
+}
+
 void Rescan(const QStringList& folders) {
     for (const QString& f : folders)
         if (!g_waiting.contains(f)) g_waiting << f;

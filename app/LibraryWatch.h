@@ -14,6 +14,9 @@ namespace LibraryWatch {
 // Watches what the library now holds, or stops watching when the option is off.
 void Refresh();
 void Stop();
+// After a scan: watches the folders it read (the rest are watched already),
+// or everything, as Refresh, when nothing is watched yet.
+void Watch(const QStringList& folders);
 // The watcher in use, or nullptr when nothing is watched.
 FolderWatcher* Watcher();
 // Brings these folders' changes in, now or at the first moment it is free to.

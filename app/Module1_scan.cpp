@@ -18,6 +18,12 @@ namespace Module1 {
 namespace {
 bool g_scanning = false;
 
+// Marks a scan as running for as long as it is in scope, however it ends.
+struct Running {
+    Running() { g_scanning = true; }
+    ~Running() { g_scanning = false; }
+};
+
 // Tags are read during the start-up rescan, or when the setup window's box
 // says so. A setup window that is not loaded would tick the box as it loads,
 // so it counts as ticked (scans need not load it to ask).
@@ -104,10 +110,7 @@ class Batch {
 
 void RescanQuietly(const QStringList& folders) {
     if (g_scanning) return;
-    struct Running {
-        Running() { g_scanning = true; }
-        ~Running() { g_scanning = false; }
-    } running;
+    const Running running;
     // Nobody asked for this rescan: a folder it finds gone is not reported later.
     const int removedBefore = FolderRemoved;
     Batch batch;
@@ -124,10 +127,7 @@ void RescanQuietly(const QStringList& folders) {
 bool ScanFolders(const ScanRun& run) {
     // A scan pumps events while it runs; nothing it lets through may start another.
     if (g_scanning) return true;
-    struct Running {
-        Running() { g_scanning = true; }
-        ~Running() { g_scanning = false; }
-    } running;
+    const Running running;
     ScanProgress progress;
     progress.setUnreadable(run.unreadable);
     const auto told = [&progress](int done, int total) { return progress(done, total); };
@@ -145,7 +145,7 @@ bool ScanFolders(const ScanRun& run) {
         progress.addSongs(rows);
         batch.step();
     }
-    LibraryWatch::Refresh();  // the run may have brought new folders to watch
+    LibraryWatch::Watch(folders);  // the run may have brought new folders to watch
     return true;
 }
 

@@ -51,7 +51,6 @@ void PreListenPlayer::Seek(double seconds) {
 void PreListenPlayer::JumpToOutro() {
     if (!deck_ || !deck_->isOpen()) return;
     Seek(Duration() - kOutroSeconds);
-    ended_ = false;
     deck_->play();
 }
 
