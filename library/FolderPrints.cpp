@@ -6,7 +6,6 @@
 
 #include <QCryptographicHash>
 #include <QFile>
-#include <QSqlError>
 #include <QSqlQuery>
 #include <algorithm>
 #include <vector>
@@ -23,12 +22,6 @@ struct Entry {
     qint64 mtimeNs;
     bool operator<(const Entry& o) const { return name < o.name; }
 };
-
-QSqlQuery prepared(const QString& sql) {
-    QSqlQuery q(Module1::cnLibrary.database());
-    if (!q.prepare(sql)) throw StoreError(q.lastError().text());
-    return q;
-}
 
 }  // namespace
 
@@ -72,15 +65,16 @@ bool Kept::unchanged(const QString& folder, const QByteArray& print) const {
 }
 
 void Keep(const QString& folder, const QByteArray& print, int rows) {
-    QSqlQuery make(Module1::cnLibrary.database());
-    if (!make.exec(QStringLiteral("CREATE TABLE IF NOT EXISTS velumix_folder_prints (folder TEXT PRIMARY "
-                                  "KEY, print BLOB, rows INTEGER)")))
-        throw StoreError(make.lastError().text());
-    QSqlQuery q = prepared(QStringLiteral("INSERT OR REPLACE INTO velumix_folder_prints VALUES (?, ?, ?)"));
-    q.addBindValue(folder);
-    q.addBindValue(print);
-    q.addBindValue(rows);
-    if (!q.exec()) throw StoreError(q.lastError().text());
+    Connection& cn = Module1::cnLibrary;
+    Connection::Run(
+        cn.Prepared(QStringLiteral("CREATE TABLE IF NOT EXISTS velumix_folder_prints (folder TEXT PRIMARY "
+                                   "KEY, print BLOB, rows INTEGER)")));
+    QSqlQuery& q =
+        cn.Prepared(QStringLiteral("INSERT OR REPLACE INTO velumix_folder_prints VALUES (?, ?, ?)"));
+    q.bindValue(0, folder);
+    q.bindValue(1, print);
+    q.bindValue(2, rows);
+    Connection::Run(q);
 }
 
 }  // namespace FolderPrints

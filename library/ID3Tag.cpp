@@ -209,7 +209,10 @@ bool ReadID3Tag(const QString& file, ID3v1Tag& tag) {
     const bool read = ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && st.st_size >= kTagSize &&
                       ::pread(fd, block, kTagSize, st.st_size - kTagSize) == kTagSize;
     ::close(fd);
-    if (!read) return false;
+    return read && ParseID3Block(block, tag);
+}
+
+bool ParseID3Block(const char* block, ID3v1Tag& tag) {
     for (const Field& fd : kFields) tag.*fd.member = Cp1252::Decode(block + fd.offset, fd.width);
     return tag.Header == QLatin1String("TAG");
 }

@@ -13,6 +13,7 @@
 #include <functional>
 
 #include "seams/Seams.h"
+#include "library/FastTags.h"
 #include "library/FileRewrite.h"
 #include "library/ID3Tag.h"
 
@@ -38,13 +39,16 @@ TagLib::String toTag(const QString& text) {
     return TagLib::String(text.toUtf8().constData(), TagLib::String::UTF8);
 }
 
-// Older taggers store a genre as its ID3v1 number, bare or as "(17)".
-QString genreName(const QString& genre) {
+}  // namespace
+
+QString GenreText(const QString& genre) {
     static const QRegularExpression number(QStringLiteral("^\\(?(\\d{1,3})\\)?$"));
     const QRegularExpressionMatch m = number.match(genre);
     if (!m.hasMatch() || m.captured(1).toInt() > 255) return genre;
     return ID3Tag::GenreName(QString(QChar(m.captured(1).toInt())));
 }
+
+namespace {
 
 QByteArray pathOf(const QString& file) {
     return QFile::encodeName(file);
@@ -69,7 +73,7 @@ bool fieldsOf(const TagLib::PropertyMap& props, const TagLib::Tag* tag, Fields& 
             if (!kKeys[i] && out.comment.isEmpty() && props.contains(key)) out.comment = fromTag(props[key]);
         any = any || !fieldOf(out, i)->isEmpty();
     }
-    out.genre = genreName(out.genre);
+    out.genre = GenreText(out.genre);
     return any;
 }
 
@@ -100,6 +104,15 @@ bool isMpeg(const TagLib::FileRef& ref) {
 }  // namespace
 
 bool Read(const QString& file, Fields& out) {
+    if (file.endsWith(QLatin1String(".flac"), Qt::CaseInsensitive)) {
+        const FastTags::OpenFile open(file);
+        const FastTags::Answer fast = FastTags::Flac(open, out);
+        if (fast != FastTags::Answer::Unsure) return fast == FastTags::Answer::Found;
+    }
+    return ReadThroughTagLib(file, out);
+}
+
+bool ReadThroughTagLib(const QString& file, Fields& out) {
     out = Fields();
     // Read-only: a file opened for writing is reported as written when closed,
     // and a watched folder would then be rescanned for a mere read.

@@ -13,10 +13,15 @@ struct Fields {
 // False when the file cannot be read as a tagged audio file or its tag holds
 // none of the six fields; out is then empty.
 bool Read(const QString& file, Fields& out);
+// Read without the quick path for plain FLAC files (library/FastTags.h).
+bool ReadThroughTagLib(const QString& file, Fields& out);
 
 // An MP3's ID3v2 tag alone, at full length: false when it has none (or an
 // empty one). An ID3v1 tag beside it is not looked at.
 bool ReadId3v2(const QString& file, Fields& out);
+
+// A genre as shown: older taggers store one as its ID3v1 number, bare or as "(17)".
+QString GenreText(const QString& genre);
 
 // Stores the six texts in the file's own tag, keeping its other entries; an
 // empty text removes the entry. An MP3 keeps its ID3v2 version and any ID3v1

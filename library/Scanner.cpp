@@ -2,6 +2,7 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <QSqlQuery>
 
 #include "library/Module1State.h"
 #include "library/ID3Tag.h"
@@ -17,9 +18,11 @@ QStringList ListFolder(const QString& folderPath, bool* ok) {
     // Without QDir::Hidden and QDir::System: no dot files, no sockets, devices or
     // broken links. A link to a pipe or a device still comes through; reading
     // one could wait forever, so only what leads to a regular file is kept.
-    QStringList names =
-        QDir(folderPath).entryList(QDir::Files | QDir::NoDotAndDotDot, QDir::Name | QDir::IgnoreCase);
-    names.removeIf([&folderPath](const QString& name) { return !QFileInfo(folderPath + name).isFile(); });
+    // The listing knows each entry's type, so only links cost a look at what they lead to.
+    QStringList names;
+    for (const QFileInfo& file :
+         QDir(folderPath).entryInfoList(QDir::Files | QDir::NoDotAndDotDot, QDir::Name | QDir::IgnoreCase))
+        if (file.isFile()) names << file.fileName();
     return names;
 }
 
@@ -58,57 +61,53 @@ TagSources tagSources(const QString& name, bool readTags, const Choices& choices
     return {mp3, choices.allTagFormats && native};
 }
 
-// Columns filled from a tag; all are always set (Null without a tag), so one
-// prepared insert serves every row of the folder.
-void setTagFields(Recordset& rs, const QString& file, TagSources from) {
+// What a file's tags say, or false when it has none to read.
+bool tagsOf(const QString& file, TagSources from, NativeTag::Fields& f) {
     ID3Tag::ID3v1Tag tag;
-    NativeTag::Fields f;
-    bool have = false;
-    if (from.id3v1 && from.native) {
-        have = Mp3Tags::Read(file, f, tag);
-    } else if (from.id3v1) {
-        have = ID3Tag::ReadID3Tag(file, tag);
+    if (from.id3v1 && from.native) return Mp3Tags::Read(file, f, tag);
+    if (from.id3v1) {
+        const bool have = ID3Tag::ReadID3Tag(file, tag);
         f = {tag.Title, tag.Artist, tag.Album, tag.Year, tag.Comment, ID3Tag::GenreName(tag.Genre)};
-    } else {
-        have = from.native && NativeTag::Read(file, f);
+        return have;
     }
-    auto field = [have](const QString& text) { return have ? QVariant(text) : QVariant(); };
-    rs.SetField(QStringLiteral("title"), field(f.title));
-    rs.SetField(QStringLiteral("artist2"), field(f.artist));
-    rs.SetField(QStringLiteral("album"), field(f.album));
-    rs.SetField(QStringLiteral("year"), field(f.year));
-    rs.SetField(QStringLiteral("comment"), field(f.comment));
-    rs.SetField(QStringLiteral("genre"), field(f.genre));
+    return from.native && NativeTag::Read(file, f);
 }
 
 // Thrown by the progress callback's "stop" to unwind to the rollback.
 struct CancelScan {};
 
-// Deletes and re-adds the folder's rows inside the caller's transaction. The
-// recordset is the scan's own: the progress callback lets events through, and
-// a handler that used a shared one meanwhile would make the scan fail (and a
-// failed scan removes the folder's songs).
-int rebuild(Recordset& rs, const QString& folderPath, const QStringList& names, bool readTags,
-            const Progress& progress, const Choices& choices) {
+// Deletes and re-adds the folder's rows inside the caller's transaction,
+// through statements of the scan's own: the progress callback lets events
+// through, and a handler that used a shared recordset meanwhile would make
+// the scan fail (and a failed scan removes the folder's songs).
+int rebuild(const QString& folderPath, const QStringList& names, bool readTags, const Progress& progress,
+            const Choices& choices) {
     using Module1::cnLibrary;
-    cnLibrary.Execute(QStringLiteral("Delete FROM songs where path='") + quoted(folderPath) +
-                      QStringLiteral("'"));
-    rs.Open(QStringLiteral("SELECT * FROM songs"), cnLibrary);
+    QSqlQuery& clear = cnLibrary.Prepared(QStringLiteral("DELETE FROM songs WHERE path = ?"));
+    clear.bindValue(0, folderPath);
+    Connection::Run(clear);
+    const QString insert = QStringLiteral(
+        "INSERT INTO songs (artist, path, title, artist2, album, year, comment, genre) "
+        "VALUES (?, ?, ?, ?, ?, ?, ?, ?)");
     const int n = names.size();
     int stored = 0;
     for (int i = 0; i < n; ++i) {
         const QString& name = names[i];
         if (IsAudioName(name, choices.moreAudioTypes)) {
-            rs.AddNew();
-            rs.SetField(QStringLiteral("artist"), name);
-            rs.SetField(QStringLiteral("path"), folderPath);
-            setTagFields(rs, folderPath + name, tagSources(name, readTags, choices));
-            rs.Update();
+            NativeTag::Fields f;
+            const bool have = tagsOf(folderPath + name, tagSources(name, readTags, choices), f);
+            // Asked for anew each time: the progress callback may have closed the library.
+            QSqlQuery& add = cnLibrary.Prepared(insert);
+            add.bindValue(0, name);
+            add.bindValue(1, folderPath);
+            int column = 2;
+            for (const QString* text : {&f.title, &f.artist, &f.album, &f.year, &f.comment, &f.genre})
+                add.bindValue(column++, have ? QVariant(*text) : QVariant());  // Null without a tag
+            Connection::Run(add);
             ++stored;
         }
         if (progress && !progress(i + 1, n)) throw CancelScan();
     }
-    rs.Close();
     return stored;
 }
 
@@ -122,20 +121,17 @@ Outcome ScanFolder(const QString& folderPath, bool readTags, const Progress& pro
     if (listed && names.isEmpty()) return Outcome::Empty;
     if (listed) {
         bool inTransaction = false;
-        Recordset rs;
         try {
             cnLibrary.BeginTrans();
             inTransaction = true;
-            const int stored = rebuild(rs, folderPath, names, readTags, progress, choices);
+            const int stored = rebuild(folderPath, names, readTags, progress, choices);
             cnLibrary.CommitTrans();
             if (rows) *rows = stored;
             return Outcome::Rebuilt;
         } catch (const CancelScan&) {
-            rs.Close();
             cnLibrary.RollbackTrans();
             return Outcome::Cancelled;
         } catch (...) {
-            rs.Close();
             if (inTransaction) cnLibrary.RollbackTrans();
         }
     }

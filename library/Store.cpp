@@ -107,6 +107,7 @@ void Connection::Close() {
     if (!registered_) return;
     registered_ = false;
     batch_ = false;
+    prepared_.clear();
     {
         QSqlDatabase db = QSqlDatabase::database(name_, false);
         db.close();
@@ -124,15 +125,33 @@ void Connection::Execute(const QString& sql) {
     if (!q.exec(sql)) throw StoreError(lastError(q.lastError()));
 }
 
+QSqlQuery& Connection::Prepared(const QString& sql) {
+    if (!IsOpen()) throw StoreError(QStringLiteral("The library connection is not open."));
+    std::unique_ptr<QSqlQuery>& q = prepared_[sql];
+    if (!q) {
+        auto fresh = std::make_unique<QSqlQuery>(database());
+        if (!fresh->prepare(sql)) throw StoreError(lastError(fresh->lastError()));
+        q = std::move(fresh);
+    }
+    return *q;
+}
+
+void Connection::Run(QSqlQuery& statement) {
+    const bool ok = statement.exec();
+    const QString why = ok ? QString() : lastError(statement.lastError());
+    statement.finish();
+    if (!ok) throw StoreError(why);
+}
+
 void Connection::BeginTrans() {
-    if (batch_) return Execute(QStringLiteral("SAVEPOINT velumix_step"));
+    if (batch_) return Run(Prepared(QStringLiteral("SAVEPOINT velumix_step")));
     if (!IsOpen() || !database().transaction())
         throw StoreError(QStringLiteral("Could not begin a transaction: ") +
                          lastError(database().lastError()));
 }
 
 void Connection::CommitTrans() {
-    if (batch_) return Execute(QStringLiteral("RELEASE velumix_step"));
+    if (batch_) return Run(Prepared(QStringLiteral("RELEASE velumix_step")));
     if (!database().commit()) throw StoreError(lastError(database().lastError()));
 }
 

@@ -9,6 +9,7 @@
 #include <QStringList>
 #include <QVariant>
 #include <QVector>
+#include <map>
 #include <memory>
 #include <stdexcept>
 
@@ -40,6 +41,11 @@ class Connection {
     bool IsOpen() const;
     void Close();
     void Execute(const QString& sql);
+    // A statement prepared once and kept while the connection stays open: a
+    // scan runs the same few statements for each of thousands of folders.
+    QSqlQuery& Prepared(const QString& sql);
+    // Runs a statement from Prepared and lets go of it, so it holds no lock.
+    static void Run(QSqlQuery& statement);
 
     void BeginTrans();
     void CommitTrans();
@@ -61,6 +67,7 @@ class Connection {
     bool registered_ = false;  // a Qt connection of this name exists
     bool batch_ = false;
     long long opening_ = 0;
+    std::map<QString, std::unique_ptr<QSqlQuery>> prepared_;
 };
 
 class Recordset {
