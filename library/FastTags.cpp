@@ -98,7 +98,9 @@ std::optional<QString> decode(Bytes b, int encoding) {
     if (encoding == 0) {
         s = QString::fromLatin1(b.data(), qsizetype(strnlen(b.data(), b.size())));
     } else if (encoding == 3) {
-        QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::ConvertInitialBom);
+        // Stateless: a sequence cut short at the end is an error, not kept for more.
+        QStringDecoder utf8(QStringDecoder::Utf8,
+                            QStringDecoder::Flag::Stateless | QStringDecoder::Flag::ConvertInitialBom);
         s = utf8(b);
         if (utf8.hasError()) return std::nullopt;
     } else {
@@ -396,7 +398,7 @@ bool vorbisFields(Bytes d, QStringList (&values)[Keys], QStringList& comments, Q
         if (pos + 4 > d.size()) return false;
         const qint64 length = littleEndian(d, pos);
         pos += 4;
-        if (length > d.size() - pos) break;  // TagLib keeps the fields before
+        if (length > d.size() - pos) return false;  // TagLib reads such lengths in odd ways
         const Bytes entry = d.sliced(pos, length);
         pos += length;
         const qsizetype sep = entry.indexOf('=');

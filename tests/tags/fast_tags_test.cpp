@@ -142,6 +142,8 @@ QList<Case> cases() {
         {"FLAC without comments", flac({{1, QByteArray(10, 0)}}), Answer::None, true},
         {"FLAC with an ID3v1 tag", flac({{4, vorbis({"TITLE=T"})}}) + "TAG" + QByteArray(125, ' '),
          Answer::Unsure, true},
+        {"FLAC, a value cut short in its last character", flac({{4, vorbis({"DATE=200\xC6"})}}),
+         Answer::Unsure, true},
         {"FLAC, two comments", flac({{4, vorbis({"COMMENT=a", "COMMENT=b"})}}), Answer::Unsure, true},
     };
 }

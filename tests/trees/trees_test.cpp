@@ -5,6 +5,7 @@
 #include <unistd.h>
 #include <utime.h>
 
+#include <QApplication>
 #include <QCoreApplication>
 #include <QDeadlineTimer>
 #include <QFile>
@@ -202,6 +203,24 @@ TEST_F(Trees, WatchedChangesReachTheLibraryInTheirTurn) {
     Options::Set(Options::WatchFolders, false);
     LibraryWatch::Refresh();
     EXPECT_FALSE(LibraryWatch::Watcher());
+}
+
+// Folders past the watch limit are told of once, in a box that does not stop the user.
+TEST_F(Trees, FoldersPastTheWatchLimitAreToldOfOnce) {
+    Options::Set(Options::WatchFolders, true);
+    at("A", {"1.mp3"});
+    add(top);
+    FolderWatcher* watcher = LibraryWatch::Watcher();
+    ASSERT_TRUE(watcher);
+    watcher->setMaxWatches(watcher->watchedCount());
+    LibraryWatch::Watch({at("B", {"1.mp3"}), at("C", {"1.mp3"})});
+    const QString notice =
+        "2 music folders get no change events and are checked every 5 minutes instead: 0 on "
+        "network file systems, 2 beyond the system's limit of watched folders.";
+    EXPECT_EQ(LibraryWatch::Notice(), notice);
+    EXPECT_FALSE(QApplication::activeModalWidget());
+    LibraryWatch::Watch({at("D", {"1.mp3"})});
+    EXPECT_EQ(LibraryWatch::Notice(), notice);
 }
 
 // Past the watch limit a folder is checked by the periodic pass instead.
