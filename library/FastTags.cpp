@@ -326,12 +326,12 @@ Answer fill(NativeTag::Fields& out, const QStringList (&values)[Keys], const boo
     return Answer::None;
 }
 
-// An MPEG audio frame header at offset 0, and the next one where its length
-// says, with the same version, layer and rate: TagLib then looks no further
-// for an ID3v2 tag.
-bool startsWithAudio(const OpenFile& file) {
-    const QByteArray& h = file.head();
-    if (h.size() < 4 || at(h, 0) != 0xFF || at(h, 1) == 0xFF || (at(h, 1) & 0xE0) != 0xE0) return false;
+// An MPEG audio frame header at offset, and the next one where its length
+// says, with the same version, layer and rate: TagLib's test of a frame.
+bool audioFrameAt(const OpenFile& file, qint64 offset) {
+    QByteArray h;
+    if (!file.read(offset, 4, h) || at(h, 0) != 0xFF || at(h, 1) == 0xFF || (at(h, 1) & 0xE0) != 0xE0)
+        return false;
     const int versionBits = at(h, 1) >> 3 & 3, layerBits = at(h, 1) >> 1 & 3;
     if (versionBits == 1 || layerBits == 0) return false;
     const int version = versionBits == 3 ? 0 : versionBits == 2 ? 1 : 2;  // MPEG-1, 2, 2.5
@@ -353,7 +353,18 @@ bool startsWithAudio(const OpenFile& file) {
     if (at(h, 2) & 2) length += layer == 1 ? 4 : 1;
     QByteArray next;
     constexpr quint32 kSame = 0xfffe0c00;
-    return file.read(length, 4, next) && (bigEndian(h, 0) & kSame) == (bigEndian(next, 0) & kSame);
+    return file.read(offset + length, 4, next) && (bigEndian(h, 0) & kSame) == (bigEndian(next, 0) & kSame);
+}
+
+// TagLib looks for an ID3v2 tag from the start of the file up to its first
+// audio frame: None when the first 4 KiB show a frame before any "ID3".
+Answer tagBeforeAudio(const OpenFile& file) {
+    const QByteArray& h = file.head();
+    for (qsizetype i = 1; i < h.size(); ++i) {
+        if (at(h, i - 1) == 0xFF && audioFrameAt(file, i - 1)) return Answer::None;
+        if (i >= 2 && h[i - 2] == 'I' && h[i - 1] == 'D' && h[i] == '3') return Answer::Unsure;
+    }
+    return h.size() == file.size() ? Answer::None : Answer::Unsure;
 }
 
 }  // namespace
@@ -361,7 +372,7 @@ bool startsWithAudio(const OpenFile& file) {
 Answer Id3v2(const OpenFile& file, NativeTag::Fields& out) {
     out = {};
     const QByteArray& h = file.head();
-    if (!h.startsWith("ID3")) return startsWithAudio(file) ? Answer::None : Answer::Unsure;
+    if (!h.startsWith("ID3")) return tagBeforeAudio(file);
     const int version = h.size() >= 10 ? at(h, 3) : 0;
     const std::optional<quint32> size = h.size() >= 10 ? synchsafe(h, 6) : std::nullopt;
     if ((version != 3 && version != 4) || h[5] != 0 || !size || *size == 0 || *size > kMaxTag)
