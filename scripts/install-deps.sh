@@ -16,6 +16,8 @@ PACKAGES=(
   dbus-daemon playerctl libxml2-utils
   libshout3-dev libvorbis-dev libogg-dev libopus-dev libmp3lame-dev icecast2
   qtkeychain-qt6-dev
+  # A FUSE mount, made by the test of folders on network file systems.
+  bindfs
 )
 
 missing=()

@@ -9,6 +9,7 @@
 #include <QCoreApplication>
 #include <QDeadlineTimer>
 #include <QFile>
+#include <QProcess>
 #include <QSqlQuery>
 
 #include "app/FolderOptions.h"
@@ -221,6 +222,19 @@ TEST_F(Trees, FoldersPastTheWatchLimitAreToldOfOnce) {
     EXPECT_FALSE(QApplication::activeModalWidget());
     LibraryWatch::Watch({at("D", {"1.mp3"})});
     EXPECT_EQ(LibraryWatch::Notice(), notice);
+}
+
+// A folder on a FUSE file system, as sshfs mounts them, gets no change events:
+// the periodic pass checks it instead.
+TEST(FolderWatch, AFolderOnAFuseMountIsPolled) {
+    QTemporaryDir dir;
+    const QString real = MusicFolder(dir.path(), "Real", {"1.mp3"}),
+                  mount = MusicFolder(dir.path(), "Mount", {});
+    if (QProcess::execute("bindfs", {real, mount}) != 0) GTEST_SKIP() << "no FUSE mount can be made here";
+    FolderWatcher watcher;
+    EXPECT_FALSE(watcher.watch(mount));
+    EXPECT_EQ(watcher.polled().value(mount), "network");
+    EXPECT_EQ(QProcess::execute("fusermount", {"-u", mount}), 0);
 }
 
 // Past the watch limit a folder is checked by the periodic pass instead.
