@@ -8,7 +8,7 @@ PACKAGES=(
   qt6-base-dev qt6-base-dev-tools libqt6sql6-sqlite libsqlite3-dev libgl-dev
   libavformat-dev libavcodec-dev libswresample-dev libavutil-dev ffmpeg
   libfluidsynth-dev timgm6mb-soundfont
-  libtag1-dev
+  libtag1-dev libicu-dev
   libsdl2-dev libebur128-dev
   googletest libgtest-dev libgmock-dev
   fonts-liberation2

@@ -1,9 +1,12 @@
+#include <QCollator>
 #include <QCoreApplication>
 #include <QHeaderView>
+#include <numeric>
 
 #include "app/ListOptions.h"
 #include "library/SongSearch.h"
 #include "layout/Twips.h"
+#include "app/SortedOrder.h"
 #include "support/CueFixture.h"
 #include "support/WavWriter.h"
 
@@ -200,4 +203,29 @@ TEST_F(SearchTest, TagColumnsShowSongsAndSortTheResultsButNeverTheCue) {
     f->Command1_Click();
     EXPECT_EQ(f->lstresults->header()->sortIndicatorSection(), -1) << "a new search shows in its own order";
     Options::Set(Options::ShowTagColumns, true);
+}
+
+// A header click sorts as QCollator does (numbers by value, letter case
+// aside) in the user's locale, whose alphabet may put Å after Z.
+TEST(SortedOrder, FollowsTheCollationOfTheLocale) {
+    const QStringList texts = {"Song 10", "song 9", "Äpfel", "apfel", "Zebra", "zebra", "",   "Ångström",
+                               "Ölfass",  "O",      "Émile", "emile", "東京",  "a-b",   "ab", "Straße"};
+    const QLocale before;
+    for (const char* name : {"C", "en_US", "de_DE", "sv_SE", "ja_JP"}) {
+        QLocale::setDefault(QLocale(name));
+        QCollator collator;
+        collator.setNumericMode(true);
+        collator.setCaseSensitivity(Qt::CaseInsensitive);
+        std::vector<int> expected(texts.size());
+        std::iota(expected.begin(), expected.end(), 0);
+        std::stable_sort(expected.begin(), expected.end(), [&](int a, int b) {
+            return collator.sortKey(texts[a].toCaseFolded())
+                       .compare(collator.sortKey(texts[b].toCaseFolded())) < 0;
+        });
+        EXPECT_EQ(SortedOrder(
+                      int(texts.size()), [&](int r) { return texts[r]; }, Qt::AscendingOrder),
+                  expected)
+            << name;
+    }
+    QLocale::setDefault(before);
 }
