@@ -27,7 +27,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     NativeTag::Fields out;
     const bool read = NativeTag::Read(file, out);
     // Where the quick reader answers, it must answer as TagLib does, Null and empty apart.
-    const FastTags::OpenFile open(file);
+    const ReadOnlyFile open(file);
     NativeTag::Fields fast, slow;
     FastTags::Answer answer = FastTags::Answer::Unsure;
     bool slowRead = false;

@@ -1,9 +1,5 @@
 #include "library/FastTags.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <taglib/id3v1genres.h>
 
 #include <QFile>
@@ -16,39 +12,9 @@
 namespace FastTags {
 
 namespace {
-constexpr qint64 kHead = 4096;
 // A larger tag is read by TagLib: at this size it is pictures, not text.
 constexpr qint64 kMaxTag = 16 << 20;
 }  // namespace
-
-OpenFile::OpenFile(const QString& path) {
-    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
-    if (fd < 0) return;
-    struct stat st;
-    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
-        ::close(fd);
-        return;
-    }
-    fd_ = fd;
-    size_ = st.st_size;
-    head_.resize(std::min(size_, kHead));
-    const ssize_t got = ::pread(fd_, head_.data(), head_.size(), 0);
-    head_.resize(std::max<ssize_t>(got, 0));
-}
-
-OpenFile::~OpenFile() {
-    if (fd_ >= 0) ::close(fd_);
-}
-
-bool OpenFile::read(qint64 offset, qint64 n, QByteArray& out) const {
-    if (fd_ < 0 || offset < 0 || n < 0 || n > size_ - offset) return false;
-    if (offset + n <= head_.size()) {
-        out = head_.mid(offset, n);
-        return true;
-    }
-    out.resize(n);
-    return ::pread(fd_, out.data(), n, offset) == n;
-}
 
 namespace {
 
@@ -328,7 +294,7 @@ Answer fill(NativeTag::Fields& out, const QStringList (&values)[Keys], const boo
 
 // An MPEG audio frame header at offset, and the next one where its length
 // says, with the same version, layer and rate: TagLib's test of a frame.
-bool audioFrameAt(const OpenFile& file, qint64 offset) {
+bool audioFrameAt(const ReadOnlyFile& file, qint64 offset) {
     QByteArray h;
     if (!file.read(offset, 4, h) || at(h, 0) != 0xFF || at(h, 1) == 0xFF || (at(h, 1) & 0xE0) != 0xE0)
         return false;
@@ -358,7 +324,7 @@ bool audioFrameAt(const OpenFile& file, qint64 offset) {
 
 // TagLib looks for an ID3v2 tag from the start of the file up to its first
 // audio frame: None when the first 4 KiB show a frame before any "ID3".
-Answer tagBeforeAudio(const OpenFile& file) {
+Answer tagBeforeAudio(const ReadOnlyFile& file) {
     const QByteArray& h = file.head();
     for (qsizetype i = 1; i < h.size(); ++i) {
         if (at(h, i - 1) == 0xFF && audioFrameAt(file, i - 1)) return Answer::None;
@@ -369,7 +335,7 @@ Answer tagBeforeAudio(const OpenFile& file) {
 
 }  // namespace
 
-Answer Id3v2(const OpenFile& file, NativeTag::Fields& out) {
+Answer Id3v2(const ReadOnlyFile& file, NativeTag::Fields& out) {
     out = {};
     const QByteArray& h = file.head();
     if (!h.startsWith("ID3")) return tagBeforeAudio(file);
@@ -431,7 +397,7 @@ bool vorbisFields(Bytes d, QStringList (&values)[Keys], QStringList& comments, Q
 
 }  // namespace
 
-Answer Flac(const OpenFile& file, NativeTag::Fields& out) {
+Answer Flac(const ReadOnlyFile& file, NativeTag::Fields& out) {
     out = {};
     QByteArray tail, header, comments;
     if (!file.head().startsWith("fLaC")) return Answer::Unsure;

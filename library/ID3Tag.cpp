@@ -1,14 +1,11 @@
 #include "library/ID3Tag.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <QFile>
 #include <QStringDecoder>
 #include <algorithm>
 
 #include "library/Cp1252.h"
+#include "library/ReadOnlyFile.h"
 #include "seams/Seams.h"
 
 namespace ID3Tag {
@@ -196,24 +193,14 @@ QString GenreCode(const QString& name) {
 }
 
 bool ReadID3Tag(const QString& file, ID3v1Tag& tag) {
-    tag = ID3v1Tag();
-    // Plain system calls: a scan reads tens of thousands of tags, and this is
-    // most of its time.
-    const QByteArray path = QFile::encodeName(file);
-    // Non-blocking: opening a pipe or a device (through a link named *.mp3)
-    // could otherwise wait forever; only a regular file is read.
-    const int fd = ::open(path.constData(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
-    if (fd < 0) return false;
-    char block[kTagSize];
-    struct stat st;
-    const bool read = ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && st.st_size >= kTagSize &&
-                      ::pread(fd, block, kTagSize, st.st_size - kTagSize) == kTagSize;
-    ::close(fd);
-    return read && ParseID3Block(block, tag);
+    return ReadID3Tag(ReadOnlyFile(file, 0), tag);
 }
 
-bool ParseID3Block(const char* block, ID3v1Tag& tag) {
-    for (const Field& fd : kFields) tag.*fd.member = Cp1252::Decode(block + fd.offset, fd.width);
+bool ReadID3Tag(const ReadOnlyFile& file, ID3v1Tag& tag) {
+    tag = ID3v1Tag();
+    QByteArray block;
+    if (!file.read(file.size() - kTagSize, kTagSize, block)) return false;
+    for (const Field& fd : kFields) tag.*fd.member = Cp1252::Decode(block.constData() + fd.offset, fd.width);
     return tag.Header == QLatin1String("TAG");
 }
 

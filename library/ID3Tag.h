@@ -4,6 +4,8 @@
 // Tag text is Windows-1252, one byte per character.
 #include <QString>
 
+class ReadOnlyFile;
+
 namespace ID3Tag {
 
 // Field widths in bytes: Header 3, Title 30, Artist 30, Album 30, Year 4,
@@ -32,8 +34,8 @@ QString GenreCode(const QString& name);
 
 // True when the file's last 128 bytes start with "TAG". Never fails loudly.
 bool ReadID3Tag(const QString& file, ID3v1Tag& tag);
-// The same from a file's last 128 bytes already read.
-bool ParseID3Block(const char* block, ID3v1Tag& tag);
+// The same from a file already open.
+bool ReadID3Tag(const ReadOnlyFile& file, ID3v1Tag& tag);
 // A field some taggers filled with UTF-8 bytes: their text when the bytes
 // are valid UTF-8 holding non-ASCII characters (a last character the field
 // cut short is dropped), else the field as read.

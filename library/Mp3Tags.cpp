@@ -7,11 +7,8 @@ namespace Mp3Tags {
 bool Read(const QString& file, NativeTag::Fields& out, ID3Tag::ID3v1Tag& v1) {
     using ID3Tag::Utf8Field;
     // One open for both tags: a scan reads tens of thousands of files.
-    const FastTags::OpenFile open(file);
-    QByteArray block;
-    v1 = ID3Tag::ID3v1Tag();
-    const bool hasV1 =
-        open.read(open.size() - 128, 128, block) && ID3Tag::ParseID3Block(block.constData(), v1);
+    const ReadOnlyFile open(file);
+    const bool hasV1 = ID3Tag::ReadID3Tag(open, v1);
     NativeTag::Fields old;
     if (hasV1)
         old = {Utf8Field(v1.Title), Utf8Field(v1.Artist),  Utf8Field(v1.Album),

@@ -105,7 +105,7 @@ bool isMpeg(const TagLib::FileRef& ref) {
 
 bool Read(const QString& file, Fields& out) {
     if (file.endsWith(QLatin1String(".flac"), Qt::CaseInsensitive)) {
-        const FastTags::OpenFile open(file);
+        const ReadOnlyFile open(file);
         const FastTags::Answer fast = FastTags::Flac(open, out);
         if (fast != FastTags::Answer::Unsure) return fast == FastTags::Answer::Found;
     }

@@ -143,7 +143,7 @@ TEST(FastTags, AnswerAsTagLibDoesOrStepAside) {
         QFile out(file);
         ASSERT_TRUE(out.open(QIODevice::WriteOnly) && out.write(c.bytes) == c.bytes.size());
         out.close();
-        const FastTags::OpenFile open(file);
+        const ReadOnlyFile open(file);
         NativeTag::Fields fast, slow;
         const Answer answer = isFlac ? FastTags::Flac(open, fast) : FastTags::Id3v2(open, fast);
         EXPECT_EQ(int(answer), int(c.answer)) << c.what;
