@@ -41,8 +41,11 @@ bool IsAudioName(const QString& name, bool moreTypes) {
 
 namespace {
 
-QString quoted(const QString& folderPath) {
-    return Module1::SqlQuote(folderPath).toString();
+// Deletes the folder's rows.
+void deleteRows(const QString& folderPath) {
+    QSqlQuery& clear = Module1::cnLibrary.Prepared(QStringLiteral("DELETE FROM songs WHERE path = ?"));
+    clear.bindValue(0, folderPath);
+    Connection::Run(clear);
 }
 
 // Which tags a file may have read: its ID3v1 tag (MP3 only) and its native
@@ -83,9 +86,7 @@ struct CancelScan {};
 int rebuild(const QString& folderPath, const QStringList& names, bool readTags, const Progress& progress,
             const Choices& choices) {
     using Module1::cnLibrary;
-    QSqlQuery& clear = cnLibrary.Prepared(QStringLiteral("DELETE FROM songs WHERE path = ?"));
-    clear.bindValue(0, folderPath);
-    Connection::Run(clear);
+    deleteRows(folderPath);
     const QString insert = QStringLiteral(
         "INSERT INTO songs (artist, path, title, artist2, album, year, comment, genre) "
         "VALUES (?, ?, ?, ?, ?, ?, ?, ?)");
@@ -138,8 +139,7 @@ Outcome ScanFolder(const QString& folderPath, bool readTags, const Progress& pro
     // The folder cannot be scanned (above all: it was deleted, moved or renamed):
     // it leaves the library, and the caller learns of it through FolderRemoved.
     try {
-        cnLibrary.Execute(QStringLiteral("Delete from songs where path='") + quoted(folderPath) +
-                          QStringLiteral("'"));
+        deleteRows(folderPath);
     } catch (...) {
     }
     FolderRemoved = 1;
