@@ -2,11 +2,7 @@
 
 #include <QHash>
 #include <algorithm>
-#include <cstring>
 #include <sqlite3.h>
-#ifdef __SSE2__
-#include <emmintrin.h>
-#endif
 
 #include "library/SqlFunctions.h"
 #include "library/Store.h"
@@ -21,36 +17,6 @@ std::int64_t pragma(sqlite3* db, const char* sql) {
         v = sqlite3_column_int64(st, 0);
     sqlite3_finalize(st);
     return v;
-}
-
-inline char lower(char c) {
-    return c >= 'A' && c <= 'Z' ? char(c + 32) : c;
-}
-
-// Where the needle (ASCII, lower case) first occurs in s, ASCII letter case
-// aside; null for nowhere. Its first byte is looked for 16 bytes at a time.
-const char* findFolded(const char* s, const char* end, const std::string& needle) {
-    const char first = needle[0];
-    // A lower-case letter also equals its capital with the 0x20 bit set.
-    const char bit = first >= 'a' && first <= 'z' ? 0x20 : 0;
-    auto rest = [&](const char* at) {
-        if (std::size_t(end - at) < needle.size()) return false;
-        for (std::size_t k = 1; k < needle.size(); ++k)
-            if (lower(at[k]) != needle[k]) return false;
-        return true;
-    };
-    const char* p = s;
-#ifdef __SSE2__
-    const __m128i want = _mm_set1_epi8(first), fold = _mm_set1_epi8(bit);
-    for (; end - p >= 16; p += 16) {
-        const __m128i bytes = _mm_or_si128(_mm_loadu_si128(reinterpret_cast<const __m128i*>(p)), fold);
-        for (unsigned m = unsigned(_mm_movemask_epi8(_mm_cmpeq_epi8(bytes, want))); m; m &= m - 1)
-            if (rest(p + __builtin_ctz(m))) return p + __builtin_ctz(m);
-    }
-#endif
-    for (; p < end; ++p)
-        if (char(*p | bit) == first && rest(p)) return p;
-    return nullptr;
 }
 
 }  // namespace
@@ -135,11 +101,11 @@ bool SongSearch::Find(Connection& cn, const QString& text, bool tagsToo, QVector
         const auto [s, n] = field(k);
         if (like.Matches(s, n)) hits[k / kFields] |= std::uint8_t(1 << (k % kFields));
     };
-    if (const std::string* needle = like.Needle()) {
+    if (like.HasNeedle()) {
         // One sweep for the needle; a hit cannot span two fields, the needle holding no NUL.
         const char* all = text_.data();
         std::size_t at = 0;
-        while (const char* p = findFolded(all + at, all + text_.size(), *needle)) {
+        while (const char* p = like.FindNeedle(all + at, all + text_.size())) {
             const std::size_t offset = std::size_t(p - all);
             const auto k =
                 std::uint32_t(std::upper_bound(ends_.begin(), ends_.end(), offset) - ends_.begin());

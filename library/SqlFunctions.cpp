@@ -7,6 +7,9 @@
 #include <cstring>
 #include <string>
 #include <sqlite3.h>
+#ifdef __SSE2__
+#include <emmintrin.h>
+#endif
 #include <vector>
 
 namespace {
@@ -102,20 +105,37 @@ void compile(const unsigned char* s, int n, char32_t escape, bool hasEscape, Pat
     out.substring = plain && out.asciiLiterals;
 }
 
-// Case-insensitive search of an ASCII needle (already folded) in bytes; bytes
-// of other characters never equal an ASCII letter, so a hit is a real hit.
-bool findAscii(const std::string& needle, const unsigned char* s, size_t n) {
-    const size_t m = needle.size();
-    if (m == 0) return true;
-    if (m > n) return false;
-    const char32_t first = static_cast<unsigned char>(needle[0]);
-    for (size_t i = 0; i + m <= n; ++i) {
-        if (foldAscii(s[i]) != first) continue;
-        size_t k = 1;
-        while (k < m && foldAscii(s[i + k]) == static_cast<unsigned char>(needle[k])) ++k;
-        if (k == m) return true;
+// Where an ASCII needle (already folded, not empty) first occurs in [s, end),
+// ASCII letter case aside; null for nowhere. Bytes of other characters never
+// equal an ASCII letter, so a hit is a real hit. Its first byte is looked for
+// 16 bytes at a time.
+const char* findFolded(const char* s, const char* end, const std::string& needle) {
+    const char first = needle[0];
+    // A lower-case letter also equals its capital with the 0x20 bit set.
+    const char bit = first >= 'a' && first <= 'z' ? 0x20 : 0;
+    auto rest = [&](const char* at) {
+        if (std::size_t(end - at) < needle.size()) return false;
+        for (std::size_t k = 1; k < needle.size(); ++k)
+            if (char(foldAscii(static_cast<unsigned char>(at[k]))) != needle[k]) return false;
+        return true;
+    };
+    const char* p = s;
+#ifdef __SSE2__
+    const __m128i want = _mm_set1_epi8(first), fold = _mm_set1_epi8(bit);
+    for (; end - p >= 16; p += 16) {
+        const __m128i bytes = _mm_or_si128(_mm_loadu_si128(reinterpret_cast<const __m128i*>(p)), fold);
+        for (unsigned m = unsigned(_mm_movemask_epi8(_mm_cmpeq_epi8(bytes, want))); m; m &= m - 1)
+            if (rest(p + __builtin_ctz(m))) return p + __builtin_ctz(m);
     }
-    return false;
+#endif
+    for (; p < end; ++p)
+        if (char(*p | bit) == first && rest(p)) return p;
+    return nullptr;
+}
+
+bool findAscii(const std::string& needle, const unsigned char* s, size_t n) {
+    const auto* text = reinterpret_cast<const char*>(s);
+    return needle.empty() || findFolded(text, text + n, needle);
 }
 
 // Greedy matching with one backtrack point (the last "%"); linear in
@@ -263,8 +283,12 @@ bool LikePattern::Matches(const char* text, size_t n) const {
     return matches(*p_, reinterpret_cast<const unsigned char*>(text), n);
 }
 
-const std::string* LikePattern::Needle() const {
-    return p_->substring ? &p_->needle : nullptr;
+bool LikePattern::HasNeedle() const {
+    return p_->substring && !p_->needle.empty();
+}
+
+const char* LikePattern::FindNeedle(const char* s, const char* end) const {
+    return findFolded(s, end, p_->needle);
 }
 
 sqlite3* SqliteHandle(const QSqlDatabase& db) {

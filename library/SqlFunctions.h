@@ -24,10 +24,11 @@ class LikePattern {
     ~LikePattern();
     // Whether "text LIKE pattern" holds for the UTF-8 text.
     bool Matches(const char* text, size_t n) const;
-    // For "%text%" with plain ASCII text, that text folded to lower case: a
-    // text holding it (ASCII letter case aside) matches, and an ASCII text
-    // matches only so. Null for any other pattern.
-    const std::string* Needle() const;
+    // Whether the pattern is "%text%" with plain ASCII text: a text holding
+    // that text (ASCII letter case aside) matches, and an ASCII text only so.
+    bool HasNeedle() const;
+    // Where that text first occurs in [s, end), letter case aside; null for nowhere.
+    const char* FindNeedle(const char* s, const char* end) const;
 
   private:
     struct Compiled;
