@@ -114,12 +114,14 @@ bool textValues(Bytes d, bool userFrame, QStringList& out) {
     qsizetype start = 0;
     bool first = true;
     auto take = [&](Bytes value) {
-        const bool kept = !value.isEmpty() || (first && userFrame);
+        const bool description = first && userFrame;
         first = false;
-        if (!kept) return true;
+        if (value.isEmpty() && !description) return true;
         const std::optional<QString> s = decode(value, encoding);
-        if (s) out << *s;
-        return s.has_value();
+        // A byte order mark alone: TagLib may leave such a value out.
+        if (!s || (s->isEmpty() && !description)) return false;
+        out << *s;
+        return true;
     };
     for (qsizetype end = nextNull(body, 0, align); end >= 0; end = nextNull(body, start, align)) {
         if (!take(body.sliced(start, end - start))) return false;

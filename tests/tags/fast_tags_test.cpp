@@ -109,6 +109,8 @@ QList<Case> cases() {
         {"unsynchronised", id3(3, f(3, "TIT2", kLatin + "T"), char(0x80)), Answer::Unsure},
         {"a compressed frame", id3(3, f(3, "TIT2", kLatin + "T", "\0\x80")), Answer::Unsure},
         {"2.2", id3(2, QByteArray("TT2") + QByteArray(2, 0) + char(2) + kLatin + "T"), Answer::Unsure},
+        {"a value of a byte order mark alone",
+         id3(3, f(3, "TCON", enc(1) + utf16("", true) + kNul + kNul + utf16("Pop", true))), Answer::Unsure},
         {"UTF-16 without a byte order mark", id3(3, f(3, "TIT2", enc(1) + "T" + kNul)), Answer::Unsure},
         {"an empty comment", id3(3, f(3, "COMM", kLatin + "eng" + QByteArray(1, 0) + " ")), Answer::Unsure},
         {"junk before the audio", "junk" + audio(), Answer::None},
